@@ -1,0 +1,118 @@
+// Genre list: the "genre.txt" format and the sorted list the window shows.
+#include "core/genre_list.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace pelmix {
+namespace {
+
+// The file was first read through a 128-byte line buffer, so a longer line arrives as
+// several lines of at most 127 characters, the line feed counted among them.
+constexpr std::size_t kLineChunk = 127;
+constexpr char kEndOfText = 26;  // Ctrl-Z
+
+unsigned char FoldAscii(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Text mode as the file was written for: CR LF is a line end, Ctrl-Z ends the text.
+std::string ToTextMode(std::string_view raw) {
+  raw = raw.substr(0, std::min(raw.find(kEndOfText), raw.size()));
+  std::string text;
+  text.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+    text.push_back(raw[i]);
+  }
+  return text;
+}
+
+GenreEntry ParseLine(std::string_view line) {
+  std::size_t at = 0;
+  while (at < line.size() && IsBlank(line[at])) ++at;
+  // 32-bit arithmetic that wraps: a long run of digits gives its value modulo 2^32.
+  std::uint32_t code = 0;
+  while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
+    code = code * 10u + static_cast<std::uint32_t>(line[at] - '0');
+    ++at;
+  }
+  while (at < line.size() && IsBlank(line[at])) ++at;
+  return {std::string(line.substr(at)), static_cast<std::int32_t>(code)};
+}
+
+}  // namespace
+
+std::vector<GenreEntry> ParseGenreText(std::string_view raw) {
+  const std::string text = ToTextMode(raw);
+  std::vector<GenreEntry> entries;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t feed = text.find('\n', start);
+    const std::size_t lineEnd = feed == std::string::npos ? text.size() : feed + 1;
+    const std::size_t chunkEnd = std::min(lineEnd, start + kLineChunk);
+    std::string_view line(text.data() + start, chunkEnd - start);
+    start = chunkEnd;
+    if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+    // A zero byte ends the text of its line.
+    line = line.substr(0, std::min(line.find('\0'), line.size()));
+    if (line.empty()) continue;
+    entries.push_back(ParseLine(line));
+  }
+  return entries;
+}
+
+int GenreList::CompareIgnoringCase(std::string_view a, std::string_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const unsigned char x = FoldAscii(static_cast<unsigned char>(a[i]));
+    const unsigned char y = FoldAscii(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+GenreList::GenreList() : compare_(&GenreList::CompareIgnoringCase) {}
+
+GenreList::GenreList(NameCompare compare) : compare_(std::move(compare)) {}
+
+bool GenreList::Load(const std::filesystem::path& directory) {
+  std::ifstream file(directory / "genre.txt", std::ios::binary);
+  if (!file) return false;
+  const std::string raw{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  // A read error part-way keeps the entries read up to it.
+  Clear();
+  for (GenreEntry& entry : ParseGenreText(raw)) Add(std::move(entry.name), entry.code);
+  return true;
+}
+
+int GenreList::Add(std::string name, std::int32_t code) {
+  const auto at = std::upper_bound(entries_.begin(), entries_.end(), name,
+                                   [this](const std::string& n, const GenreEntry& e) {
+                                     return compare_(n, e.name) < 0;
+                                   });
+  const auto placed = entries_.insert(at, GenreEntry{std::move(name), code});
+  return static_cast<int>(placed - entries_.begin());
+}
+
+const std::string& GenreList::NameAt(int index) const {
+  if (index < 0 || index >= Count()) throw std::out_of_range("no genre entry at this index");
+  return entries_[static_cast<std::size_t>(index)].name;
+}
+
+std::int32_t GenreList::CodeAt(int index) const {
+  if (index < 0 || index >= Count()) return -1;
+  return entries_[static_cast<std::size_t>(index)].code;
+}
+
+int GenreList::IndexOfCode(std::int32_t code) const {
+  const auto found = std::find_if(entries_.begin(), entries_.end(),
+                                  [code](const GenreEntry& e) { return e.code == code; });
+  return found == entries_.end() ? -1 : static_cast<int>(found - entries_.begin());
+}
+
+}  // namespace pelmix

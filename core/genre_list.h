@@ -1,0 +1,56 @@
+// The genre names the user picks from, with the code each stands for, in the order of the
+// window's sorted drop-down list, read from "genre.txt".
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmix {
+
+struct GenreEntry {
+  std::string name;
+  std::int32_t code = 0;
+};
+
+class GenreList {
+ public:
+  // Negative, zero or positive as the first name sorts before, with or after the second.
+  using NameCompare = std::function<int(std::string_view, std::string_view)>;
+
+  // Names compared byte by byte with ASCII letters folded to lower case.
+  static int CompareIgnoringCase(std::string_view a, std::string_view b);
+
+  GenreList();
+  // A front end whose platform sorts its drop-down list its own way supplies that comparison,
+  // so that an index names the same entry here and in the control.
+  explicit GenreList(NameCompare compare);
+
+  // Reads directory/"genre.txt" into the list. When the file cannot be opened the list
+  // keeps what it had; otherwise it holds exactly the file's entries. Returns whether the
+  // file was opened.
+  bool Load(const std::filesystem::path& directory);
+  void Clear() { entries_.clear(); }
+  // Inserts after every name that sorts before or equal to it; returns its position.
+  int Add(std::string name, std::int32_t code);
+  int Count() const { return static_cast<int>(entries_.size()); }
+  const std::string& NameAt(int index) const;
+  // The code at index, or -1 when index names no entry.
+  std::int32_t CodeAt(int index) const;
+  // The first position whose code equals code, or -1.
+  int IndexOfCode(std::int32_t code) const;
+
+  const std::vector<GenreEntry>& entries() const { return entries_; }
+
+ private:
+  NameCompare compare_;
+  std::vector<GenreEntry> entries_;
+};
+
+// The entries of one "genre.txt" text, in file order.
+std::vector<GenreEntry> ParseGenreText(std::string_view text);
+
+}  // namespace pelmix

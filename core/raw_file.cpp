@@ -1,0 +1,209 @@
+// Platform file calls behind RawFile: wide-character calls on Windows, POSIX elsewhere.
+#include "core/raw_file.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace pelmix {
+
+#ifdef _WIN32
+
+namespace {
+
+// Callers compare with std::errc, so the common Windows errors are given as generic codes.
+std::error_code LastError() {
+  const DWORD error = GetLastError();
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+      return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_ACCESS_DENIED:
+      return std::make_error_code(std::errc::permission_denied);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return std::make_error_code(std::errc::device_or_resource_busy);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return std::make_error_code(std::errc::no_space_on_device);
+    case ERROR_WRITE_PROTECT:
+      return std::make_error_code(std::errc::read_only_file_system);
+    case ERROR_FILE_TOO_LARGE:
+      return std::make_error_code(std::errc::file_too_large);
+    default:
+      return std::error_code(static_cast<int>(error), std::system_category());
+  }
+}
+
+OVERLAPPED At(std::int64_t offset) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
+  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  return at;
+}
+
+}  // namespace
+
+RawFile::~RawFile() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
+  const DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+  handle_ = CreateFileW(path.c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) {
+    std::error_code error = LastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      error = std::make_error_code(std::errc::is_a_directory);
+    }
+    return error;
+  }
+  if (GetFileType(handle_) != FILE_TYPE_DISK) {
+    CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return std::make_error_code(std::errc::invalid_argument);
+  }
+  return {};
+}
+
+std::error_code RawFile::Size(std::int64_t& size) const {
+  LARGE_INTEGER value{};
+  if (!GetFileSizeEx(handle_, &value)) return LastError();
+  size = value.QuadPart;
+  return {};
+}
+
+std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
+                                std::size_t& got) const {
+  got = 0;
+  OVERLAPPED at = At(offset);
+  DWORD read = 0;
+  if (!ReadFile(handle_, buffer.data(), static_cast<DWORD>(buffer.size()), &read, &at)) {
+    if (GetLastError() != ERROR_HANDLE_EOF) return LastError();
+  }
+  got = read;
+  return {};
+}
+
+std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  while (!data.empty()) {
+    OVERLAPPED at = At(offset);
+    DWORD written = 0;
+    if (!WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &written, &at)) {
+      return LastError();
+    }
+    if (written == 0) return std::make_error_code(std::errc::io_error);
+    data = data.subspan(written);
+    offset += written;
+  }
+  return {};
+}
+
+std::error_code RawFile::Truncate(std::int64_t size) {
+  FILE_END_OF_FILE_INFO end{};
+  end.EndOfFile.QuadPart = size;
+  if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end)) return LastError();
+  return {};
+}
+
+std::error_code RawFile::Close() {
+  if (handle_ == INVALID_HANDLE_VALUE) return {};
+  const BOOL closed = CloseHandle(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+  return closed ? std::error_code{} : LastError();
+}
+
+#else
+
+namespace {
+
+std::error_code Errno() { return std::error_code(errno, std::generic_category()); }
+
+}  // namespace
+
+RawFile::~RawFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
+  // O_NONBLOCK: a FIFO or device under an .mp3 name must not hang the open; it is refused below.
+  const int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  fd_ = ::open(path.c_str(), flags);
+  if (fd_ < 0) return Errno();
+  struct stat status {};
+  std::error_code error;
+  if (::fstat(fd_, &status) != 0) {
+    error = Errno();
+  } else if (S_ISDIR(status.st_mode)) {
+    error = std::make_error_code(std::errc::is_a_directory);
+  } else if (!S_ISREG(status.st_mode)) {
+    error = std::make_error_code(std::errc::invalid_argument);
+  }
+  if (error) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  return error;
+}
+
+std::error_code RawFile::Size(std::int64_t& size) const {
+  struct stat status {};
+  if (::fstat(fd_, &status) != 0) return Errno();
+  size = status.st_size;
+  return {};
+}
+
+std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
+                                std::size_t& got) const {
+  got = 0;
+  while (got < buffer.size()) {
+    const ssize_t n = ::pread(fd_, buffer.data() + got, buffer.size() - got,
+                              static_cast<off_t>(offset) + static_cast<off_t>(got));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Errno();
+    }
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
+std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  while (!data.empty()) {
+    const ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Errno();
+    }
+    if (n == 0) return std::make_error_code(std::errc::io_error);
+    data = data.subspan(static_cast<std::size_t>(n));
+    offset += n;
+  }
+  return {};
+}
+
+std::error_code RawFile::Truncate(std::int64_t size) {
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return Errno();
+  return {};
+}
+
+std::error_code RawFile::Close() {
+  if (fd_ < 0) return {};
+  // No retry on EINTR: the descriptor is gone either way.
+  const int result = ::close(fd_);
+  fd_ = -1;
+  return result == 0 ? std::error_code{} : Errno();
+}
+
+#endif
+
+}  // namespace pelmix

@@ -1,0 +1,43 @@
+// An unbuffered handle on a regular file: exactly the reads and writes asked for, at
+// 64-bit offsets, with failures as error codes. The only place in core/ that knows the
+// platform's file calls.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <system_error>
+
+namespace pelmix {
+
+class RawFile {
+ public:
+  enum class Access { Read, ReadWrite };
+
+  RawFile() = default;
+  RawFile(const RawFile&) = delete;
+  RawFile& operator=(const RawFile&) = delete;
+  ~RawFile();
+
+  // Opens an existing regular file; never creates one. A directory gives
+  // std::errc::is_a_directory, any other kind of file std::errc::invalid_argument.
+  std::error_code Open(const std::filesystem::path& path, Access access);
+  std::error_code Size(std::int64_t& size) const;
+  // Reads up to buffer.size() bytes at offset; `got` tells how many arrived.
+  std::error_code ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer, std::size_t& got) const;
+  // Writes all of data at offset, or fails.
+  std::error_code WriteAt(std::int64_t offset, std::span<const std::uint8_t> data);
+  std::error_code Truncate(std::int64_t size);
+  // Closes the file and reports what the system said; the destructor closes silently.
+  std::error_code Close();
+
+ private:
+#ifdef _WIN32
+  void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
+#else
+  int fd_ = -1;
+#endif
+};
+
+}  // namespace pelmix

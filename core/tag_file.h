@@ -1,0 +1,39 @@
+// Reading a file's tag trailer and writing it back in place or appending it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+#include "core/tag_record.h"
+
+namespace pelmix {
+
+struct ReadResult {
+  enum class Status { Tagged, Untagged, OpenFailed, ReadFailed };
+  Status status = Status::OpenFailed;
+  std::error_code error;
+
+  // True when the record and offset were given: the file has a trailer or will get one.
+  bool ok() const { return status == Status::Tagged || status == Status::Untagged; }
+};
+
+struct WriteResult {
+  enum class Status { Replaced, Appended, OpenFailed, ChangedSinceRead, WriteFailed };
+  Status status = Status::OpenFailed;
+  std::error_code error;
+
+  bool ok() const { return status == Status::Replaced || status == Status::Appended; }
+};
+
+// Gives the file's trailer and its position, or a new record and the file's size when
+// it has none. Only the last 128 bytes of a file longer than 128 bytes are looked at.
+// Record and offset are left untouched unless the result is ok().
+ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset);
+
+// Writes the record's 128 bytes at tagOffset, but only while the file has the shape it had
+// when it was read: it ends at tagOffset (the write appends) or holds a trailer there (the
+// write replaces it). Never creates a file; an append that fails leaves the old length.
+WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset);
+
+}  // namespace pelmix

@@ -1,0 +1,130 @@
+// Loading a trailer into the values, writing values back, and batches through ProcessFile.
+#include "session/tag_edit_session.h"
+
+#include <climits>
+#include <cstdint>
+
+#include "core/text_increment.h"
+
+namespace pelmix {
+namespace {
+
+constexpr char kTitlePrefix[] = "Pelmix -  ";
+
+bool IsUpdateMode(int mode) { return mode >= static_cast<int>(EditMode::Update); }
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The number at the start of the text as the C library's decimal conversion reads it:
+// leading white space, an optional sign, then digits; no digits give 0. Out-of-range
+// values saturate at the 32-bit limits, as they do on the platform the format comes from.
+std::int32_t LeadingInteger(const std::string& text) {
+  std::size_t at = 0;
+  while (at < text.size() && IsSpace(text[at])) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+  std::int64_t magnitude = 0;
+  constexpr std::int64_t kCap = std::int64_t{INT32_MAX} + 1;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    magnitude = std::min(kCap, magnitude * 10 + (text[at] - '0'));
+  }
+  const std::int64_t value = negative ? -magnitude : std::min(magnitude, std::int64_t{INT32_MAX});
+  return static_cast<std::int32_t>(value);
+}
+
+std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu); }
+
+std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+TagEditSession::TagEditSession(const GenreList& genres, ControlExchange& exchange, TrailerAccess* access)
+    : genres_(genres), exchange_(exchange), access_(access ? *access : fileAccess_) {}
+
+void TagEditSession::Start() {
+  for (TagField field : kAllTagFields) values_.updateFlag[field] = 1;
+  values_.mode = static_cast<int>(EditMode::Edit);
+  exchange_.ShowValues(values_);
+}
+
+bool TagEditSession::LoadFile(const std::filesystem::path& path) {
+  TagRecord record;
+  std::int64_t offset = 0;
+  lastRead_ = access_.Read(path, record, offset);
+  if (!lastRead_.ok()) return false;
+
+  exchange_.SaveControls(values_);
+  currentPath_ = path;
+  record_ = record;
+  tagOffset_ = offset;
+  TakeFieldsFromRecord();
+  windowTitle_ = kTitlePrefix + Utf8(path.filename());
+  exchange_.ShowTitle(windowTitle_);
+  exchange_.ShowValues(values_);
+  return true;
+}
+
+void TagEditSession::TakeFieldsFromRecord() {
+  // In the update modes a flagged field keeps its value, ready to be stamped on this file.
+  const bool keepFlagged = IsUpdateMode(values_.mode);
+  FieldValues& fields = values_.fields;
+  for (TagField field : kTrailerOrder) {
+    if (keepFlagged && values_.updateFlag[field] == 1) continue;
+    if (field == TagField::Track) {
+      const std::uint8_t track = record_.GetTrack();
+      fields.trackText = track == kNoTrack ? std::string() : std::to_string(track);
+    } else if (field == TagField::Genre) {
+      // A code without an entry leaves the previous choice selected.
+      const int index = genres_.IndexOfCode(record_.GetGenre());
+      if (index != -1) fields.genreIndex = index;
+    } else {
+      fields.Text(field) = record_.GetFieldText(field);
+    }
+  }
+}
+
+void TagEditSession::UpdateTag() {
+  exchange_.SaveControls(values_);
+  if (currentPath_.empty()) {
+    exchange_.ShowValues(values_);
+    return;
+  }
+  record_.SetMagic();
+  for (TagField field : kTrailerOrder) {
+    if (values_.updateFlag[field] != 1) continue;
+    StoreFieldInRecord(field);
+    // Counting up comes before the write, so a file that cannot be written uses up its number.
+    if (CountsUp(field)) {
+      std::string& text = values_.fields.Text(field);
+      text = IncrementText(text);
+    }
+  }
+  record_.MakeTrackVisible();
+  lastWrite_ = access_.Write(currentPath_, record_, tagOffset_);
+  exchange_.ShowValues(values_);
+}
+
+void TagEditSession::StoreFieldInRecord(TagField field) {
+  const FieldValues& fields = values_.fields;
+  if (field == TagField::Track) {
+    record_.SetTrack(LowByte(LeadingInteger(fields.trackText)));
+  } else if (field == TagField::Genre) {
+    // Nothing selected gives -1, stored as 255: no genre.
+    record_.SetGenre(LowByte(genres_.CodeAt(fields.genreIndex)));
+  } else {
+    record_.SetFieldText(field, fields.Text(field));
+  }
+}
+
+bool TagEditSession::CountsUp(TagField field) const {
+  return HasIncrementBox(field) && values_.incrementFlag[field] == 1 && IsUpdateMode(values_.mode);
+}
+
+void TagEditSession::ProcessFile(const std::filesystem::path& path) {
+  if (LoadFile(path) && values_.mode == static_cast<int>(EditMode::AutoUpdate)) UpdateTag();
+}
+
+}  // namespace pelmix

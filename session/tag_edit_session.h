@@ -1,0 +1,80 @@
+// The state behind the main window and the operations that do the program's work:
+// loading a file's trailer into the values, writing values back, counting them up in
+// batches, and the mode rules that decide which controls the user can operate.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "core/genre_list.h"
+#include "core/tag_file.h"
+#include "core/tag_record.h"
+#include "session/bound_values.h"
+#include "session/control_exchange.h"
+#include "session/trailer_access.h"
+
+namespace pelmix {
+
+// The help line under the mode buttons; empty for EditMode::None.
+const char* ModeHelpText(EditMode mode);
+
+class TagEditSession {
+ public:
+  // Refers to, and does not own, the genre list, the exchange and the trailer access.
+  // Without a trailer access the session reads and writes the files themselves.
+  TagEditSession(const GenreList& genres, ControlExchange& exchange, TrailerAccess* access = nullptr);
+
+  // Once, after the genre list is filled: every "Update" box ticked, mode Edit.
+  void Start();
+  // Reads the file's trailer into the values; false, with nothing changed, when it cannot.
+  bool LoadFile(const std::filesystem::path& path);
+  // Writes the flagged values into the current file's trailer and counts them up.
+  void UpdateTag();
+  // A file chosen or dropped: loaded, and in Auto Update written at once.
+  void ProcessFile(const std::filesystem::path& path);
+
+  void OnModeClicked();
+  void OnUpdateBoxClicked(TagField field);
+  void SetMode(EditMode mode);
+
+  const BoundValues& values() const { return values_; }
+  const FieldValues& fields() const { return values_.fields; }
+  EditMode mode() const { return static_cast<EditMode>(values_.mode); }
+  int updateFlag(TagField field) const { return values_.updateFlag[field]; }
+  int incrementFlag(TagField field) const { return values_.incrementFlag[field]; }
+  const std::string& modeHelpText() const { return values_.modeHelpText; }
+  bool incrementsAllowed() const { return incrementsAllowed_; }
+  const std::string& windowTitle() const { return windowTitle_; }
+
+  const TagRecord& record() const { return record_; }
+  std::int64_t tagOffset() const { return tagOffset_; }
+  const std::filesystem::path& currentPath() const { return currentPath_; }
+
+  // What the last read and the last write attempted found; the window never looks,
+  // the command line reports it.
+  const ReadResult& lastRead() const { return lastRead_; }
+  const WriteResult& lastWrite() const { return lastWrite_; }
+
+ private:
+  void TakeFieldsFromRecord();
+  void StoreFieldInRecord(TagField field);
+  bool CountsUp(TagField field) const;
+  void EnableForField(TagField field, bool editable);
+
+  const GenreList& genres_;
+  ControlExchange& exchange_;
+  FileTrailerAccess fileAccess_;
+  TrailerAccess& access_;
+
+  BoundValues values_;
+  bool incrementsAllowed_ = false;
+  TagRecord record_;
+  std::int64_t tagOffset_ = 0;
+  std::filesystem::path currentPath_;
+  std::string windowTitle_;
+  ReadResult lastRead_;
+  WriteResult lastWrite_;
+};
+
+}  // namespace pelmix
