@@ -1,1 +1,164 @@
+#include "core/genre_list.h"
+
 #include <gtest/gtest.h>
+
+#include <set>
+
+#include "tests/support/temp_dir.h"
+
+namespace pelmix {
+namespace {
+
+struct LineCase {
+  std::string line;
+  std::int32_t code;
+  std::string name;
+};
+
+TEST(GenreTextTest, HowLinesRead) {
+  const LineCase cases[] = {
+      {"17 Rock", 17, "Rock"},
+      {"  0\tBlues", 0, "Blues"},
+      {"Rock", 0, "Rock"},
+      {"007 Bond  ", 7, "Bond  "},
+      {"7 Bond  ", 7, "Bond  "},
+      {"12abc", 12, "abc"},
+      {"-5 x", 0, "-5 x"},
+      {"42", 42, "" },
+      {"   ", 0, ""},
+      {"\t 3 \t Jazz\tFunk\t", 3, "Jazz\tFunk\t"},
+      {"\v5 x", 0, "\v5 x"},  // only blanks and tabs are skipped
+      {"4294967297 Wrapped", 1, "Wrapped"},
+      {"2147483648 Wrapped", INT32_MIN, "Wrapped"},
+      {std::string("9 Cut\0tail", 10), 9, "Cut"},
+      {"8 Stray\rcarriage", 8, "Stray\rcarriage"},
+  };
+  for (const LineCase& c : cases) {
+    const auto entries = ParseGenreText(c.line + "\n");
+    ASSERT_EQ(entries.size(), 1u) << c.line;
+    EXPECT_EQ(entries[0].code, c.code) << c.line;
+    EXPECT_EQ(entries[0].name, c.name) << c.line;
+  }
+}
+
+TEST(GenreTextTest, LineEndsAndEndOfText) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"1 A\n2 B\n", {"A", "B"}},
+      {"1 A\n2 B", {"A", "B"}},
+      {"1 A\r\n2 B\r\n", {"A", "B"}},
+      {"1 A\r\n2 B", {"A", "B"}},
+      {"\n\n1 A\n\n\r\n2 B\n\n", {"A", "B"}},
+      {"1 A\n2 B\x1A" "3 C\n", {"A", "B"}},
+      {"1 A\x1A", {"A"}},
+      {"", {}},
+      {"\n\n\n", {}},
+      {std::string("\0 hidden\n1 A\n", 13), {"A"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> names;
+    for (const GenreEntry& e : ParseGenreText(c.text)) names.push_back(e.name);
+    EXPECT_EQ(names, c.names) << testing::PrintToString(c.text);
+  }
+}
+
+TEST(GenreTextTest, LongLinesArriveIn127CharacterPieces) {
+  const std::string twoHundred = "5 " + std::string(198, 'x');
+  auto entries = ParseGenreText(twoHundred + "\n1 Next\n");
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].code, 5);
+  EXPECT_EQ(entries[0].name, std::string(125, 'x'));
+  EXPECT_EQ(entries[1].name, std::string(73, 'x'));
+  EXPECT_EQ(entries[2].name, "Next");
+
+  // Exactly 127 characters arrive whole; the line feed then comes alone and is skipped.
+  const std::string exact = "6 " + std::string(125, 'y');
+  entries = ParseGenreText(exact + "\n2 After\n");
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, std::string(125, 'y'));
+  EXPECT_EQ(entries[1].name, "After");
+
+  // With CR LF line ends the carriage return does not count towards the 127.
+  entries = ParseGenreText("6 " + std::string(124, 'z') + "\r\n");
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, std::string(124, 'z'));
+}
+
+TEST(GenreListTest, SortsIgnoringCaseAndKeepsFileOrderAmongEquals) {
+  GenreList list;
+  EXPECT_EQ(list.Add("rock", 1), 0);
+  EXPECT_EQ(list.Add("Blues", 2), 0);
+  EXPECT_EQ(list.Add("ROCK", 3), 2);  // equal to "rock": goes after it
+  EXPECT_EQ(list.Add("Alt Rock", 4), 0);
+  EXPECT_EQ(list.Add("", 5), 0);
+  EXPECT_EQ(list.Add("Rock", 6), 5);
+  const std::vector<std::string> expected = {"", "Alt Rock", "Blues", "rock", "ROCK", "Rock"};
+  ASSERT_EQ(list.Count(), 6);
+  for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list.NameAt(i), expected[static_cast<std::size_t>(i)]);
+  EXPECT_EQ(list.CodeAt(3), 1);
+  EXPECT_EQ(list.CodeAt(5), 6);
+}
+
+TEST(GenreListTest, UsesTheComparisonItIsGiven) {
+  GenreList list([](std::string_view a, std::string_view b) { return -a.compare(b); });
+  list.Add("a", 1);
+  list.Add("c", 2);
+  EXPECT_EQ(list.Add("b", 3), 1);
+  EXPECT_EQ(list.NameAt(0), "c");
+}
+
+TEST(GenreListTest, LookupsByCodeAndIndex) {
+  GenreList list;
+  list.Add("Rock", 17);
+  list.Add("Alt Rock", 17);
+  list.Add("Big", 300);
+  EXPECT_EQ(list.IndexOfCode(17), 0);  // the first in list order: "Alt Rock"
+  EXPECT_EQ(list.IndexOfCode(300), 1);
+  EXPECT_EQ(list.IndexOfCode(44), -1);
+  EXPECT_EQ(list.IndexOfCode(-1), -1);
+  for (int index : {-1, 3, 100, INT32_MIN}) EXPECT_EQ(list.CodeAt(index), -1) << index;
+  EXPECT_THROW(list.NameAt(3), std::out_of_range);
+  EXPECT_EQ(GenreList().IndexOfCode(0), -1);
+  EXPECT_EQ(GenreList().CodeAt(0), -1);
+}
+
+TEST(GenreListTest, LoadReplacesTheListOnlyWhenTheFileOpens) {
+  test::TempDir dir;
+  GenreList list;
+  list.Add("Kept", 1);
+  EXPECT_FALSE(list.Load(dir.path()));
+  ASSERT_EQ(list.Count(), 1);
+
+  test::WriteFile(dir / "genre.txt", std::string("2 Two\r\n1 one\r\n"));
+  EXPECT_TRUE(list.Load(dir.path()));
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.NameAt(0), "one");
+  EXPECT_EQ(list.CodeAt(1), 2);
+
+  test::WriteFile(dir / "genre.txt", std::string());
+  EXPECT_TRUE(list.Load(dir.path()));
+  EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(GenreListTest, ShippedListHoldsEveryCodeOnceInSortedOrder) {
+  GenreList list;
+  ASSERT_TRUE(list.Load(std::filesystem::path(PELMIX_SOURCE_DIR) / "res"));
+  ASSERT_EQ(list.Count(), 192);
+  std::set<std::int32_t> codes;
+  for (int i = 0; i < list.Count(); ++i) {
+    codes.insert(list.CodeAt(i));
+    if (i > 0) {
+      EXPECT_LE(GenreList::CompareIgnoringCase(list.NameAt(i - 1), list.NameAt(i)), 0);
+    }
+  }
+  EXPECT_EQ(codes.size(), 192u);
+  EXPECT_EQ(*codes.begin(), 0);
+  EXPECT_EQ(*codes.rbegin(), 191);
+  EXPECT_EQ(list.NameAt(list.IndexOfCode(0)), "Blues");
+}
+
+}  // namespace
+}  // namespace pelmix

@@ -1,1 +1,261 @@
+#include "core/tag_file.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/child_process.h"
+#include "tests/support/temp_dir.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
+
+namespace pelmix {
+namespace {
+
+using test::Audio;
+using test::Bytes;
+using test::Concat;
+using test::ReadFile;
+using test::Trailer;
+using test::WriteFile;
+using Read = ReadResult::Status;
+using Write = WriteResult::Status;
+
+Bytes RecordBytes(const TagRecord& record) { return Bytes(record.bytes().begin(), record.bytes().end()); }
+
+Bytes NewTrailer() {
+  TagRecord record;
+  record.InitNew();
+  return RecordBytes(record);
+}
+
+TEST(ReadTagTrailerTest, FindsTheTrailerOnlyInTheLast128BytesOfALongerFile) {
+  Bytes lowerCase = Trailer("x");
+  lowerCase[0] = 't';
+  lowerCase[1] = 'a';
+  lowerCase[2] = 'g';
+  Bytes mixedCase = Trailer("x");
+  mixedCase[1] = 'a';
+  struct Case {
+    const char* what;
+    Bytes content;
+    Read status;
+    std::int64_t offset;
+    Bytes record;
+  };
+  const Case cases[] = {
+      {"empty", {}, Read::Untagged, 0, NewTrailer()},
+      {"one byte", Audio(1), Read::Untagged, 1, NewTrailer()},
+      {"127 bytes", Audio(127), Read::Untagged, 127, NewTrailer()},
+      {"128 bytes beginning with TAG", Trailer("only"), Read::Untagged, 128, NewTrailer()},
+      {"129 bytes ending in a trailer", Concat(Audio(1), Trailer("t")), Read::Tagged, 1, Trailer("t")},
+      {"audio and trailer", Concat(Audio(5000), Trailer("T", "A", "B", "1999", "C", 3, 17)), Read::Tagged, 5000,
+       Trailer("T", "A", "B", "1999", "C", 3, 17)},
+      {"lower-case magic", Concat(Audio(300), lowerCase), Read::Untagged, 428, NewTrailer()},
+      {"mixed-case magic", Concat(Audio(300), mixedCase), Read::Untagged, 428, NewTrailer()},
+      {"TAG too early", Concat(Trailer("x"), Audio(10)), Read::Untagged, 138, NewTrailer()},
+  };
+  test::TempDir dir;
+  for (const Case& c : cases) {
+    const auto path = dir / "file.mp3";
+    WriteFile(path, c.content);
+    TagRecord record;
+    std::int64_t offset = -7;
+    const ReadResult result = ReadTagTrailer(path, record, offset);
+    EXPECT_EQ(result.status, c.status) << c.what;
+    EXPECT_TRUE(result.ok()) << c.what;
+    EXPECT_EQ(offset, c.offset) << c.what;
+    EXPECT_EQ(RecordBytes(record), c.record) << c.what;
+  }
+}
+
+TEST(ReadTagTrailerTest, FailureLeavesRecordAndOffsetAlone) {
+  test::TempDir dir;
+  TagRecord record;
+  record.bytes().fill(0x42);
+  const TagRecord before = record;
+  std::int64_t offset = 99;
+
+  ReadResult result = ReadTagTrailer(dir / "missing.mp3", record, offset);
+  EXPECT_EQ(result.status, Read::OpenFailed);
+  EXPECT_EQ(result.error, std::errc::no_such_file_or_directory);
+
+  std::filesystem::create_directory(dir / "folder.mp3");
+  result = ReadTagTrailer(dir / "folder.mp3", record, offset);
+  EXPECT_EQ(result.status, Read::OpenFailed);
+  EXPECT_EQ(result.error, std::errc::is_a_directory);
+
+  EXPECT_EQ(record, before);
+  EXPECT_EQ(offset, 99);
+}
+
+// Reads the file, lets `change` alter it, then writes a new record at the offset read.
+struct WriteCase {
+  const char* what;
+  Bytes content;
+  std::function<void(const std::filesystem::path&)> change;
+  Write status;
+  Bytes expected;  // the file afterwards; empty: as it was just before the write
+};
+
+TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
+  const Bytes audio = Audio(1000);
+  const Bytes written = Trailer("New", "Artist", "", "2024", "", 4, 9);
+  const auto none = [](const std::filesystem::path&) {};
+  const auto grow = [](const std::filesystem::path& p) { WriteFile(p, Concat(ReadFile(p), Audio(10))); };
+  const auto shrink = [](const std::filesystem::path& p) {
+    Bytes b = ReadFile(p);
+    b.resize(b.size() - 1);
+    WriteFile(p, b);
+  };
+  const auto untag = [](const std::filesystem::path& p) {
+    Bytes b = ReadFile(p);
+    b[b.size() - 128] = 'X';
+    WriteFile(p, b);
+  };
+  const WriteCase cases[] = {
+      {"empty file", {}, none, Write::Appended, written},
+      {"128-byte file beginning with TAG", Trailer("x"), none, Write::Appended, Concat(Trailer("x"), written)},
+      {"untagged", audio, none, Write::Appended, Concat(audio, written)},
+      {"tagged", Concat(audio, Trailer("Old")), none, Write::Replaced, Concat(audio, written)},
+      {"grown since the read", audio, grow, Write::ChangedSinceRead, Concat(audio, Audio(10))},
+      {"tagged file grown since", Concat(audio, Trailer("Old")), grow, Write::ChangedSinceRead,
+       Concat(Concat(audio, Trailer("Old")), Audio(10))},
+      {"trailer cut off since", Concat(audio, Trailer("Old")), shrink, Write::ChangedSinceRead, {}},
+      {"trailer overwritten since", Concat(audio, Trailer("Old")), untag, Write::ChangedSinceRead, {}},
+  };
+  test::TempDir dir;
+  for (const WriteCase& c : cases) {
+    const auto path = dir / "file.mp3";
+    WriteFile(path, c.content);
+    TagRecord record;
+    std::int64_t offset = 0;
+    ASSERT_TRUE(ReadTagTrailer(path, record, offset).ok()) << c.what;
+    c.change(path);
+    const Bytes before = ReadFile(path);
+    std::copy(written.begin(), written.end(), record.bytes().begin());
+    const WriteResult result = WriteTagTrailer(path, record, offset);
+    EXPECT_EQ(result.status, c.status) << c.what;
+    EXPECT_EQ(ReadFile(path), c.expected.empty() ? before : c.expected) << c.what;
+  }
+}
+
+TEST(WriteTagTrailerTest, SecondWriteAtTheSameOffsetReplacesTheAppendedTrailer) {
+  test::TempDir dir;
+  const auto path = dir / "twice.mp3";
+  WriteFile(path, Audio(500));
+  TagRecord record;
+  std::int64_t offset = 0;
+  ASSERT_TRUE(ReadTagTrailer(path, record, offset).ok());
+  record.SetFieldText(TagField::Title, "one");
+  EXPECT_EQ(WriteTagTrailer(path, record, offset).status, Write::Appended);
+  record.SetFieldText(TagField::Title, "two");
+  EXPECT_EQ(WriteTagTrailer(path, record, offset).status, Write::Replaced);
+  EXPECT_EQ(ReadFile(path), Concat(Audio(500), RecordBytes(record)));
+}
+
+TEST(WriteTagTrailerTest, NeverCreatesAFile) {
+  test::TempDir dir;
+  TagRecord record;
+  record.InitNew();
+  for (std::int64_t offset : {0, 128}) {
+    const WriteResult result = WriteTagTrailer(dir / "gone.mp3", record, offset);
+    EXPECT_EQ(result.status, Write::OpenFailed);
+    EXPECT_EQ(result.error, std::errc::no_such_file_or_directory);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "gone.mp3"));
+  std::filesystem::create_directory(dir / "folder.mp3");
+  EXPECT_EQ(WriteTagTrailer(dir / "folder.mp3", record, 0).error, std::errc::is_a_directory);
+}
+
+TEST(WriteTagTrailerTest, ReadOnlyFileIsLeftAsItIs) {
+  test::TempDir dir;
+  const auto path = dir / "locked.mp3";
+  const Bytes content = Concat(Audio(300), Trailer("Old"));
+  WriteFile(path, content);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+  const auto attempt = [&path] {
+    TagRecord record;
+    std::int64_t offset = 0;
+    if (!ReadTagTrailer(path, record, offset).ok()) return 2;
+    record.SetFieldText(TagField::Title, "New");
+    const WriteResult result = WriteTagTrailer(path, record, offset);
+    return result.status == Write::OpenFailed && result.error == std::errc::permission_denied ? 0 : 1;
+  };
+#ifdef _WIN32
+  EXPECT_EQ(attempt(), 0);
+#else
+  EXPECT_EQ(test::RunInChild(attempt, /*unprivileged=*/true), 0);
+#endif
+  EXPECT_EQ(ReadFile(path), content);
+}
+
+// Sparse files make multi-gigabyte sizes cheap: the trailer must be found and written at
+// its real 64-bit position, not at the position cut to 32 bits.
+TEST(WriteTagTrailerTest, LargeFilesAreReadAndWrittenAtTheirEnd) {
+  test::TempDir dir;
+  for (std::int64_t audioSize : {std::int64_t{1} << 31, (std::int64_t{1} << 32) + 1000}) {
+    const auto path = dir / "large.mp3";
+    WriteFile(path, Bytes{});
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(audioSize));
+    TagRecord record;
+    std::int64_t offset = 0;
+    ASSERT_EQ(ReadTagTrailer(path, record, offset).status, Read::Untagged);
+    EXPECT_EQ(offset, audioSize);
+    record.SetFieldText(TagField::Title, "Large");
+    ASSERT_EQ(WriteTagTrailer(path, record, offset).status, Write::Appended);
+    EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(audioSize + 128));
+
+    TagRecord again;
+    ASSERT_EQ(ReadTagTrailer(path, again, offset).status, Read::Tagged);
+    EXPECT_EQ(offset, audioSize);
+    EXPECT_EQ(again.GetFieldText(TagField::Title), "Large");
+    again.SetFieldText(TagField::Title, "Larger");
+    ASSERT_EQ(WriteTagTrailer(path, again, offset).status, Write::Replaced);
+    EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(audioSize + 128));
+    ASSERT_EQ(ReadTagTrailer(path, record, offset).status, Read::Tagged);
+    EXPECT_EQ(record.GetFieldText(TagField::Title), "Larger");
+    std::filesystem::remove(path);
+  }
+}
+
+#ifndef _WIN32
+// A file size limit stands in for a full disk: the append can write only part of the
+// trailer, and that part must not stay behind.
+TEST(WriteTagTrailerTest, AppendThatRunsOutOfRoomLeavesTheOldLength) {
+  test::TempDir dir;
+  const auto path = dir / "limited.mp3";
+  const Bytes audio = Audio(1000);
+  WriteFile(path, audio);
+  const int status = test::RunInChild([&path] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{1050, 1050};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    TagRecord record;
+    std::int64_t offset = 0;
+    if (!ReadTagTrailer(path, record, offset).ok()) return 2;
+    const WriteResult result = WriteTagTrailer(path, record, offset);
+    return result.status == Write::WriteFailed && result.error == std::errc::file_too_large ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(path), audio);
+}
+
+TEST(ReadTagTrailerTest, SpecialFilesAreRefusedWithoutBlocking) {
+  test::TempDir dir;
+  const auto fifo = dir / "pipe.mp3";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  TagRecord record;
+  std::int64_t offset = 0;
+  EXPECT_EQ(ReadTagTrailer(fifo, record, offset).error, std::errc::invalid_argument);
+  EXPECT_EQ(WriteTagTrailer(fifo, record, 0).status, Write::OpenFailed);
+}
+#endif
+
+}  // namespace
+}  // namespace pelmix

@@ -1,1 +1,285 @@
 #include <gtest/gtest.h>
+
+#include "tests/support/session_fixture.h"
+
+namespace pelmix {
+namespace {
+
+using test::Audio;
+using test::Bytes;
+using test::Concat;
+using test::ReadFile;
+using test::SessionTest;
+using test::Trailer;
+
+const Bytes kTagged = Concat(Audio(2000), Trailer("Song", "Band", "Record", "1999", "Fine", 7, 17));
+
+class LoadTest : public SessionTest {};
+
+TEST_F(LoadTest, TakesTheFieldsThatAreNotKeptForStamping) {
+  struct Case {
+    EditMode mode;
+    bool titleFlagged;  // the other six "Update" boxes stay ticked
+    bool titleFromFile;
+    bool othersFromFile;
+  };
+  const Case cases[] = {
+      {EditMode::Edit, true, true, true},         {EditMode::View, true, true, true},
+      {EditMode::Update, true, false, false},     {EditMode::Update, false, true, false},
+      {EditMode::AutoUpdate, true, false, false}, {EditMode::AutoUpdate, false, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.mode));
+    test::RecordingExchange exchange;
+    TagEditSession session(genres, exchange);
+    session.Start();
+    exchange.controls.mode = static_cast<int>(c.mode);
+    exchange.controls.updateFlag[TagField::Title] = c.titleFlagged ? 1 : 0;
+    exchange.controls.fields = {"Typed", "Typed", "Typed", "2024", "Typed", "3", GenreIndex("Blues")};
+    const auto path = MakeFile("song.mp3", kTagged);
+    ASSERT_TRUE(session.LoadFile(path));
+    const FieldValues& v = session.fields();
+    EXPECT_EQ(v.title, c.titleFromFile ? "Song" : "Typed");
+    EXPECT_EQ(v.artist, c.othersFromFile ? "Band" : "Typed");
+    EXPECT_EQ(v.album, c.othersFromFile ? "Record" : "Typed");
+    EXPECT_EQ(v.year, c.othersFromFile ? "1999" : "2024");
+    EXPECT_EQ(v.comment, c.othersFromFile ? "Fine" : "Typed");
+    EXPECT_EQ(v.trackText, c.othersFromFile ? "7" : "3");
+    EXPECT_EQ(v.genreIndex, c.othersFromFile ? GenreIndex("Alt Rock") : GenreIndex("Blues"));
+    EXPECT_EQ(exchange.controls.fields, v);
+  }
+}
+
+TEST_F(LoadTest, FileWithoutTrailerGivesEmptyFieldsAndTheNoGenreEntry) {
+  StartIn(EditMode::Edit);
+  controls() = {"x", "x", "x", "x", "x", "9", GenreIndex("Blues")};
+  ASSERT_TRUE(session.LoadFile(MakeFile("bare.mp3", Audio(500))));
+  EXPECT_EQ(session.fields(), (FieldValues{"", "", "", "", "", "", GenreIndex("No genre")}));
+  EXPECT_EQ(session.tagOffset(), 500);
+}
+
+TEST_F(LoadTest, GenreWithoutAnEntryKeepsTheSelection) {
+  StartIn(EditMode::Edit);
+  controls().genreIndex = GenreIndex("Blues");
+  ASSERT_TRUE(session.LoadFile(MakeFile("odd.mp3", Concat(Audio(10), Trailer("t", "", "", "", "", 200, 44)))));
+  EXPECT_EQ(session.fields().genreIndex, GenreIndex("Blues"));
+  EXPECT_EQ(session.fields().trackText, "200");
+}
+
+TEST_F(LoadTest, SetsTheTitleFromTheLastPathComponentAfterSavingAndBeforeShowing) {
+  StartIn(EditMode::Edit);
+  ASSERT_TRUE(session.LoadFile(MakeFile("01 Intro.mp3", kTagged)));
+  EXPECT_EQ(session.windowTitle(), "Pelmix -  01 Intro.mp3");
+  EXPECT_EQ(exchange.calls, (std::vector<std::string>{"Save", "Title Pelmix -  01 Intro.mp3", "Show"}));
+  EXPECT_EQ(session.currentPath(), dir / "01 Intro.mp3");
+}
+
+TEST_F(LoadTest, FileThatCannotBeOpenedChangesNothing) {
+  StartIn(EditMode::Edit);
+  ASSERT_TRUE(session.LoadFile(MakeFile("first.mp3", kTagged)));
+  exchange.ClearCalls();
+  const BoundValues before = session.values();
+  EXPECT_FALSE(session.LoadFile(dir / "missing.mp3"));
+  EXPECT_TRUE(exchange.calls.empty());
+  EXPECT_EQ(session.values(), before);
+  EXPECT_EQ(session.currentPath(), dir / "first.mp3");
+  EXPECT_EQ(session.windowTitle(), "Pelmix -  first.mp3");
+  EXPECT_EQ(session.lastRead().status, ReadResult::Status::OpenFailed);
+}
+
+class UpdateTest : public SessionTest {};
+
+TEST_F(UpdateTest, WritesNothingBeforeAFileIsLoaded) {
+  StartIn(EditMode::Edit);
+  controls().title = "Nowhere";
+  session.UpdateTag();
+  EXPECT_EQ(exchange.calls, (std::vector<std::string>{"Save", "Show"}));
+  EXPECT_EQ(session.fields().title, "Nowhere");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(UpdateTest, EditWritesInPlaceOrAppends) {
+  StartIn(EditMode::Edit);
+  const auto tagged = MakeFile("tagged.mp3", kTagged);
+  ASSERT_TRUE(session.LoadFile(tagged));
+  controls().title = "Better Song";
+  controls().genreIndex = GenreIndex("Blues");
+  session.UpdateTag();
+  EXPECT_EQ(ReadFile(tagged), Concat(Audio(2000), Trailer("Better Song", "Band", "Record", "1999", "Fine", 7, 0)));
+
+  const auto bare = MakeFile("bare.mp3", Audio(300));
+  ASSERT_TRUE(session.LoadFile(bare));
+  controls().title = "Fresh";
+  session.UpdateTag();
+  session.UpdateTag();  // the second write replaces the appended trailer
+  EXPECT_EQ(ReadFile(bare), Concat(Audio(300), Trailer("Fresh", "", "", "", "", 0, 255)));
+  EXPECT_EQ(session.lastWrite().status, WriteResult::Status::Replaced);
+}
+
+TEST_F(UpdateTest, UnflaggedFieldsGoBackByteForByte) {
+  StartIn(EditMode::Edit);
+  Bytes trailer = Trailer("Ab", "Band", "Record", "1999", "Fine", 7, 17);
+  trailer[3 + 5] = 'z';  // behind the title's first zero byte
+  const auto path = MakeFile("keep.mp3", Concat(Audio(100), trailer));
+  ASSERT_TRUE(session.LoadFile(path));
+  for (TagField field : kAllTagFields) exchange.controls.updateFlag[field] = field == TagField::Year ? 1 : 0;
+  controls().year = "2001";
+  session.UpdateTag();
+  Bytes expected = trailer;
+  std::copy_n("2001", 4, expected.begin() + 93);
+  EXPECT_EQ(ReadFile(path), Concat(Audio(100), expected));
+}
+
+TEST_F(UpdateTest, TrackTextBecomesTheTrackByte) {
+  struct Case {
+    std::string text;
+    std::uint8_t track;
+  };
+  const Case cases[] = {{"", 0},    {"7", 7},     {"200", 200}, {"255", 255}, {"256", 0},       {"257", 1},
+                        {"300", 44}, {"-1", 255}, {"+5", 5},    {" \t12", 12}, {"3rd", 3},       {"abc", 0},
+                        {"1000", 232}, {"99999999999", 255}, {"-99999999999", 0}};
+  StartIn(EditMode::Edit);
+  const auto path = MakeFile("track.mp3", kTagged);
+  for (const Case& c : cases) {
+    ASSERT_TRUE(session.LoadFile(path));
+    controls().trackText = c.text;
+    session.UpdateTag();
+    EXPECT_EQ(ReadFile(path)[2000 + 126], c.track) << "'" << c.text << "'";
+  }
+}
+
+TEST_F(UpdateTest, GenreIsTheChosenEntrysCodeByItsLowByte) {
+  struct Case {
+    const char* entry;
+    std::uint8_t genre;
+  };
+  StartIn(EditMode::Edit);
+  const auto path = MakeFile("genre.mp3", kTagged);
+  for (const Case& c : {Case{"Blues", 0}, Case{"Rock", 17}, Case{"Big", 44}, Case{"", 255}}) {
+    ASSERT_TRUE(session.LoadFile(path));
+    controls().genreIndex = GenreIndex(c.entry);
+    session.UpdateTag();
+    EXPECT_EQ(ReadFile(path).back(), c.genre) << c.entry;
+  }
+}
+
+// Other readers see byte 126 as a track number only when byte 125 is zero.
+TEST_F(UpdateTest, ATrackNumberTakesTheCommentsLastByte) {
+  StartIn(EditMode::Edit);
+  const auto path = MakeFile("visible.mp3", Audio(50));
+  ASSERT_TRUE(session.LoadFile(path));
+  controls().comment = std::string(29, 'c');
+  controls().trackText = "";
+  session.UpdateTag();
+  EXPECT_EQ(ReadFile(path)[50 + 125], 'c');
+  controls().trackText = "5";
+  session.UpdateTag();
+  const Bytes written = ReadFile(path);
+  EXPECT_EQ(written[50 + 125], 0);
+  EXPECT_EQ(written[50 + 126], 5);
+  EXPECT_EQ(session.record().GetFieldText(TagField::Comment), std::string(28, 'c'));
+}
+
+TEST_F(UpdateTest, CountsUpOnlyInTheUpdateModes) {
+  for (EditMode mode : {EditMode::Edit, EditMode::Update}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    test::RecordingExchange exchange;
+    TagEditSession session(genres, exchange);
+    session.Start();
+    exchange.controls.mode = static_cast<int>(mode);
+    session.OnModeClicked();
+    for (TagField field : kAllTagFields) exchange.controls.incrementFlag[field] = HasIncrementBox(field);
+    ASSERT_TRUE(session.LoadFile(MakeFile("count.mp3", Audio(10))));
+    exchange.controls.fields = {"Part 9", "A1", "B", "1999", "C", "9", -1};
+    session.UpdateTag();
+    const bool counts = mode == EditMode::Update;
+    EXPECT_EQ(session.fields(), (counts ? FieldValues{"Part 10", "A2", "B1", "1999", "C1", "10", -1}
+                                        : FieldValues{"Part 9", "A1", "B", "1999", "C", "9", -1}));
+    EXPECT_EQ(ReadFile(dir / "count.mp3"), Concat(Audio(10), Trailer("Part 9", "A1", "B", "1999", "C", 9, 255)));
+  }
+}
+
+TEST_F(UpdateTest, GoesOnWhenValidationFails) {
+  StartIn(EditMode::Edit);
+  const auto path = MakeFile("long.mp3", Audio(10));
+  ASSERT_TRUE(session.LoadFile(path));
+  exchange.validationPasses = false;
+  controls().trackText = "1000";
+  controls().title = std::string(31, 't');
+  session.UpdateTag();
+  EXPECT_EQ(ReadFile(path), Concat(Audio(10), Trailer(std::string(30, 't'), "", "", "", "", 232, 255)));
+}
+
+// Files whose writes all fail, as a read-only or locked file does.
+class RefusingWrites : public TrailerAccess {
+ public:
+  ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& offset) override {
+    return ReadTagTrailer(path, record, offset);
+  }
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t) override {
+    return {WriteResult::Status::OpenFailed, std::make_error_code(std::errc::permission_denied)};
+  }
+};
+
+class BatchTest : public SessionTest {
+ protected:
+  void StartAutoUpdate(const std::string& trackText) {
+    StartIn(EditMode::AutoUpdate);
+    for (TagField field : kAllTagFields) exchange.controls.updateFlag[field] = field == TagField::Track;
+    exchange.controls.incrementFlag[TagField::Track] = 1;
+    controls().trackText = trackText;
+  }
+  std::uint8_t TrackOnDisk(const std::string& name) { return ReadFile(dir / name)[100 + 126]; }
+};
+
+TEST_F(BatchTest, AutoUpdateStampsConsecutiveNumbers) {
+  StartAutoUpdate("1");
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) session.ProcessFile(MakeFile(name, Concat(Audio(100), Trailer(name))));
+  EXPECT_EQ(TrackOnDisk("a.mp3"), 1);
+  EXPECT_EQ(TrackOnDisk("b.mp3"), 2);
+  EXPECT_EQ(TrackOnDisk("c.mp3"), 3);
+  EXPECT_EQ(controls().trackText, "4");
+  EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(Audio(100), Trailer("b.mp3", "", "", "", "", 2, 255)));
+}
+
+TEST_F(BatchTest, EmptyTrackTextStampsNoNumberThenCountsFromOne) {
+  StartAutoUpdate("");
+  session.ProcessFile(MakeFile("a.mp3", Audio(100)));
+  EXPECT_EQ(TrackOnDisk("a.mp3"), 0);
+  EXPECT_EQ(controls().trackText, "1");
+}
+
+TEST_F(BatchTest, UnreadableFileUsesUpNoNumber) {
+  StartAutoUpdate("1");
+  session.ProcessFile(MakeFile("a.mp3", Audio(100)));
+  session.ProcessFile(dir / "missing.mp3");
+  session.ProcessFile(MakeFile("c.mp3", Audio(100)));
+  EXPECT_EQ(TrackOnDisk("a.mp3"), 1);
+  EXPECT_EQ(TrackOnDisk("c.mp3"), 2);
+}
+
+TEST_F(BatchTest, UnwritableFileUsesUpItsNumber) {
+  RefusingWrites refusing;
+  TagEditSession refused(genres, exchange, &refusing);
+  refused.Start();
+  exchange.controls.mode = static_cast<int>(EditMode::AutoUpdate);
+  exchange.controls.incrementFlag[TagField::Track] = 1;
+  controls().trackText = "1";
+  const auto path = MakeFile("locked.mp3", Audio(100));
+  refused.ProcessFile(path);
+  EXPECT_EQ(refused.lastWrite().status, WriteResult::Status::OpenFailed);
+  EXPECT_EQ(controls().trackText, "2");
+  EXPECT_EQ(ReadFile(path), Audio(100));
+}
+
+TEST_F(BatchTest, OnlyAutoUpdateWritesOnLoad) {
+  for (EditMode mode : {EditMode::Edit, EditMode::View, EditMode::Update}) {
+    exchange.controls.mode = static_cast<int>(mode);
+    const auto path = MakeFile("quiet.mp3", Audio(100));
+    session.ProcessFile(path);
+    EXPECT_EQ(ReadFile(path), Audio(100)) << static_cast<int>(mode);
+  }
+}
+
+}  // namespace
+}  // namespace pelmix
