@@ -7,7 +7,9 @@
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -26,6 +28,13 @@ using Read = ReadResult::Status;
 using Write = WriteResult::Status;
 
 Bytes RecordBytes(const TagRecord& record) { return Bytes(record.bytes().begin(), record.bytes().end()); }
+
+#ifdef _WIN32
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+#endif
 
 Bytes NewTrailer() {
   TagRecord record;
@@ -188,6 +197,7 @@ TEST(WriteTagTrailerTest, ReadOnlyFileIsLeftAsItIs) {
     return result.status == Write::OpenFailed && result.error == std::errc::permission_denied ? 0 : 1;
   };
 #ifdef _WIN32
+  if (RunningUnderWine()) GTEST_SKIP() << "Wine lets the superuser write read-only files";
   EXPECT_EQ(attempt(), 0);
 #else
   EXPECT_EQ(test::RunInChild(attempt, /*unprivileged=*/true), 0);

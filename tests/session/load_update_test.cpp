@@ -87,6 +87,26 @@ TEST_F(LoadTest, FileThatCannotBeOpenedChangesNothing) {
   EXPECT_EQ(session.lastRead().status, ReadResult::Status::OpenFailed);
 }
 
+TEST(GenreFileTest, LoadedGenreSelectsItsEntryAndUpdateWritesTheChosenCode) {
+  GenreList genres;
+  ASSERT_TRUE(genres.Load(std::filesystem::path(PELMIX_SOURCE_DIR) / "res"));
+  test::RecordingExchange exchange;
+  TagEditSession session(genres, exchange);
+  session.Start();
+  session.OnModeClicked();
+  test::TempDir dir;
+  const auto path = dir / "rock.mp3";
+  test::WriteFile(path, Concat(Audio(64), Trailer("Song", "", "", "", "", 1, 17)));
+  ASSERT_TRUE(session.LoadFile(path));
+  EXPECT_EQ(genres.NameAt(session.fields().genreIndex), "Rock");
+
+  const int jazz = genres.IndexOfCode(8);
+  ASSERT_EQ(genres.NameAt(jazz), "Jazz");
+  exchange.controls.fields.genreIndex = jazz;
+  session.UpdateTag();
+  EXPECT_EQ(ReadFile(path).back(), 8);
+}
+
 class UpdateTest : public SessionTest {};
 
 TEST_F(UpdateTest, WritesNothingBeforeAFileIsLoaded) {

@@ -1,1 +1,280 @@
+// Random files driven through random sequences of what the window can do, checked against
+// the bytes on disk after every step: the audio never changes, a trailer is appended at
+// most once, and what lies at the end is what the session last wrote.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/genre_list.h"
+#include "session/tag_edit_session.h"
+#include "tests/support/recording_exchange.h"
+#include "tests/support/temp_dir.h"
+
+namespace pelmix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+constexpr std::uint32_t kSeed = 20240611;
+constexpr int kRounds = 300;
+constexpr int kFilesPerRound = 10;
+constexpr int kStepsPerRound = 40;
+
+fs::path ResourceDir() { return fs::path(__FILE__).parent_path().parent_path().parent_path() / "res"; }
+
+// The real files underneath, with every write attempt noted.
+class WatchedAccess final : public TrailerAccess {
+ public:
+  int writes = 0;
+  std::map<fs::path, Bytes> lastWritten;
+
+  ReadResult Read(const fs::path& path, TagRecord& record, std::int64_t& tagOffset) override {
+    return ReadTagTrailer(path, record, tagOffset);
+  }
+  WriteResult Write(const fs::path& path, const TagRecord& record, std::int64_t tagOffset) override {
+    ++writes;
+    const WriteResult result = WriteTagTrailer(path, record, tagOffset);
+    if (result.ok()) lastWritten[path] = Bytes(record.bytes().begin(), record.bytes().end());
+    return result;
+  }
+};
+
+struct FileModel {
+  fs::path path;
+  Bytes original;
+  std::size_t audio = 0;  // original bytes that must never change
+  bool tagged = false;
+};
+
+// One read call: the byte-wise helper is too slow for this many files under the sanitizers.
+Bytes Slurp(const fs::path& path) {
+  Bytes bytes(fs::file_size(path));
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  EXPECT_TRUE(in.good() || bytes.empty()) << path;
+  return bytes;
+}
+
+bool HasTrailer(const Bytes& file) {
+  return file.size() > kTrailerSize && std::equal(file.end() - 128, file.end() - 125, "TAG");
+}
+
+Bytes RandomFile(std::mt19937& rng) {
+  static const std::size_t kEdgeSizes[] = {0, 1, 127, 128, 129, 255, 256};
+  std::size_t size = std::uniform_int_distribution<std::size_t>(0, 4096)(rng);
+  if (rng() % 3 == 0) size = kEdgeSizes[rng() % std::size(kEdgeSizes)];
+  Bytes bytes(size);
+  for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
+  if (size >= 128) {
+    const char* const kHeads[] = {"TAG", "tag", "TAg", "TAG"};
+    std::copy_n(kHeads[rng() % 4], 3, bytes.end() - 128);
+  }
+  return bytes;
+}
+
+std::string RandomText(std::mt19937& rng) {
+  std::string text(rng() % 41, ' ');
+  const bool anyByte = rng() % 3 == 0;
+  for (char& c : text) {
+    // Mostly digits and letters so that counting up has something to do.
+    c = anyByte ? static_cast<char>(1 + rng() % 255) : "0123456789 abcXYZ9"[rng() % 18];
+  }
+  return text;
+}
+
+struct Span {
+  TagField field;
+  std::ptrdiff_t offset, width;
+};
+constexpr Span kTextSpans[] = {{TagField::Title, 3, 30}, {TagField::Artist, 33, 30}, {TagField::Album, 63, 30},
+                               {TagField::Year, 93, 4},   {TagField::Comment, 97, 29}};
+
+// The field texts a file shows, decoded from its bytes.
+FieldValues OnDisk(const Bytes& file) {
+  FieldValues shown;
+  if (!HasTrailer(file)) return shown;
+  const Bytes tail(file.end() - 128, file.end());
+  for (const Span& span : kTextSpans) {
+    const auto first = tail.begin() + span.offset;
+    shown.Text(span.field) = std::string(first, std::find(first, first + span.width, 0));
+  }
+  shown.trackText = tail[126] == 0 ? "" : std::to_string(tail[126]);
+  return shown;
+}
+
+constexpr TagField kTextAndTrack[] = {TagField::Title, TagField::Artist, TagField::Album,
+                                      TagField::Year,  TagField::Comment, TagField::Track};
+
+void CheckFile(const FileModel& file, const WatchedAccess& access) {
+  SCOPED_TRACE(file.path.filename().string());
+  const Bytes now = Slurp(file.path);
+  ASSERT_GE(now.size(), file.audio);
+  const auto audioEnd = file.original.begin() + static_cast<std::ptrdiff_t>(file.audio);
+  EXPECT_TRUE(std::equal(file.original.begin(), audioEnd, now.begin())) << "audio bytes changed";
+  const auto written = access.lastWritten.find(file.path);
+  if (written == access.lastWritten.end()) {
+    EXPECT_EQ(now, file.original) << "changed without a write";
+    return;
+  }
+  if (file.tagged) {
+    EXPECT_EQ(now.size(), file.original.size());
+  } else if (file.original.empty()) {
+    // An empty file tagged once is 128 bytes long, too short to be read as tagged, so the
+    // next load appends a second trailer; from 256 bytes on it reads as tagged.
+    EXPECT_TRUE(now.size() == kTrailerSize || now.size() == 2 * kTrailerSize) << now.size();
+  } else {
+    ASSERT_EQ(now.size(), file.original.size() + kTrailerSize) << "appended more than once";
+    EXPECT_TRUE(std::equal(file.original.begin(), file.original.end(), now.begin()));
+  }
+  EXPECT_EQ(Bytes(now.end() - 128, now.end()), written->second);
+}
+
+// A write stores each flagged value as it stood before counting up: texts cut to their
+// width and zero-filled, except that a track number takes the comment's last byte.
+void ExpectStored(const Bytes& tail, const FieldValues& stored, const TagEditSession& session,
+                  const GenreList& genres) {
+  const bool trackShown = tail[126] != 0;
+  for (const Span& span : kTextSpans) {
+    if (session.updateFlag(span.field) != 1) continue;
+    const std::ptrdiff_t width = span.field == TagField::Comment && trackShown ? 28 : span.width;
+    std::string expected = stored.Text(span.field).substr(0, static_cast<std::size_t>(width));
+    expected.resize(static_cast<std::size_t>(width), '\0');
+    EXPECT_EQ(std::string(tail.begin() + span.offset, tail.begin() + span.offset + width), expected);
+  }
+  if (trackShown) {
+    EXPECT_EQ(tail[125], 0);
+  }
+  const std::string& track = stored.trackText;
+  if (session.updateFlag(TagField::Track) == 1 && !track.empty() && track.size() <= 3 &&
+      track.find_first_not_of("0123456789") == std::string::npos) {
+    EXPECT_EQ(tail[126], std::stoi(track) % 256);
+  }
+  if (session.updateFlag(TagField::Genre) == 1) {
+    const int index = stored.genreIndex;
+    const bool named = index >= 0 && index < genres.Count();
+    EXPECT_EQ(tail[127], named ? genres.entries()[static_cast<std::size_t>(index)].code & 0xFF : 255);
+  }
+}
+
+TEST(RandomFilesTest, SessionKeepsAudioAndAppendsAtMostOnce) {
+  GenreList genres;
+  ASSERT_TRUE(genres.Load(ResourceDir()));
+  ASSERT_GT(genres.Count(), 0);
+  test::TempDir temp;
+  std::mt19937 rng(kSeed);
+
+  for (int round = 0; round < kRounds; ++round) {
+    const fs::path dir = temp / ("round" + std::to_string(round));
+    fs::create_directory(dir);
+    std::vector<FileModel> files(kFilesPerRound);
+    for (int i = 0; i < kFilesPerRound; ++i) {
+      FileModel& file = files[static_cast<std::size_t>(i)];
+      file.path = dir / ("f" + std::to_string(i) + ".mp3");
+      file.original = RandomFile(rng);
+      file.tagged = HasTrailer(file.original);
+      file.audio = file.original.size() - (file.tagged ? kTrailerSize : 0);
+      test::WriteFile(file.path, file.original);
+    }
+    test::RecordingExchange exchange;
+    WatchedAccess access;
+    TagEditSession session(genres, exchange, &access);
+    session.Start();
+
+    for (int step = 0; step < kStepsPerRound; ++step) {
+      SCOPED_TRACE(testing::Message() << "seed " << kSeed << ", round " << round << ", step " << step);
+      BoundValues& controls = exchange.controls;
+      const FileModel& target = files[rng() % files.size()];
+      const int writesBefore = access.writes;
+      const FieldValues shownBefore = controls.fields;
+      switch (rng() % 9) {
+        case 0:
+          controls.mode = static_cast<int>(rng() % 4);
+          session.OnModeClicked();
+          break;
+        case 1: {
+          const TagField field = kAllTagFields[rng() % kAllTagFields.size()];
+          controls.updateFlag[field] ^= 1;
+          session.OnUpdateBoxClicked(field);
+          break;
+        }
+        case 2: {
+          const TagField field = kAllTagFields[rng() % kAllTagFields.size()];
+          if (HasIncrementBox(field)) controls.incrementFlag[field] ^= 1;
+          break;
+        }
+        case 3: {
+          const TagField field = kTextAndTrack[rng() % std::size(kTextAndTrack)];
+          controls.fields.Text(field) =
+              field == TagField::Track && rng() % 2 ? std::to_string(rng() % 300) : RandomText(rng);
+          controls.fields.genreIndex = static_cast<int>(rng() % static_cast<unsigned>(genres.Count() + 2)) - 1;
+          break;
+        }
+        case 4:
+        case 5: {
+          const bool processed = rng() % 2 == 0;
+          const bool autoUpdate = controls.mode == static_cast<int>(EditMode::AutoUpdate);
+          if (processed) {
+            session.ProcessFile(target.path);
+          } else {
+            EXPECT_TRUE(session.LoadFile(target.path));
+          }
+          // Only Auto Update writes on choosing a file; View, Edit and Update never do.
+          EXPECT_EQ(access.writes - writesBefore, processed && autoUpdate ? 1 : 0);
+          if (processed && autoUpdate) break;
+          const FieldValues disk = OnDisk(Slurp(target.path));
+          const bool keepsFlagged = controls.mode >= static_cast<int>(EditMode::Update);
+          for (TagField field : kTextAndTrack) {
+            const bool kept = keepsFlagged && session.updateFlag(field) == 1;
+            EXPECT_EQ(session.fields().Text(field), kept ? shownBefore.Text(field) : disk.Text(field));
+          }
+          break;
+        }
+        case 6: {
+          const fs::path missing = dir / "missing.mp3";
+          const fs::path current = session.currentPath();
+          const BoundValues values = session.values();
+          EXPECT_FALSE(session.LoadFile(missing));
+          EXPECT_EQ(session.currentPath(), current);
+          EXPECT_EQ(session.values(), values);
+          break;
+        }
+        default: {
+          const bool edit = controls.mode == static_cast<int>(EditMode::Edit);
+          session.UpdateTag();
+          EXPECT_EQ(access.writes - writesBefore, session.currentPath().empty() ? 0 : 1);
+          if (edit) {
+            EXPECT_EQ(session.fields(), shownBefore) << "counted up in Edit mode";
+          }
+          break;
+        }
+      }
+      if (access.writes != writesBefore) {
+        EXPECT_TRUE(session.lastWrite().ok());
+        const Bytes now = Slurp(session.currentPath());
+        const Bytes tail(now.end() - 128, now.end());
+        EXPECT_EQ(tail, Bytes(session.record().bytes().begin(), session.record().bytes().end()));
+        ExpectStored(tail, shownBefore, session, genres);
+      }
+      // Only the chosen file and the current one can have been touched; the rest are
+      // checked once the round is over.
+      for (const FileModel& file : files) {
+        if (&file == &target || file.path == session.currentPath()) CheckFile(file, access);
+      }
+      if (testing::Test::HasFailure()) return;
+    }
+    for (const FileModel& file : files) CheckFile(file, access);
+    if (testing::Test::HasFailure()) return;
+    fs::remove_all(dir);
+  }
+}
+
+}  // namespace
+}  // namespace pelmix

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -55,7 +56,7 @@ Bytes Trailer(std::string_view title, std::string_view artist, std::string_view 
   Bytes bytes(128, 0);
   std::memcpy(bytes.data(), "TAG", 3);
   const auto put = [&bytes](std::size_t offset, std::size_t width, std::string_view text) {
-    std::memcpy(bytes.data() + offset, text.data(), std::min(width, text.size()));
+    std::copy_n(text.begin(), std::min(width, text.size()), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
   };
   put(3, 30, title);
   put(33, 30, artist);
