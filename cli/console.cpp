@@ -93,15 +93,19 @@ void Progress::Update(std::size_t done) {
   lastShown_ = now;
   const std::string line = std::to_string(done) + " of " + std::to_string(total_) + " files";
   // Spaces wipe what a longer line left; no escape sequences, so every console shows it.
-  std::string text = "\r" + line;
-  if (line.size() < shownLength_) text += std::string(shownLength_ - line.size(), ' ');
-  console_.Err(text + "\r");
+  std::string text(1, '\r');
+  text += line;
+  text.append(shownLength_ > line.size() ? shownLength_ - line.size() : 0, ' ');
+  text += '\r';
+  console_.Err(text);
   shownLength_ = std::max(shownLength_, line.size());
 }
 
 void Progress::Hide() {
   if (shownLength_ == 0) return;
-  console_.Err("\r" + std::string(shownLength_, ' ') + "\r");
+  std::string text(shownLength_ + 2, ' ');
+  text.front() = text.back() = '\r';
+  console_.Err(text);
   shownLength_ = 0;
 }
 

@@ -66,8 +66,11 @@ class Parser {
       if (!optionsEnded && text == "--") {
         optionsEnded = true;
       } else if (!optionsEnded && text.size() > 1 && text[0] == '-') {
-        Option(text);
-        if (options_.command == Command::Help || options_.command == Command::Version) return options_;
+        // --help and --version win over anything else on the line.
+        if (const std::optional<Command> asked = Option(text)) {
+          options_.command = *asked;
+          return options_;
+        }
       } else if (!commandSeen) {
         const std::optional<Command> command = CommandNamed(text);
         if (!command) throw UsageError("unknown command \"" + text + "\"");
@@ -84,28 +87,23 @@ class Parser {
   }
 
  private:
-  void Option(const std::string& text) {
-    if (text == "-h" || text == "--help") {
-      options_.command = Command::Help;
-      return;
-    }
-    if (text == "--version") {
-      options_.command = Command::Version;
-      return;
-    }
+  // Takes one option, and its value if it has one. Gives the command --help or --version asks for.
+  std::optional<Command> Option(const std::string& text) {
+    if (text == "-h" || text == "--help") return Command::Help;
+    if (text == "--version") return Command::Version;
     if (text == "-r" || text == "--recursive") {
       options_.recursive = true;
-      return;
+      return std::nullopt;
     }
     if (text == "--json") {
       used_.push_back("--json");
       options_.json = true;
-      return;
+      return std::nullopt;
     }
     if (text == "--dry-run" || text == "-n") {
       used_.push_back("--dry-run");
       options_.dryRun = true;
-      return;
+      return std::nullopt;
     }
     const std::size_t equals = text.find('=');
     const std::string name = text.substr(0, equals);
@@ -143,6 +141,7 @@ class Parser {
       options_.genresFile = inlineValue ? std::filesystem::path(std::u8string(value.begin(), value.end()))
                                         : arguments_[at_].path;
     }
+    return std::nullopt;
   }
 
   // The argument after the option is its value, whatever it looks like.

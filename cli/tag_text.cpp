@@ -11,8 +11,11 @@ std::string GenreName(const GenreList& genres, CodePage page, std::uint8_t code)
 
 std::string GenreText(const GenreList& genres, CodePage page, std::uint8_t code) {
   const std::string name = GenreName(genres, page, code);
-  const std::string number = "(" + std::to_string(code) + ")";
-  return name.empty() ? number : Printable(name) + " " + number;
+  std::string text = name.empty() ? std::string() : Printable(name) + " ";
+  text += '(';
+  text += std::to_string(code);
+  text += ')';
+  return text;
 }
 
 std::string TrackText(std::uint8_t track) { return track == 0 ? "none" : std::to_string(track); }

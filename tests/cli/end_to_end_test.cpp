@@ -1,0 +1,207 @@
+// The built program on temporary files: what it prints, its exit status, the bytes on disk.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/cli/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace pelmix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// Writable for the unprivileged run as well (see RunPelmixCli).
+void MakeWritable(const fs::path& path) {
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::group_write | fs::perms::others_read | fs::perms::others_write);
+}
+
+void MakeReadOnly(const fs::path& path) {
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<fs::path>& files) {
+  for (const fs::path& file : files) arguments.push_back(Utf8(file));
+  return arguments;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(EndToEndTest, ShowReadsEveryKindOfFile) {
+  TempDir dir;
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    const char* json;  // after {"path":"<name>",
+  };
+  const Case cases[] = {
+      {"tagged.mp3", Concat(Audio(300), Trailer("Intro", "Band", "First", "1999", "Hello", 2, 17)),
+       R"("has_tag":true,"title":"Intro","artist":"Band","album":"First","year":"1999","comment":"Hello",)"
+       R"("track":2,"genre_code":17,"genre_name":"Rock"})"},
+      {"latin.mp3", Concat(Audio(200), Trailer("Caf\xE9 \x80", "", "", "", "", 0, 254)),
+       R"("has_tag":true,"title":"Café €","artist":"","album":"","year":"","comment":"","track":null,)"
+       R"("genre_code":254,"genre_name":null})"},
+      {"untagged.mp3", Audio(500), R"("has_tag":false})"},
+      {"empty.mp3", {}, R"("has_tag":false})"},
+      {"only-trailer.mp3", Trailer("Alone"), R"("has_tag":false})"},
+      {"read-only.mp3", Concat(Audio(10), Trailer("Locked")),
+       R"("has_tag":true,"title":"Locked","artist":"","album":"","year":"","comment":"","track":null,)"
+       R"("genre_code":255,"genre_name":null})"},
+  };
+  std::vector<fs::path> files;
+  for (const Case& c : cases) {
+    WriteFile(dir / c.name, c.bytes);
+    files.push_back(dir / c.name);
+  }
+  MakeReadOnly(dir / "read-only.mp3");
+
+  const ProgramRun run = RunPelmixCli(With({"show", "--json"}, files));
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::string expected;
+  for (const Case& c : cases) expected += "{\"path\":\"" + Utf8(dir / c.name) + "\"," + c.json + "\n";
+  EXPECT_EQ(run.out, expected);
+
+  const ProgramRun text = RunPelmixCli(With({"show"}, {dir / "tagged.mp3", dir / "untagged.mp3"}));
+  EXPECT_EQ(text.out, Utf8(dir / "tagged.mp3") +
+                          "\n  Title:   Intro\n  Artist:  Band\n  Album:   First\n  Year:    1999\n"
+                          "  Comment: Hello\n  Track:   2\n  Genre:   Rock (17)\n" +
+                          Utf8(dir / "untagged.mp3") + ": no tag\n");
+
+  const ProgramRun missing = RunPelmixCli(With({"show"}, {dir / "tagged.mp3", dir / "missing.mp3"}));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(Contains(missing.out, Utf8(dir / "missing.mp3") + ": not read: not found\n")) << missing.out;
+}
+
+TEST(EndToEndTest, StampCountsTheTrackUpAcrossABatchAndShowReadsItBack) {
+  TempDir dir;
+  const Bytes audio = Audio(400);
+  const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3", dir / "c.mp3"};
+  WriteFile(files[0], Concat(audio, Trailer("Old A", "Someone", "", "", "Keep me", 9, 17)));
+  WriteFile(files[1], audio);
+  WriteFile(files[2], Concat(audio, Trailer("Old C")));
+
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--artist", "Zo\xC3\xAB", "--track", "1", "--increment", "track",
+                                            "--genre", "blues"}, files));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Utf8(files[0]) + ": written in place\n" + Utf8(files[1]) + ": appended\n" + Utf8(files[2]) +
+                         ": written in place\n");
+  EXPECT_EQ(ReadFile(files[0]), Concat(audio, Trailer("Old A", "Zo\xEB", "", "", "Keep me", 1, 0)));
+  EXPECT_EQ(ReadFile(files[1]), Concat(audio, Trailer("", "Zo\xEB", "", "", "", 2, 0)));
+  EXPECT_EQ(ReadFile(files[2]), Concat(audio, Trailer("Old C", "Zo\xEB", "", "", "", 3, 0)));
+
+  const ProgramRun shown = RunPelmixCli(With({"show", "--json"}, {files[1]}));
+  EXPECT_EQ(shown.out, "{\"path\":\"" + Utf8(files[1]) +
+                           "\",\"has_tag\":true,\"title\":\"\",\"artist\":\"Zoë\",\"album\":\"\",\"year\":\"\","
+                           "\"comment\":\"\",\"track\":2,\"genre_code\":0,\"genre_name\":\"Blues\"}\n");
+}
+
+TEST(EndToEndTest, RecursiveStampTakesFilesInNaturalOrder) {
+  TempDir dir;
+  fs::create_directory(dir / "sub");
+  for (const char* name : {"10 Outro.mp3", "2 Intro.mp3", "sub/1 Hidden.MP3", "notes.txt"}) {
+    WriteFile(dir / name, Audio(200));
+  }
+  const ProgramRun run = RunPelmixCli({"stamp", "-r", "--track", "1", "--increment", "track", Utf8(dir.path())});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / "2 Intro.mp3"), Concat(Audio(200), Trailer("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(dir / "10 Outro.mp3"), Concat(Audio(200), Trailer("", "", "", "", "", 2, 255)));
+  EXPECT_EQ(ReadFile(dir / "sub/1 Hidden.MP3"), Concat(Audio(200), Trailer("", "", "", "", "", 3, 255)));
+  EXPECT_EQ(ReadFile(dir / "notes.txt"), Audio(200));
+}
+
+TEST(EndToEndTest, DryRunShowsOldAndNewValuesAndTouchesNothing) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3"};
+  WriteFile(files[0], Concat(Audio(300), Trailer("Part 9", "", "", "", "", 4)));
+  WriteFile(files[1], Audio(300));
+  const auto earlier = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const fs::path& file : files) fs::last_write_time(file, earlier);
+
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--dry-run", "--title", "Part 9", "--increment", "title",
+                                            "--track", "5", "--increment", "track"}, files));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Utf8(files[0]) + ": would write in place\n  title: \"Part 9\" -> \"Part 9\"\n  track: 4 -> 5\n" +
+                         Utf8(files[1]) + ": would append\n  title: \"\" -> \"Part 10\"\n  track: none -> 6\n");
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(300), Trailer("Part 9", "", "", "", "", 4)));
+  EXPECT_EQ(ReadFile(files[1]), Audio(300));
+  for (const fs::path& file : files) EXPECT_EQ(fs::last_write_time(file), earlier);
+}
+
+TEST(EndToEndTest, BadValuesAreRefusedBeforeAnyFileChanges) {
+  TempDir dir;
+  const fs::path file = dir / "a.mp3";
+  const Bytes before = Concat(Audio(100), Trailer("Title"));
+  WriteFile(file, before);
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"--title", "Caf\xC3\xA9 \xCE\xA9"}, "--title: the character \"\xCE\xA9\" (U+03A9) cannot be stored"},
+      {{"--title", "\xE2\x82\xAC", "--encoding", "iso-8859-1"}, "(U+20AC) cannot be stored in ISO-8859-1"},
+      {{"--album", std::string(31, 'a')}, "--album: longer than its 30 bytes"},
+      {{"--comment", std::string(29, 'c'), "--track", "2"}, "--comment: longer than its 28 bytes"},
+      {{"--genre", "Polka Dub"}, "unknown genre"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"stamp", "--artist", "Fine"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    arguments.push_back(Utf8(file));
+    const ProgramRun run = RunPelmixCli(arguments);
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_TRUE(Contains(run.err, c.message)) << run.err;
+    EXPECT_TRUE(Contains(run.err, "usage:")) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(file), before);
+  }
+}
+
+TEST(EndToEndTest, FailedFilesAreReportedAndTheBatchGoesOn) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "1.mp3", dir / "missing.mp3", dir / "3 locked.mp3", dir / "4.mp3"};
+  for (const fs::path& file : {files[0], files[2], files[3]}) {
+    WriteFile(file, Audio(150));
+    MakeWritable(file);
+  }
+  MakeReadOnly(files[2]);
+
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--track", "1", "--increment", "track"}, files), true);
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.out, Utf8(files[0]) + ": appended\n" + Utf8(files[1]) + ": not written: not found\n" +
+                         Utf8(files[2]) + ": not written: permission denied\n" + Utf8(files[3]) + ": appended\n");
+  // A file that could not be read uses up no number; one that could not be written uses up its own.
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(150), Trailer("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(files[2]), Audio(150));
+  EXPECT_EQ(ReadFile(files[3]), Concat(Audio(150), Trailer("", "", "", "", "", 3, 255)));
+}
+
+TEST(EndToEndTest, ACountedUpTrackThatOutgrowsItsByteIsWarnedAbout) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3"};
+  for (const fs::path& file : files) WriteFile(file, Audio(200));
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--track", "255", "--increment", "track"}, files));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "pelmix-cli: warning: " + Utf8(files[1]) + ": track 256 is more than 255; written as none\n");
+  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), Trailer("", "", "", "", "", 0, 255)));
+}
+
+TEST(EndToEndTest, UsageErrorsAndHelp) {
+  const ProgramRun none = RunPelmixCli({});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_TRUE(Contains(none.err, "usage: pelmix-cli")) << none.err;
+  const ProgramRun help = RunPelmixCli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(Contains(help.out, "usage: pelmix-cli")) << help.out;
+  const ProgramRun genres = RunPelmixCli({"genres"});
+  EXPECT_EQ(genres.status, 0);
+  EXPECT_TRUE(Contains(genres.out, " 17 Rock\n")) << genres.out;
+}
+
+}  // namespace
+}  // namespace pelmix::test
