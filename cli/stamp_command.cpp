@@ -3,6 +3,7 @@
 #include "cli/stamp_command.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "cli/cli_exchange.h"
@@ -192,6 +193,8 @@ int RunStamp(const Options& options, GenreList& genres, Console& console) {
   CliExchange exchange(controls);
   CliTrailerAccess access(options.dryRun);
   TagEditSession session(genres, exchange, &access);
+  const FieldFlags& counted = controls.incrementFlag;
+  std::array<bool, kTagFieldCount> outgrown{};
   Progress progress(console, list.files.size());
   std::size_t done = 0;
   for (const std::filesystem::path& path : list.files) {
@@ -220,8 +223,16 @@ int RunStamp(const Options& options, GenreList& genres, Console& console) {
       }
       for (TagField field : kTrailerOrder) {
         if (options.dryRun) lines += ChangeLine(field, options, genres, access.lastRead(), access.lastWritten());
-        const std::string warning = Warning(field, options, stamped, access.lastRead(), access.lastWritten());
-        if (!warning.empty()) warnings += "pelmix-cli: warning: " + shownPath + ": " + warning + "\n";
+        std::string warning = Warning(field, options, stamped, access.lastRead(), access.lastWritten());
+        if (warning.empty()) continue;
+        // A counter that has outgrown its field stays too long for the rest of the batch:
+        // one warning, on the file where it happened, says so.
+        if (counted[field] == 1) {
+          if (outgrown[FieldIndex(field)]) continue;
+          outgrown[FieldIndex(field)] = true;
+          warning += " (not repeated for later files)";
+        }
+        warnings += "pelmix-cli: warning: " + shownPath + ": " + warning + "\n";
       }
       console.Out(lines);
       if (!warnings.empty()) {
