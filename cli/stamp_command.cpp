@@ -223,12 +223,12 @@ int RunStamp(const Options& options, GenreList& genres, Console& console) {
       }
       for (TagField field : kTrailerOrder) {
         if (options.dryRun) lines += ChangeLine(field, options, genres, access.lastRead(), access.lastWritten());
-        std::string warning = Warning(field, options, stamped, access.lastRead(), access.lastWritten());
-        if (warning.empty()) continue;
         // A counter that has outgrown its field stays too long for the rest of the batch:
         // one warning, on the file where it happened, says so.
+        if (outgrown[FieldIndex(field)]) continue;
+        std::string warning = Warning(field, options, stamped, access.lastRead(), access.lastWritten());
+        if (warning.empty()) continue;
         if (counted[field] == 1) {
-          if (outgrown[FieldIndex(field)]) continue;
           outgrown[FieldIndex(field)] = true;
           warning += " (not repeated for later files)";
         }

@@ -1,5 +1,6 @@
 #include "cli/text_display.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/utf8.h"
@@ -36,6 +37,11 @@ void ForEachCharacter(std::string_view utf8, Put put) {
 }
 
 std::string Escaped(std::string_view utf8, bool quoting) {
+  // Most names and tags need no escaping; they are passed on without decoding.
+  const bool plain = std::all_of(utf8.begin(), utf8.end(), [quoting](char c) {
+    return c >= 0x20 && c < 0x7F && !(quoting && (c == '"' || c == '\\'));
+  });
+  if (plain) return std::string(utf8);
   std::string text;
   text.reserve(utf8.size());
   // Invalid bytes are kept for display: a file name on disk may be in another encoding.
