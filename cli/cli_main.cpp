@@ -39,17 +39,17 @@ constexpr char kHelp[] =
 
 }  // namespace
 
-int RunCli(const std::vector<Argument>& arguments, Console& console) {
+int RunCli(std::vector<Argument> arguments, Console& console) {
   try {
-    const Options options = ParseOptions(arguments);
+    Options options = ParseOptions(std::move(arguments));
     switch (options.command) {
       case Command::Help: console.Out(std::string(kSynopsis) + kHelp); return kExitOk;
       case Command::Version: console.Out("pelmix-cli " PELMIX_VERSION "\n"); return kExitOk;
       default: break;
     }
     GenreList genres = LoadGenres(options.genresFile, ProgramDirectory());
-    if (options.command == Command::Show) return RunShow(options, genres, console);
-    if (options.command == Command::Stamp) return RunStamp(options, genres, console);
+    if (options.command == Command::Show) return RunShow(std::move(options), genres, console);
+    if (options.command == Command::Stamp) return RunStamp(std::move(options), genres, console);
     return RunGenres(options, genres, console);
   } catch (const UsageError& error) {
     console.Err(std::string("pelmix-cli: ") + error.what() + "\n" + kSynopsis);

@@ -13,6 +13,6 @@ inline constexpr int kExitFileFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 // The arguments after the program's name; returns the exit status.
-int RunCli(const std::vector<Argument>& arguments, Console& console);
+int RunCli(std::vector<Argument> arguments, Console& console);
 
 }  // namespace pelmix::cli

@@ -43,18 +43,20 @@ bool HasMp3Extension(const fs::path& path) {
   });
 }
 
-FileList CollectFiles(const std::vector<fs::path>& operands, bool recursive) {
+FileList CollectFiles(std::vector<NativeName> operands, bool recursive) {
   FileList list;
-  for (const fs::path& operand : operands) {
+  list.files.reserve(operands.size());
+  for (NativeName& operand : operands) {
     std::error_code ignored;
     if (!recursive || !fs::is_directory(operand, ignored)) {
-      list.files.push_back(operand);
+      list.files.push_back(std::move(operand));
       continue;
     }
+    const fs::path folder(std::move(operand));
     std::vector<fs::path> found;
-    Walk(operand, {}, found, list.failures);
+    Walk(folder, {}, found, list.failures);
     std::sort(found.begin(), found.end(), NaturalPathLess);
-    for (const fs::path& name : found) list.files.push_back(operand / name);
+    for (const fs::path& name : found) list.files.push_back((folder / name).native());
   }
   return list;
 }

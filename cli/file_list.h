@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
+
 namespace pelmix::cli {
 
 struct FileList {
-  std::vector<std::filesystem::path> files;
+  std::vector<NativeName> files;
   // Folders that could not be listed, each with its reason; their files are missing above.
   struct Failure {
     std::filesystem::path path;
@@ -24,6 +26,6 @@ bool HasMp3Extension(const std::filesystem::path& path);
 // Operands in the order given. With `recursive`, a folder gives the .mp3 files beneath it
 // in natural order (links to folders are not followed, so a loop cannot trap the walk);
 // without it, a folder is passed on like a file and fails as one.
-FileList CollectFiles(const std::vector<std::filesystem::path>& operands, bool recursive);
+FileList CollectFiles(std::vector<NativeName> operands, bool recursive);
 
 }  // namespace pelmix::cli

@@ -9,21 +9,24 @@
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<pelmix::cli::Argument> arguments;
+  arguments.reserve(static_cast<std::size_t>(argc));
   for (int i = 1; i < argc; ++i) {
-    std::filesystem::path path(argv[i]);
-    arguments.push_back({pelmix::cli::PathText(path), std::move(path)});
+    std::wstring native(argv[i]);
+    std::string utf8 = pelmix::cli::PathText(native);
+    arguments.push_back({std::move(native), std::move(utf8)});
   }
   pelmix::cli::Console console;
-  return pelmix::cli::RunCli(arguments, console);
+  return pelmix::cli::RunCli(std::move(arguments), console);
 }
 
 #else
 
 int main(int argc, char** argv) {
   std::vector<pelmix::cli::Argument> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back({argv[i], std::filesystem::path(argv[i])});
+  arguments.reserve(static_cast<std::size_t>(argc));
+  for (int i = 1; i < argc; ++i) arguments.push_back({argv[i]});
   pelmix::cli::Console console;
-  return pelmix::cli::RunCli(arguments, console);
+  return pelmix::cli::RunCli(std::move(arguments), console);
 }
 
 #endif

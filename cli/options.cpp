@@ -56,13 +56,13 @@ std::vector<TagField> ParseIncrements(const std::string& list) {
 
 class Parser {
  public:
-  explicit Parser(const std::vector<Argument>& arguments) : arguments_(arguments) {}
+  explicit Parser(std::vector<Argument>& arguments) : arguments_(arguments) {}
 
   Options Run() {
     bool commandSeen = false;
     bool optionsEnded = false;
     for (at_ = 0; at_ < arguments_.size(); ++at_) {
-      const std::string& text = arguments_[at_].text;
+      const std::string& text = arguments_[at_].text();
       if (!optionsEnded && text == "--") {
         optionsEnded = true;
       } else if (!optionsEnded && text.size() > 1 && text[0] == '-') {
@@ -78,7 +78,7 @@ class Parser {
         commandSeen = true;
         if (*command == Command::Help) return options_;
       } else {
-        options_.operands.push_back(arguments_[at_].path);
+        options_.operands.emplace_back(std::move(arguments_[at_].native));
       }
     }
     if (!commandSeen) throw UsageError("no command given");
@@ -139,7 +139,7 @@ class Parser {
     } else {
       // A separate value is taken as the system gave it, so any file name works.
       options_.genresFile = inlineValue ? std::filesystem::path(std::u8string(value.begin(), value.end()))
-                                        : arguments_[at_].path;
+                                        : std::filesystem::path(arguments_[at_].native);
     }
     return std::nullopt;
   }
@@ -147,7 +147,7 @@ class Parser {
   // The argument after the option is its value, whatever it looks like.
   std::string NextValue(const std::string& name) {
     if (at_ + 1 >= arguments_.size()) throw UsageError(name + " needs a value");
-    return arguments_[++at_].text;
+    return arguments_[++at_].text();
   }
 
   // Options that belong to another command than the one given.
@@ -161,7 +161,7 @@ class Parser {
     }
   }
 
-  const std::vector<Argument>& arguments_;
+  std::vector<Argument>& arguments_;
   std::size_t at_ = 0;
   Options options_;
   std::vector<std::string> used_;
@@ -169,7 +169,15 @@ class Parser {
 
 }  // namespace
 
-Options ParseOptions(const std::vector<Argument>& arguments) { return Parser(arguments).Run(); }
+Argument Argument::FromUtf8(const std::string& utf8) {
+#ifdef _WIN32
+  return {std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).native(), utf8};
+#else
+  return {utf8};
+#endif
+}
+
+Options ParseOptions(std::vector<Argument> arguments) { return Parser(arguments).Run(); }
 
 const char* FieldOptionName(TagField field) {
   for (const FieldOption& option : kFieldOptions) {

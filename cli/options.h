@@ -14,11 +14,22 @@
 
 namespace pelmix::cli {
 
-// One command-line argument: as UTF-8 text for options and values, and as the path the
-// system gave, untouched, for file operands.
+// A file name as the system gives and takes it. Names stay strings until their turn comes:
+// a path is split into components when it is made, and ten thousand at once cost megabytes.
+using NativeName = std::filesystem::path::string_type;
+
+// One command-line argument: as the system gave it, untouched, for file operands, and as
+// UTF-8 text for options and values (on POSIX the two are the same string).
 struct Argument {
-  std::string text;
-  std::filesystem::path path;
+  NativeName native;
+#ifdef _WIN32
+  std::string utf8;
+  const std::string& text() const { return utf8; }
+#else
+  const std::string& text() const { return native; }
+#endif
+
+  static Argument FromUtf8(const std::string& utf8);
 };
 
 enum class Command { Show, Stamp, Genres, Help, Version };
@@ -33,7 +44,7 @@ struct Options {
   // The value given for each field, as UTF-8 (track and genre too), indexed by FieldIndex.
   std::array<std::optional<std::string>, kTagFieldCount> values;
   std::vector<TagField> increments;
-  std::vector<std::filesystem::path> operands;
+  std::vector<NativeName> operands;
 
   const std::optional<std::string>& Value(TagField field) const { return values[FieldIndex(field)]; }
 };
@@ -44,8 +55,8 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The arguments after the program's name. Throws UsageError.
-Options ParseOptions(const std::vector<Argument>& arguments);
+// The arguments after the program's name; file operands are moved out of them. Throws UsageError.
+Options ParseOptions(std::vector<Argument> arguments);
 
 // The option name of a field: "title", "track", ...
 const char* FieldOptionName(TagField field);

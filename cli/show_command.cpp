@@ -60,15 +60,16 @@ std::string TextBlock(const std::filesystem::path& path, const TagRecord* record
 
 }  // namespace
 
-int RunShow(const Options& options, const GenreList& genres, Console& console) {
+int RunShow(Options options, const GenreList& genres, Console& console) {
   if (options.operands.empty()) throw UsageError("show needs at least one file");
-  const FileList list = CollectFiles(options.operands, options.recursive);
+  FileList list = CollectFiles(std::move(options.operands), options.recursive);
   int status = 0;
   for (const FileList::Failure& failure : list.failures) {
     console.Out(FailureLine(failure.path, failure.reason, options.json));
     status = 1;
   }
-  for (const std::filesystem::path& path : list.files) {
+  for (NativeName& name : list.files) {
+    const std::filesystem::path path(std::move(name));
     TagRecord record;
     std::int64_t tagOffset = 0;
     const ReadResult read = ReadTagTrailer(path, record, tagOffset);

@@ -8,7 +8,7 @@
 namespace pelmix::cli {
 
 // Each file's trailer as the window would read it. 0 when every file was read, else 1.
-int RunShow(const Options& options, const GenreList& genres, Console& console);
+int RunShow(Options options, const GenreList& genres, Console& console);
 // Code and name of every entry, in the list's order.
 int RunGenres(const Options& options, const GenreList& genres, Console& console);
 

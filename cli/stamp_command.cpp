@@ -179,10 +179,10 @@ BoundValues StampControls(const Options& options, GenreList& genres) {
   return controls;
 }
 
-int RunStamp(const Options& options, GenreList& genres, Console& console) {
+int RunStamp(Options options, GenreList& genres, Console& console) {
   const BoundValues controls = StampControls(options, genres);
   if (options.operands.empty()) throw UsageError("stamp needs at least one file");
-  const FileList list = CollectFiles(options.operands, options.recursive);
+  FileList list = CollectFiles(std::move(options.operands), options.recursive);
 
   int status = 0;
   for (const FileList::Failure& failure : list.failures) {
@@ -197,27 +197,35 @@ int RunStamp(const Options& options, GenreList& genres, Console& console) {
   std::array<bool, kTagFieldCount> outgrown{};
   Progress progress(console, list.files.size());
   std::size_t done = 0;
-  for (const std::filesystem::path& path : list.files) {
+  // One buffer for every file's lines: a batch of many files makes no garbage per file.
+  std::string lines;
+  for (NativeName& name : list.files) {
+    const std::filesystem::path path(std::move(name));
     const FieldValues stamped = exchange.controls().fields;
     session.ProcessFile(path);
-    const std::string shownPath = Printable(PathText(path));
+    lines.clear();
+    AppendPrintablePath(lines, path);
+    const std::size_t pathLength = lines.size();
     const WriteResult& write = session.lastWrite();
     if (!session.lastRead().ok()) {
-      console.Out(shownPath + ": not written: " + ErrorReason(session.lastRead().error) + "\n");
+      lines += ": not written: " + ErrorReason(session.lastRead().error) + "\n";
+      console.Out(lines);
       status = 1;
     } else if (!write.ok()) {
-      console.Out(shownPath + ": not written: " + NotWrittenReason(write) + "\n");
+      lines += ": not written: " + NotWrittenReason(write) + "\n";
+      console.Out(lines);
       status = 1;
     } else {
       const bool replaced = write.status == WriteResult::Status::Replaced;
-      std::string lines = shownPath + ": " +
-                          (options.dryRun ? (replaced ? "would write in place" : "would append")
-                                          : (replaced ? "written in place" : "appended")) + "\n";
+      lines += options.dryRun ? (replaced ? ": would write in place\n" : ": would append\n")
+                              : (replaced ? ": written in place\n" : ": appended\n");
+      // The path as printed, for the rare warning.
+      const auto shownPath = [&lines, pathLength] { return lines.substr(0, pathLength); };
       std::string warnings;
       // Only a file longer than 128 bytes is read as tagged, so a trailer that makes up the
       // whole file is never found again and the next stamp appends one more.
       if (session.tagOffset() == 0) {
-        warnings += "pelmix-cli: warning: " + shownPath +
+        warnings += "pelmix-cli: warning: " + shownPath() +
                     ": the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
                     "will not be read back\n";
       }
@@ -232,7 +240,7 @@ int RunStamp(const Options& options, GenreList& genres, Console& console) {
           outgrown[FieldIndex(field)] = true;
           warning += " (not repeated for later files)";
         }
-        warnings += "pelmix-cli: warning: " + shownPath + ": " + warning + "\n";
+        warnings += "pelmix-cli: warning: " + shownPath() + ": " + warning + "\n";
       }
       console.Out(lines);
       if (!warnings.empty()) {

@@ -15,6 +15,6 @@ namespace pelmix::cli {
 BoundValues StampControls(const Options& options, GenreList& genres);
 
 // 0 when every file was written (or, in a dry run, read), else 1.
-int RunStamp(const Options& options, GenreList& genres, Console& console);
+int RunStamp(Options options, GenreList& genres, Console& console);
 
 }  // namespace pelmix::cli

@@ -36,14 +36,15 @@ void ForEachCharacter(std::string_view utf8, Put put) {
   }
 }
 
-std::string Escaped(std::string_view utf8, bool quoting) {
+void AppendEscaped(std::string& text, std::string_view utf8, bool quoting) {
   // Most names and tags need no escaping; they are passed on without decoding.
   const bool plain = std::all_of(utf8.begin(), utf8.end(), [quoting](char c) {
     return c >= 0x20 && c < 0x7F && !(quoting && (c == '"' || c == '\\'));
   });
-  if (plain) return std::string(utf8);
-  std::string text;
-  text.reserve(utf8.size());
+  if (plain) {
+    text += utf8;
+    return;
+  }
   // Invalid bytes are kept for display: a file name on disk may be in another encoding.
   ForEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
     if (c != kReplacement && IsControl(c)) {
@@ -55,6 +56,11 @@ std::string Escaped(std::string_view utf8, bool quoting) {
       text += bytes;
     }
   });
+}
+
+std::string Escaped(std::string_view utf8, bool quoting) {
+  std::string text;
+  AppendEscaped(text, utf8, quoting);
   return text;
 }
 
@@ -75,6 +81,14 @@ std::string PathText(const std::filesystem::path& path) {
 }
 
 std::string Printable(std::string_view utf8) { return Escaped(utf8, false); }
+
+void AppendPrintablePath(std::string& text, const std::filesystem::path& path) {
+#ifdef _WIN32
+  AppendEscaped(text, PathText(path), false);
+#else
+  AppendEscaped(text, path.native(), false);
+#endif
+}
 
 std::string Quoted(std::string_view utf8) { return '"' + Escaped(utf8, true) + '"'; }
 

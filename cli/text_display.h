@@ -14,6 +14,8 @@ std::string PathText(const std::filesystem::path& path);
 
 // UTF-8 with control characters written as \xNN, so a tag cannot steer the terminal.
 std::string Printable(std::string_view utf8);
+// Printable(PathText(path)) added to `text`, without a copy of the name where it needs none.
+void AppendPrintablePath(std::string& text, const std::filesystem::path& path);
 // Printable, in double quotes, with quote and backslash escaped.
 std::string Quoted(std::string_view utf8);
 // A JSON string literal; bytes that are not UTF-8 become U+FFFD so the line stays valid JSON.

@@ -8,13 +8,13 @@ namespace {
 
 std::vector<Argument> Arguments(std::initializer_list<std::string> texts) {
   std::vector<Argument> arguments;
-  for (const std::string& text : texts) arguments.push_back({text, std::filesystem::path(text)});
+  for (const std::string& text : texts) arguments.push_back(Argument::FromUtf8(text));
   return arguments;
 }
 
 std::string Line(const std::vector<Argument>& arguments) {
   std::string line;
-  for (const Argument& argument : arguments) line += argument.text + " ";
+  for (const Argument& argument : arguments) line += argument.text() + " ";
   return line;
 }
 
@@ -37,7 +37,8 @@ TEST(OptionsTest, ReadsOptionsInEitherFormAndFilesAfterTheDoubleDash) {
   EXPECT_EQ(options.Value(TagField::Track), "1");
   EXPECT_FALSE(options.Value(TagField::Artist).has_value());
   EXPECT_EQ(options.increments, (std::vector<TagField>{TagField::Track, TagField::Title}));
-  EXPECT_EQ(options.operands, (std::vector<std::filesystem::path>{"a.mp3", "--odd.mp3"}));
+  EXPECT_EQ(options.operands,
+            (std::vector<NativeName>{std::filesystem::path("a.mp3").native(), std::filesystem::path("--odd.mp3").native()}));
 }
 
 TEST(OptionsTest, RefusesCommandLinesItCannotActOn) {
