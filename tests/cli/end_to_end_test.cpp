@@ -230,6 +230,36 @@ TEST(EndToEndTest, ACountedUpTrackThatOutgrowsItsByteIsWarnedAbout) {
   EXPECT_EQ(ReadFile(files[2]), Concat(Audio(200), Trailer("", "", "", "", "", 1, 255)));
 }
 
+TEST(EndToEndTest, WarningsNameTheFileWhereTheWriteDifferedFromTheValue) {
+  TempDir dir;
+  const std::string comment(29, 'c');
+  struct Case {
+    const char* name;
+    Bytes before;
+    std::vector<std::string> arguments;
+    std::string warning;  // after "pelmix-cli: warning: <path>: "
+    Bytes after;
+  };
+  const Case cases[] = {
+      {"has-track.mp3", Concat(Audio(200), Trailer("", "", "", "", "", 4, 255)), {"--comment", comment},
+       "comment \"" + comment + "\" lost its 29th byte to the track number; written as \"" +
+           comment.substr(0, 28) + "\"",
+       Concat(Audio(200), Trailer("", "", "", "", comment.substr(0, 28), 4, 255))},
+      {"empty.mp3", {}, {"--title", "Alone"},
+       "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag will not be read back",
+       Trailer("Alone", "", "", "", "")},
+  };
+  for (const Case& c : cases) {
+    WriteFile(dir / c.name, c.before);
+    std::vector<std::string> arguments = {"stamp"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const ProgramRun run = RunPelmixCli(With(arguments, {dir / c.name}));
+    EXPECT_EQ(run.status, 0) << c.name;
+    EXPECT_EQ(run.err, "pelmix-cli: warning: " + Utf8(dir / c.name) + ": " + c.warning + "\n");
+    EXPECT_EQ(ReadFile(dir / c.name), c.after) << c.name;
+  }
+}
+
 TEST(EndToEndTest, UsageErrorsAndHelp) {
   const ProgramRun none = RunPelmixCli({});
   EXPECT_EQ(none.status, 2);
