@@ -1,11 +1,11 @@
 // Tables for bytes 0x80 to 0xFF; the lower half is ASCII in every code page offered.
 #include "cli/code_page.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 
 #include "cli/utf8.h"
+#include "core/genre_list.h"
 
 namespace pelmix::cli {
 namespace {
@@ -98,17 +98,11 @@ constexpr NamedPage kNames[] = {
     {"latin-1", CodePage::Iso8859_1},
 };
 
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  const auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&fold](char x, char y) { return fold(x) == fold(y); });
-}
-
 }  // namespace
 
 std::optional<CodePage> CodePageByName(std::string_view name) {
   for (const NamedPage& entry : kNames) {
-    if (EqualIgnoringAsciiCase(name, entry.name)) return entry.page;
+    if (GenreList::CompareIgnoringCase(name, entry.name) == 0) return entry.page;
   }
   return std::nullopt;
 }
