@@ -81,6 +81,8 @@ std::error_code RawFile::Size(std::int64_t& size) const {
   return {};
 }
 
+std::error_code RawFile::SizeAtOpen(std::int64_t& size) const { return Size(size); }
+
 std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
                                 std::size_t& got) const {
   got = 0;
@@ -151,6 +153,7 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
     ::close(fd_);
     fd_ = -1;
   }
+  sizeAtOpen_ = status.st_size;
   return error;
 }
 
@@ -158,6 +161,11 @@ std::error_code RawFile::Size(std::int64_t& size) const {
   struct stat status {};
   if (::fstat(fd_, &status) != 0) return Errno();
   size = status.st_size;
+  return {};
+}
+
+std::error_code RawFile::SizeAtOpen(std::int64_t& size) const {
+  size = sizeAtOpen_;
   return {};
 }
 

@@ -24,6 +24,9 @@ class RawFile {
   // std::errc::is_a_directory, any other kind of file std::errc::invalid_argument.
   std::error_code Open(const std::filesystem::path& path, Access access);
   std::error_code Size(std::int64_t& size) const;
+  // The size the file had when it was opened; where the open already asked the system for
+  // it (POSIX), without asking again. A read right after the open needs no fresher size.
+  std::error_code SizeAtOpen(std::int64_t& size) const;
   // Reads up to buffer.size() bytes at offset; `got` tells how many arrived.
   std::error_code ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer, std::size_t& got) const;
   // Writes all of data at offset, or fails.
@@ -37,6 +40,7 @@ class RawFile {
   void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
 #else
   int fd_ = -1;
+  std::int64_t sizeAtOpen_ = 0;
 #endif
 };
 

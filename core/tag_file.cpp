@@ -3,8 +3,6 @@
 
 #include <array>
 
-#include "core/raw_file.h"
-
 namespace pelmix {
 
 ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) {
@@ -12,8 +10,12 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
   if (std::error_code error = file.Open(path, RawFile::Access::Read)) {
     return {ReadResult::Status::OpenFailed, error};
   }
+  return ReadTagTrailer(file, record, tagOffset);
+}
+
+ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& tagOffset) {
   std::int64_t size = 0;
-  if (std::error_code error = file.Size(size)) return {ReadResult::Status::ReadFailed, error};
+  if (std::error_code error = file.SizeAtOpen(size)) return {ReadResult::Status::ReadFailed, error};
 
   TagRecord read;
   // A file of 128 bytes or fewer never has a trailer: only a longer file's last 128 bytes
@@ -25,7 +27,6 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
       return {ReadResult::Status::ReadFailed, error};
     }
   }
-  file.Close();
 
   if (read.HasMagic()) {
     record = read;
@@ -42,6 +43,13 @@ WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& 
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {WriteResult::Status::OpenFailed, error};
   }
+  const WriteResult result = WriteTagTrailer(file, record, tagOffset);
+  if (!result.ok()) return result;
+  if (std::error_code error = file.Close()) return {WriteResult::Status::WriteFailed, error};
+  return result;
+}
+
+WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset) {
   std::int64_t size = 0;
   if (std::error_code error = file.Size(size)) return {WriteResult::Status::WriteFailed, error};
 
@@ -71,7 +79,6 @@ WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& 
     if (status == WriteResult::Status::Appended) file.Truncate(size);
     return {WriteResult::Status::WriteFailed, error};
   }
-  if (std::error_code error = file.Close()) return {WriteResult::Status::WriteFailed, error};
   return {status, {}};
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/raw_file.h"
 #include "core/tag_record.h"
 
 namespace pelmix {
@@ -35,5 +36,12 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
 // when it was read: it ends at tagOffset (the write appends) or holds a trailer there (the
 // write replaces it). Never creates a file; an append that fails leaves the old length.
 WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset);
+
+// The same two operations on a file the caller has opened (for reading and writing, to
+// write) and closes itself: a front end that writes each file right after reading it keeps
+// one handle for both. The open is the caller's, so no result is OpenFailed. The read takes
+// the size the file had at its open, so it belongs right after the open.
+ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& tagOffset);
+WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset);
 
 }  // namespace pelmix

@@ -1,0 +1,29 @@
+// The command line's stand-in for the window's controls: values given once on the command
+// line, bound to the session as the window binds its controls in Auto Update.
+#pragma once
+
+#include "session/control_exchange.h"
+
+namespace pelmix::cli {
+
+class CliExchange final : public ControlExchange {
+ public:
+  explicit CliExchange(const BoundValues& controls) : controls_(controls) {}
+
+  // Nothing to validate: the values were checked before the first file.
+  bool SaveControls(BoundValues& values) override {
+    values = controls_;
+    return true;
+  }
+  // The session's values come back, so a counted-up value carries to the next file.
+  void ShowValues(BoundValues& values) override { controls_ = values; }
+  void ShowTitle(const std::string&) override {}
+  void EnableControl(ControlKind, std::optional<TagField>, bool) override {}
+
+  const BoundValues& controls() const { return controls_; }
+
+ private:
+  BoundValues controls_;
+};
+
+}  // namespace pelmix::cli

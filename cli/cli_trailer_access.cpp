@@ -1,0 +1,56 @@
+#include "cli/cli_trailer_access.h"
+
+namespace pelmix::cli {
+
+ReadResult CliTrailerAccess::Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) {
+  const ReadResult result =
+      dryRun_ ? ReadTagTrailer(path, record, tagOffset) : ReadKeepingOpen(path, record, tagOffset);
+  if (result.ok()) {
+    lastRead_ = record;
+    lastReadTagged_ = result.status == ReadResult::Status::Tagged;
+  }
+  return result;
+}
+
+ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, TagRecord& record,
+                                             std::int64_t& tagOffset) {
+  file_.Close();
+  openPath_.clear();
+  // A file that cannot be opened for writing is still read, as the window reads it; its
+  // write then fails with the reason the open for writing gave.
+  writeOpenError_ = file_.Open(path, RawFile::Access::ReadWrite);
+  if (writeOpenError_) {
+    if (std::error_code error = file_.Open(path, RawFile::Access::Read)) {
+      return {ReadResult::Status::OpenFailed, error};
+    }
+  }
+  const ReadResult result = ReadTagTrailer(file_, record, tagOffset);
+  if (result.ok()) {
+    openPath_ = path;
+  } else {
+    file_.Close();
+  }
+  return result;
+}
+
+WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record,
+                                    std::int64_t tagOffset) {
+  lastWritten_ = record;
+  if (dryRun_) {
+    return {lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
+  }
+  // The session writes the file it read last; anything else goes the window's way.
+  if (openPath_.empty() || path != openPath_) return WriteTagTrailer(path, record, tagOffset);
+  openPath_.clear();
+  if (writeOpenError_) {
+    file_.Close();
+    return {WriteResult::Status::OpenFailed, writeOpenError_};
+  }
+  // WriteTagTrailer checks again that the file still ends where the read found it.
+  WriteResult result = WriteTagTrailer(file_, record, tagOffset);
+  const std::error_code closed = file_.Close();
+  if (result.ok() && closed) result = {WriteResult::Status::WriteFailed, closed};
+  return result;
+}
+
+}  // namespace pelmix::cli

@@ -1,0 +1,39 @@
+// The session's file access for the command line. Each file is written right after it is
+// read, so one handle, opened for reading and writing, serves both: a batch costs one open
+// per file instead of two. A dry run reads as the window does and writes nothing. Either
+// way it keeps what was read and what was (or would be) written.
+#pragma once
+
+#include <system_error>
+
+#include "core/raw_file.h"
+#include "session/trailer_access.h"
+
+namespace pelmix::cli {
+
+class CliTrailerAccess final : public TrailerAccess {
+ public:
+  explicit CliTrailerAccess(bool dryRun) : dryRun_(dryRun) {}
+
+  ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override;
+  // In a dry run: the outcome the write would have if nothing went wrong, and no file call.
+  WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset) override;
+
+  // The trailer as the last successful read gave it (a new one for a file without).
+  const TagRecord& lastRead() const { return lastRead_; }
+  const TagRecord& lastWritten() const { return lastWritten_; }
+
+ private:
+  ReadResult ReadKeepingOpen(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset);
+
+  bool dryRun_;
+  bool lastReadTagged_ = false;
+  TagRecord lastRead_;
+  TagRecord lastWritten_;
+  // The file last read, still open for its write, and why it could not be opened for writing.
+  RawFile file_;
+  std::filesystem::path openPath_;
+  std::error_code writeOpenError_;
+};
+
+}  // namespace pelmix::cli

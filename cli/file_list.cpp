@@ -1,0 +1,64 @@
+#include "cli/file_list.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "cli/natural_order.h"
+#include "cli/text_display.h"
+
+namespace pelmix::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Walk(const fs::path& folder, const fs::path& relative, std::vector<fs::path>& found,
+          std::vector<FileList::Failure>& failures) {
+  std::error_code error;
+  fs::directory_iterator entries(folder, error);
+  for (const fs::directory_iterator end; !error && entries != end; entries.increment(error)) {
+    const fs::directory_entry& entry = *entries;
+    std::error_code ignored;
+    const fs::path name = relative / entry.path().filename();
+    if (entry.is_symlink(ignored)) {
+      if (HasMp3Extension(name) && entry.is_regular_file(ignored)) found.push_back(name);
+    } else if (entry.is_directory(ignored)) {
+      Walk(entry.path(), name, found, failures);
+    } else if (HasMp3Extension(name) && entry.is_regular_file(ignored)) {
+      found.push_back(name);
+    }
+  }
+  if (error) failures.push_back({folder, ErrorReason(error)});
+}
+
+}  // namespace
+
+bool HasMp3Extension(const fs::path& path) {
+  const fs::path::string_type name = path.filename().native();
+  constexpr char kExtension[] = ".mp3";
+  constexpr std::size_t kLength = sizeof kExtension - 1;
+  if (name.size() < kLength) return false;
+  return std::equal(name.end() - kLength, name.end(), kExtension, [](auto c, char e) {
+    const auto folded = (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+    return folded == static_cast<decltype(folded)>(e);
+  });
+}
+
+FileList CollectFiles(std::vector<NativeName> operands, bool recursive) {
+  FileList list;
+  list.files.reserve(operands.size());
+  for (NativeName& operand : operands) {
+    std::error_code ignored;
+    if (!recursive || !fs::is_directory(operand, ignored)) {
+      list.files.push_back(std::move(operand));
+      continue;
+    }
+    const fs::path folder(std::move(operand));
+    std::vector<fs::path> found;
+    Walk(folder, {}, found, list.failures);
+    std::sort(found.begin(), found.end(), NaturalPathLess);
+    for (const fs::path& name : found) list.files.push_back((folder / name).native());
+  }
+  return list;
+}
+
+}  // namespace pelmix::cli

@@ -1,0 +1,31 @@
+// The files a command works on, from the operands given: files as they are, folders
+// searched for .mp3 files when asked to.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+
+namespace pelmix::cli {
+
+struct FileList {
+  std::vector<NativeName> files;
+  // Folders that could not be listed, each with its reason; their files are missing above.
+  struct Failure {
+    std::filesystem::path path;
+    std::string reason;
+  };
+  std::vector<Failure> failures;
+};
+
+// True for a name ending in ".mp3", the extension's letters in any case.
+bool HasMp3Extension(const std::filesystem::path& path);
+
+// Operands in the order given. With `recursive`, a folder gives the .mp3 files beneath it
+// in natural order (links to folders are not followed, so a loop cannot trap the walk);
+// without it, a folder is passed on like a file and fails as one.
+FileList CollectFiles(std::vector<NativeName> operands, bool recursive);
+
+}  // namespace pelmix::cli

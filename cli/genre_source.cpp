@@ -1,0 +1,69 @@
+#include "cli/genre_source.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+#include "cli/options.h"
+#include "cli/text_display.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#elif defined(__APPLE__)
+#include <cstdint>
+#include <mach-o/dyld.h>
+#endif
+
+namespace pelmix::cli {
+
+std::filesystem::path ProgramDirectory() {
+#ifdef _WIN32
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (length == 0) return {};
+    if (length < name.size()) {
+      name.resize(length);
+      break;
+    }
+    name.resize(name.size() * 2);
+  }
+  return std::filesystem::path(name).parent_path();
+#elif defined(__APPLE__)
+  std::uint32_t size = 0;
+  _NSGetExecutablePath(nullptr, &size);
+  std::string name(size, '\0');
+  if (_NSGetExecutablePath(name.data(), &size) != 0) return {};
+  name.resize(name.find('\0'));
+  std::error_code error;
+  const auto resolved = std::filesystem::canonical(name, error);
+  return error ? std::filesystem::path() : resolved.parent_path();
+#else
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : self.parent_path();
+#endif
+}
+
+GenreList LoadGenres(const std::optional<std::filesystem::path>& namedFile,
+                     const std::filesystem::path& programDirectory) {
+  GenreList genres;
+  if (namedFile) {
+    std::error_code ignored;
+    std::ifstream file(*namedFile, std::ios::binary);
+    // A folder opens as a stream on some systems and then reads as empty.
+    if (!file.is_open() || std::filesystem::is_directory(*namedFile, ignored)) {
+      throw UsageError("--genres: cannot read " + PathText(*namedFile));
+    }
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    for (GenreEntry& entry : ParseGenreText(text)) genres.Add(std::move(entry.name), entry.code);
+    return genres;
+  }
+  if (programDirectory.empty()) return genres;
+  if (genres.Load(programDirectory)) return genres;
+  genres.Load(programDirectory / PELMIX_DATA_FROM_BIN);
+  return genres;
+}
+
+}  // namespace pelmix::cli

@@ -1,0 +1,32 @@
+// pelmix-cli: the arguments as the system gives them (wide on Windows) into RunCli.
+#include <string>
+#include <vector>
+
+#include "cli/cli_main.h"
+#include "cli/text_display.h"
+
+#ifdef _WIN32
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<pelmix::cli::Argument> arguments;
+  arguments.reserve(static_cast<std::size_t>(argc));
+  for (int i = 1; i < argc; ++i) {
+    std::wstring native(argv[i]);
+    std::string utf8 = pelmix::cli::PathText(native);
+    arguments.push_back({std::move(native), std::move(utf8)});
+  }
+  pelmix::cli::Console console;
+  return pelmix::cli::RunCli(std::move(arguments), console);
+}
+
+#else
+
+int main(int argc, char** argv) {
+  std::vector<pelmix::cli::Argument> arguments;
+  arguments.reserve(static_cast<std::size_t>(argc));
+  for (int i = 1; i < argc; ++i) arguments.push_back({argv[i]});
+  pelmix::cli::Console console;
+  return pelmix::cli::RunCli(std::move(arguments), console);
+}
+
+#endif

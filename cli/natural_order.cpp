@@ -1,0 +1,64 @@
+#include "cli/natural_order.h"
+
+#include <string>
+
+#include "cli/text_display.h"
+
+namespace pelmix::cli {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+unsigned char Fold(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
+
+int Sign(int value) { return (value > 0) - (value < 0); }
+
+// A digit run's value as a string without leading zeros: longer means larger, and runs of
+// any length compare without overflow.
+std::string_view Significant(std::string_view digits) {
+  const std::size_t first = digits.find_first_not_of('0');
+  return first == std::string_view::npos ? std::string_view() : digits.substr(first);
+}
+
+std::string_view DigitRun(std::string_view text, std::size_t& at) {
+  const std::size_t start = at;
+  while (at < text.size() && IsDigit(text[at])) ++at;
+  return text.substr(start, at - start);
+}
+
+}  // namespace
+
+int NaturalCompare(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (IsDigit(a[i]) && IsDigit(b[j])) {
+      const std::string_view x = Significant(DigitRun(a, i));
+      const std::string_view y = Significant(DigitRun(b, j));
+      if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
+      if (const int order = x.compare(y); order != 0) return Sign(order);
+      continue;
+    }
+    const unsigned char x = Fold(a[i++]);
+    const unsigned char y = Fold(b[j++]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return Sign(a.compare(b));
+}
+
+bool NaturalPathLess(const std::filesystem::path& a, const std::filesystem::path& b) {
+  auto x = a.begin();
+  auto y = b.begin();
+  for (; x != a.end() && y != b.end(); ++x, ++y) {
+    const int order = NaturalCompare(PathText(*x), PathText(*y));
+    if (order != 0) return order < 0;
+  }
+  return x == a.end() && y != b.end();
+}
+
+}  // namespace pelmix::cli

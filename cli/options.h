@@ -1,0 +1,64 @@
+// The command line: which command, its options and its operands.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/code_page.h"
+#include "core/tag_field.h"
+
+namespace pelmix::cli {
+
+// A file name as the system gives and takes it. Names stay strings until their turn comes:
+// a path is split into components when it is made, and ten thousand at once cost megabytes.
+using NativeName = std::filesystem::path::string_type;
+
+// One command-line argument: as the system gave it, untouched, for file operands, and as
+// UTF-8 text for options and values (on POSIX the two are the same string).
+struct Argument {
+  NativeName native;
+#ifdef _WIN32
+  std::string utf8;
+  const std::string& text() const { return utf8; }
+#else
+  const std::string& text() const { return native; }
+#endif
+
+  static Argument FromUtf8(const std::string& utf8);
+};
+
+enum class Command { Show, Stamp, Genres, Help, Version };
+
+struct Options {
+  Command command = Command::Help;
+  bool json = false;
+  bool dryRun = false;
+  bool recursive = false;
+  CodePage codePage = CodePage::Windows1252;
+  std::optional<std::filesystem::path> genresFile;
+  // The value given for each field, as UTF-8 (track and genre too), indexed by FieldIndex.
+  std::array<std::optional<std::string>, kTagFieldCount> values;
+  std::vector<TagField> increments;
+  std::vector<NativeName> operands;
+
+  const std::optional<std::string>& Value(TagField field) const { return values[FieldIndex(field)]; }
+};
+
+// A command line the program cannot act on; the message says what is wrong with it.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The arguments after the program's name; file operands are moved out of them. Throws UsageError.
+Options ParseOptions(std::vector<Argument> arguments);
+
+// The option name of a field: "title", "track", ...
+const char* FieldOptionName(TagField field);
+
+}  // namespace pelmix::cli

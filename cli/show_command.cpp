@@ -1,0 +1,99 @@
+#include "cli/show_command.h"
+
+#include <cstdio>
+
+#include "cli/file_list.h"
+#include "cli/tag_text.h"
+#include "cli/text_display.h"
+#include "core/tag_file.h"
+
+namespace pelmix::cli {
+namespace {
+
+struct Labelled {
+  TagField field;
+  const char* label;  // padded so the values line up
+  const char* key;
+};
+
+constexpr Labelled kTextFields[] = {
+    {TagField::Title, "Title:  ", "title"}, {TagField::Artist, "Artist: ", "artist"},
+    {TagField::Album, "Album:  ", "album"}, {TagField::Year, "Year:   ", "year"},
+    {TagField::Comment, "Comment:", "comment"},
+};
+
+std::string FailureLine(const std::filesystem::path& path, const std::string& reason, bool json) {
+  if (json) return "{\"path\":" + JsonString(PathText(path)) + ",\"error\":" + JsonString(reason) + "}\n";
+  return Printable(PathText(path)) + ": not read: " + reason + "\n";
+}
+
+std::string JsonLine(const std::filesystem::path& path, const TagRecord* record, const GenreList& genres,
+                     CodePage page) {
+  std::string line = "{\"path\":" + JsonString(PathText(path));
+  if (!record) return line + ",\"has_tag\":false}\n";
+  line += ",\"has_tag\":true";
+  for (const Labelled& text : kTextFields) {
+    line += ",\"" + std::string(text.key) + "\":" + JsonString(DecodeText(page, record->GetFieldText(text.field)));
+  }
+  const std::uint8_t track = record->GetTrack();
+  line += ",\"track\":" + (track == kNoTrack ? std::string("null") : std::to_string(track));
+  const std::uint8_t genre = record->GetGenre();
+  const std::string name = GenreName(genres, page, genre);
+  line += ",\"genre_code\":" + std::to_string(genre);
+  line += ",\"genre_name\":" + (genres.IndexOfCode(genre) == -1 ? std::string("null") : JsonString(name));
+  return line + "}\n";
+}
+
+std::string TextBlock(const std::filesystem::path& path, const TagRecord* record, const GenreList& genres,
+                      CodePage page) {
+  const std::string shownPath = Printable(PathText(path));
+  if (!record) return shownPath + ": no tag\n";
+  std::string block = shownPath + "\n";
+  for (const Labelled& text : kTextFields) {
+    block += "  " + std::string(text.label) + " " + Printable(DecodeText(page, record->GetFieldText(text.field))) + "\n";
+  }
+  const std::uint8_t track = record->GetTrack();
+  block += "  Track:   " + (track == kNoTrack ? std::string() : std::to_string(track)) + "\n";
+  block += "  Genre:   " + GenreText(genres, page, record->GetGenre()) + "\n";
+  return block;
+}
+
+}  // namespace
+
+int RunShow(Options options, const GenreList& genres, Console& console) {
+  if (options.operands.empty()) throw UsageError("show needs at least one file");
+  FileList list = CollectFiles(std::move(options.operands), options.recursive);
+  int status = 0;
+  for (const FileList::Failure& failure : list.failures) {
+    console.Out(FailureLine(failure.path, failure.reason, options.json));
+    status = 1;
+  }
+  for (NativeName& name : list.files) {
+    const std::filesystem::path path(std::move(name));
+    TagRecord record;
+    std::int64_t tagOffset = 0;
+    const ReadResult read = ReadTagTrailer(path, record, tagOffset);
+    if (!read.ok()) {
+      console.Out(FailureLine(path, ErrorReason(read.error), options.json));
+      status = 1;
+      continue;
+    }
+    const TagRecord* tag = read.status == ReadResult::Status::Tagged ? &record : nullptr;
+    console.Out(options.json ? JsonLine(path, tag, genres, options.codePage)
+                             : TextBlock(path, tag, genres, options.codePage));
+  }
+  return status;
+}
+
+int RunGenres(const Options& options, const GenreList& genres, Console& console) {
+  std::string text;
+  for (const GenreEntry& entry : genres.entries()) {
+    char code[16];
+    std::snprintf(code, sizeof code, "%3ld ", static_cast<long>(entry.code));
+    text += code + Printable(DecodeText(options.codePage, entry.name)) + "\n";
+  }
+  console.Out(text);
+  return 0;
+}
+
+}  // namespace pelmix::cli

@@ -1,0 +1,256 @@
+// The files go one by one through the session's ProcessFile, as dropped files do in the
+// window; this file only prepares the values and reports what each file's turn did.
+#include "cli/stamp_command.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "cli/cli_exchange.h"
+#include "cli/cli_trailer_access.h"
+#include "cli/file_list.h"
+#include "cli/tag_text.h"
+#include "cli/text_display.h"
+#include "cli/utf8.h"
+#include "session/tag_edit_session.h"
+
+namespace pelmix::cli {
+namespace {
+
+constexpr int kHighestTrack = 255;
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The value of a run of digits, capped just above anything a byte holds.
+int DigitsValue(std::string_view digits) {
+  int value = 0;
+  for (char c : digits) value = std::min(value * 10 + (c - '0'), 1000);
+  return value;
+}
+
+std::string CodePointText(char32_t c) {
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+  return code;
+}
+
+std::string Encoded(const Options& options, TagField field, const std::string& utf8) {
+  const std::string option = std::string("--") + FieldOptionName(field);
+  EncodeResult result = EncodeText(options.codePage, utf8);
+  switch (result.status) {
+    case EncodeResult::Status::Ok: break;
+    case EncodeResult::Status::InvalidUtf8: throw UsageError(option + ": the value is not valid UTF-8");
+    case EncodeResult::Status::Unencodable: {
+      std::string character;
+      AppendUtf8(character, result.character);
+      throw UsageError(option + ": the character \"" + Printable(character) + "\" (" + CodePointText(result.character) +
+                       ") cannot be stored in " + CodePageName(options.codePage) + "; see --encoding");
+    }
+  }
+  return std::move(result.bytes);
+}
+
+int GenreIndex(const Options& options, GenreList& genres, const std::string& value) {
+  if (value.empty()) return -1;  // no genre: the session writes 255
+  if (AllDigits(value)) {
+    const int code = DigitsValue(value);
+    if (code > 255) throw UsageError("--genre: a genre code is 0 to 255");
+    const int index = genres.IndexOfCode(code);
+    return index != -1 ? index : genres.Add("", code);
+  }
+  const std::string name = Encoded(options, TagField::Genre, value);
+  for (int index = 0; index < genres.Count(); ++index) {
+    if (GenreList::CompareIgnoringCase(genres.NameAt(index), name) != 0) continue;
+    const std::int32_t code = genres.CodeAt(index);
+    // The session would store only the low byte: another genre altogether.
+    if (code < 0 || code > 255) {
+      throw UsageError("--genre: \"" + value + "\" has code " + std::to_string(code) + ", which a tag cannot hold");
+    }
+    return index;
+  }
+  throw UsageError("--genre: unknown genre \"" + value + "\" (see pelmix-cli genres)");
+}
+
+std::string TrackValue(const std::string& value) {
+  if (value.empty()) return value;  // no track number
+  if (!AllDigits(value) || DigitsValue(value) < 1 || DigitsValue(value) > kHighestTrack) {
+    throw UsageError("--track: a track number is 1 to 255, or empty for none");
+  }
+  return value;
+}
+
+// Widths of the text fields; a track number takes the comment's last byte.
+std::size_t Width(TagField field, bool trackNumbered) {
+  const std::size_t width = TextFieldSpan(field).width;
+  return field == TagField::Comment && trackNumbered ? width - 1 : width;
+}
+
+void CheckIncrements(const Options& options) {
+  for (TagField field : options.increments) {
+    if (!options.Value(field)) {
+      throw UsageError(std::string("--increment ") + FieldOptionName(field) + " needs --" + FieldOptionName(field));
+    }
+  }
+}
+
+std::string NotWrittenReason(const WriteResult& write) {
+  if (write.status == WriteResult::Status::ChangedSinceRead) return "changed since it was read";
+  return ErrorReason(write.error);
+}
+
+// Why a field of the record differs from what this file was meant to get, or empty. Counting
+// up can outgrow a field during a batch; a track number takes the comment's 29th byte.
+std::string Warning(TagField field, const Options& options, const FieldValues& stamped, const TagRecord& before,
+                    const TagRecord& after) {
+  const bool given = options.Value(field).has_value();
+  if (field == TagField::Track) {
+    const std::string& track = stamped.trackText;
+    if (!given || !AllDigits(track) || DigitsValue(track) <= kHighestTrack) return {};
+    return "track " + track + " is more than 255; written as " + TrackText(after.GetTrack());
+  }
+  if (field == TagField::Genre || (!given && field != TagField::Comment)) return {};
+  const std::string written = after.GetFieldText(field);
+  const std::string meant = given ? stamped.Text(field) : before.GetFieldText(field);
+  if (written == meant) return {};
+  const std::size_t width = TextFieldSpan(field).width;
+  const bool trackTookByte = field == TagField::Comment && after.GetTrack() != kNoTrack && meant.size() == width;
+  const CodePage page = options.codePage;
+  return std::string(FieldOptionName(field)) + " " + Quoted(DecodeText(page, meant)) +
+         (trackTookByte ? " lost its 29th byte to the track number"
+                        : " is longer than its " + std::to_string(width) + " bytes") +
+         "; written as " + Quoted(DecodeText(page, written));
+}
+
+// "  title: "old" -> "new"" for a dry run, or empty for a field neither given nor changed.
+std::string ChangeLine(TagField field, const Options& options, const GenreList& genres, const TagRecord& before,
+                       const TagRecord& after) {
+  const CodePage page = options.codePage;
+  std::string oldText;
+  std::string newText;
+  if (field == TagField::Track) {
+    oldText = TrackText(before.GetTrack());
+    newText = TrackText(after.GetTrack());
+  } else if (field == TagField::Genre) {
+    oldText = GenreText(genres, page, before.GetGenre());
+    newText = GenreText(genres, page, after.GetGenre());
+  } else {
+    oldText = Quoted(DecodeText(page, before.GetFieldText(field)));
+    newText = Quoted(DecodeText(page, after.GetFieldText(field)));
+  }
+  if (!options.Value(field) && oldText == newText) return {};
+  return "  " + std::string(FieldOptionName(field)) + ": " + oldText + " -> " + newText + "\n";
+}
+
+}  // namespace
+
+BoundValues StampControls(const Options& options, GenreList& genres) {
+  BoundValues controls;
+  controls.mode = static_cast<int>(EditMode::AutoUpdate);
+  bool anyField = false;
+  const std::optional<std::string>& track = options.Value(TagField::Track);
+  const bool counting = [&options](TagField f) {
+    return std::find(options.increments.begin(), options.increments.end(), f) != options.increments.end();
+  }(TagField::Track);
+  const bool trackNumbered = track && (!track->empty() || counting);
+  for (TagField field : kTrailerOrder) {
+    const std::optional<std::string>& value = options.Value(field);
+    if (!value) continue;
+    anyField = true;
+    controls.updateFlag[field] = 1;
+    if (field == TagField::Track) {
+      controls.fields.trackText = TrackValue(*value);
+    } else if (field == TagField::Genre) {
+      controls.fields.genreIndex = GenreIndex(options, genres, *value);
+    } else {
+      std::string bytes = Encoded(options, field, *value);
+      const std::size_t width = Width(field, trackNumbered);
+      if (bytes.size() > width) {
+        throw UsageError(std::string("--") + FieldOptionName(field) + ": longer than its " + std::to_string(width) +
+                         " bytes" + (width < TextFieldSpan(field).width ? " (the track number takes the 29th)" : ""));
+      }
+      controls.fields.Text(field) = std::move(bytes);
+    }
+  }
+  if (!anyField) throw UsageError("stamp needs at least one field to write");
+  CheckIncrements(options);
+  for (TagField field : options.increments) controls.incrementFlag[field] = 1;
+  return controls;
+}
+
+int RunStamp(Options options, GenreList& genres, Console& console) {
+  const BoundValues controls = StampControls(options, genres);
+  if (options.operands.empty()) throw UsageError("stamp needs at least one file");
+  FileList list = CollectFiles(std::move(options.operands), options.recursive);
+
+  int status = 0;
+  for (const FileList::Failure& failure : list.failures) {
+    console.Out(Printable(PathText(failure.path)) + ": not listed: " + failure.reason + "\n");
+    status = 1;
+  }
+
+  CliExchange exchange(controls);
+  CliTrailerAccess access(options.dryRun);
+  TagEditSession session(genres, exchange, &access);
+  const FieldFlags& counted = controls.incrementFlag;
+  std::array<bool, kTagFieldCount> outgrown{};
+  Progress progress(console, list.files.size());
+  std::size_t done = 0;
+  // One buffer for every file's lines: a batch of many files makes no garbage per file.
+  std::string lines;
+  for (NativeName& name : list.files) {
+    const std::filesystem::path path(std::move(name));
+    const FieldValues stamped = exchange.controls().fields;
+    session.ProcessFile(path);
+    lines.clear();
+    AppendPrintablePath(lines, path);
+    const std::size_t pathLength = lines.size();
+    const WriteResult& write = session.lastWrite();
+    if (!session.lastRead().ok()) {
+      lines += ": not written: " + ErrorReason(session.lastRead().error) + "\n";
+      console.Out(lines);
+      status = 1;
+    } else if (!write.ok()) {
+      lines += ": not written: " + NotWrittenReason(write) + "\n";
+      console.Out(lines);
+      status = 1;
+    } else {
+      const bool replaced = write.status == WriteResult::Status::Replaced;
+      lines += options.dryRun ? (replaced ? ": would write in place\n" : ": would append\n")
+                              : (replaced ? ": written in place\n" : ": appended\n");
+      // The path as printed, for the rare warning.
+      const auto shownPath = [&lines, pathLength] { return lines.substr(0, pathLength); };
+      std::string warnings;
+      // Only a file longer than 128 bytes is read as tagged, so a trailer that makes up the
+      // whole file is never found again and the next stamp appends one more.
+      if (session.tagOffset() == 0) {
+        warnings += "pelmix-cli: warning: " + shownPath() +
+                    ": the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
+                    "will not be read back\n";
+      }
+      for (TagField field : kTrailerOrder) {
+        if (options.dryRun) lines += ChangeLine(field, options, genres, access.lastRead(), access.lastWritten());
+        // A counter that has outgrown its field stays too long for the rest of the batch:
+        // one warning, on the file where it happened, says so.
+        if (outgrown[FieldIndex(field)]) continue;
+        std::string warning = Warning(field, options, stamped, access.lastRead(), access.lastWritten());
+        if (warning.empty()) continue;
+        if (counted[field] == 1) {
+          outgrown[FieldIndex(field)] = true;
+          warning += " (not repeated for later files)";
+        }
+        warnings += "pelmix-cli: warning: " + shownPath() + ": " + warning + "\n";
+      }
+      console.Out(lines);
+      if (!warnings.empty()) {
+        progress.Hide();
+        console.Err(warnings);
+      }
+    }
+    progress.Update(++done);
+  }
+  return status;
+}
+
+}  // namespace pelmix::cli

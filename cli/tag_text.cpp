@@ -1,0 +1,23 @@
+#include "cli/tag_text.h"
+
+#include "cli/text_display.h"
+
+namespace pelmix::cli {
+
+std::string GenreName(const GenreList& genres, CodePage page, std::uint8_t code) {
+  const int index = genres.IndexOfCode(code);
+  return index == -1 ? std::string() : DecodeText(page, genres.NameAt(index));
+}
+
+std::string GenreText(const GenreList& genres, CodePage page, std::uint8_t code) {
+  const std::string name = GenreName(genres, page, code);
+  std::string text = name.empty() ? std::string() : Printable(name) + " ";
+  text += '(';
+  text += std::to_string(code);
+  text += ')';
+  return text;
+}
+
+std::string TrackText(std::uint8_t track) { return track == 0 ? "none" : std::to_string(track); }
+
+}  // namespace pelmix::cli

@@ -1,0 +1,144 @@
+#include "cli/text_display.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/utf8.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace pelmix::cli {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+std::string Hex(char32_t c, const char* format) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, format, static_cast<unsigned>(c));
+  return digits;
+}
+
+// Every character of the text, invalid bytes as U+FFFD, handed to `put`.
+template <typename Put>
+void ForEachCharacter(std::string_view utf8, Put put) {
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t start = at;
+    char32_t c = 0;
+    if (NextCodePoint(utf8, at, c)) {
+      put(c, utf8.substr(start, at - start));
+    } else {
+      put(kReplacement, utf8.substr(start, at - start));
+    }
+  }
+}
+
+void AppendEscaped(std::string& text, std::string_view utf8, bool quoting) {
+  // Most names and tags need no escaping; they are passed on without decoding.
+  const bool plain = std::all_of(utf8.begin(), utf8.end(), [quoting](char c) {
+    return c >= 0x20 && c < 0x7F && !(quoting && (c == '"' || c == '\\'));
+  });
+  if (plain) {
+    text += utf8;
+    return;
+  }
+  // Invalid bytes are kept for display: a file name on disk may be in another encoding.
+  ForEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
+    if (c != kReplacement && IsControl(c)) {
+      text += Hex(c, "\\x%02X");
+    } else if (quoting && (c == '"' || c == '\\')) {
+      text.push_back('\\');
+      text.push_back(static_cast<char>(c));
+    } else {
+      text += bytes;
+    }
+  });
+}
+
+std::string Escaped(std::string_view utf8, bool quoting) {
+  std::string text;
+  AppendEscaped(text, utf8, quoting);
+  return text;
+}
+
+}  // namespace
+
+std::string PathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const std::wstring& wide = path.native();
+  if (wide.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
+  return text;
+#else
+  return path.native();
+#endif
+}
+
+std::string Printable(std::string_view utf8) { return Escaped(utf8, false); }
+
+void AppendPrintablePath(std::string& text, const std::filesystem::path& path) {
+#ifdef _WIN32
+  AppendEscaped(text, PathText(path), false);
+#else
+  AppendEscaped(text, path.native(), false);
+#endif
+}
+
+std::string Quoted(std::string_view utf8) { return '"' + Escaped(utf8, true) + '"'; }
+
+std::string JsonString(std::string_view utf8) {
+  std::string text = "\"";
+  text.reserve(utf8.size() + 2);
+  ForEachCharacter(utf8, [&text](char32_t c, std::string_view bytes) {
+    switch (c) {
+      case '"': text += "\\\""; break;
+      case '\\': text += "\\\\"; break;
+      case '\n': text += "\\n"; break;
+      case '\r': text += "\\r"; break;
+      case '\t': text += "\\t"; break;
+      case kReplacement: AppendUtf8(text, kReplacement); break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          text += Hex(c, "\\u%04x");
+        } else {
+          text += bytes;
+        }
+    }
+  });
+  return text + '"';
+}
+
+std::string ErrorReason(const std::error_code& error) {
+  struct Reason {
+    std::errc code;
+    const char* text;
+  };
+  static constexpr Reason kReasons[] = {
+      {std::errc::no_such_file_or_directory, "not found"},
+      {std::errc::not_a_directory, "not found"},
+      {std::errc::permission_denied, "permission denied"},
+      {std::errc::operation_not_permitted, "permission denied"},
+      {std::errc::read_only_file_system, "read-only file system"},
+      {std::errc::is_a_directory, "is a directory"},
+      {std::errc::invalid_argument, "not a regular file"},
+      {std::errc::no_space_on_device, "disk full"},
+      {std::errc::file_too_large, "file too large"},
+      {std::errc::device_or_resource_busy, "in use by another program"},
+      {std::errc::text_file_busy, "in use by another program"},
+      {std::errc::filename_too_long, "name too long"},
+      {std::errc::too_many_files_open, "too many open files"},
+      {std::errc::io_error, "input/output error"},
+  };
+  for (const Reason& reason : kReasons) {
+    if (error == reason.code) return reason.text;
+  }
+  return error.message();
+}
+
+}  // namespace pelmix::cli

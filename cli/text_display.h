@@ -1,0 +1,27 @@
+// Turning paths, tag text and errors into the text the program prints.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace pelmix::cli {
+
+// A path as UTF-8 for display. Never throws: on Windows a name that is not valid UTF-16
+// gets U+FFFD in place of the stray half; elsewhere the name's bytes are given as they are.
+std::string PathText(const std::filesystem::path& path);
+
+// UTF-8 with control characters written as \xNN, so a tag cannot steer the terminal.
+std::string Printable(std::string_view utf8);
+// Printable(PathText(path)) added to `text`, without a copy of the name where it needs none.
+void AppendPrintablePath(std::string& text, const std::filesystem::path& path);
+// Printable, in double quotes, with quote and backslash escaped.
+std::string Quoted(std::string_view utf8);
+// A JSON string literal; bytes that are not UTF-8 become U+FFFD so the line stays valid JSON.
+std::string JsonString(std::string_view utf8);
+
+// Why a file could not be read or written, in a few words: "not found", "permission denied".
+std::string ErrorReason(const std::error_code& error);
+
+}  // namespace pelmix::cli

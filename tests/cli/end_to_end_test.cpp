@@ -1,0 +1,276 @@
+// The built program on temporary files: what it prints, its exit status, the bytes on disk.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "cli/text_display.h"
+#include "tests/cli/run_program.h"
+#include "tests/support/temp_dir.h"
+
+namespace pelmix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// Writable for the unprivileged run as well (see RunPelmixCli).
+void MakeWritable(const fs::path& path) {
+  fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::group_write | fs::perms::others_read | fs::perms::others_write);
+}
+
+void MakeReadOnly(const fs::path& path) {
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<fs::path>& files) {
+  for (const fs::path& file : files) arguments.push_back(Utf8(file));
+  return arguments;
+}
+
+// Whether the program, run as RunPelmixCli runs it, is refused writing a read-only file. Wine
+// run as root lets every write through.
+bool ReadOnlyBinds(const fs::path& path) {
+#ifdef _WIN32
+  std::fstream probe(path, std::ios::in | std::ios::out | std::ios::binary);
+  return !probe.is_open();
+#else
+  (void)path;
+  return true;
+#endif
+}
+
+std::string JsonPath(const fs::path& path) { return cli::JsonString(Utf8(path)); }
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(EndToEndTest, ShowReadsEveryKindOfFile) {
+  TempDir dir;
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    const char* json;  // after {"path":"<name>",
+  };
+  const Case cases[] = {
+      {"tagged.mp3", Concat(Audio(300), Trailer("Intro", "Band", "First", "1999", "Hello", 2, 17)),
+       R"("has_tag":true,"title":"Intro","artist":"Band","album":"First","year":"1999","comment":"Hello",)"
+       R"("track":2,"genre_code":17,"genre_name":"Rock"})"},
+      {"latin.mp3", Concat(Audio(200), Trailer("Caf\xE9 \x80", "", "", "", "", 0, 254)),
+       R"("has_tag":true,"title":"Café €","artist":"","album":"","year":"","comment":"","track":null,)"
+       R"("genre_code":254,"genre_name":null})"},
+      {"untagged.mp3", Audio(500), R"("has_tag":false})"},
+      {"empty.mp3", {}, R"("has_tag":false})"},
+      {"only-trailer.mp3", Trailer("Alone", "", "", "", ""), R"("has_tag":false})"},
+      {"read-only.mp3", Concat(Audio(10), Trailer("Locked", "", "", "", "")),
+       R"("has_tag":true,"title":"Locked","artist":"","album":"","year":"","comment":"","track":null,)"
+       R"("genre_code":255,"genre_name":null})"},
+  };
+  std::vector<fs::path> files;
+  for (const Case& c : cases) {
+    WriteFile(dir / c.name, c.bytes);
+    files.push_back(dir / c.name);
+  }
+  MakeReadOnly(dir / "read-only.mp3");
+
+  const ProgramRun run = RunPelmixCli(With({"show", "--json"}, files));
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::string expected;
+  for (const Case& c : cases) expected += "{\"path\":" + JsonPath(dir / c.name) + "," + c.json + "\n";
+  EXPECT_EQ(run.out, expected);
+
+  const ProgramRun text = RunPelmixCli(With({"show"}, {dir / "tagged.mp3", dir / "untagged.mp3"}));
+  EXPECT_EQ(text.out, Utf8(dir / "tagged.mp3") +
+                          "\n  Title:   Intro\n  Artist:  Band\n  Album:   First\n  Year:    1999\n"
+                          "  Comment: Hello\n  Track:   2\n  Genre:   Rock (17)\n" +
+                          Utf8(dir / "untagged.mp3") + ": no tag\n");
+
+  const ProgramRun missing = RunPelmixCli(With({"show"}, {dir / "tagged.mp3", dir / "missing.mp3"}));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(Contains(missing.out, Utf8(dir / "missing.mp3") + ": not read: not found\n")) << missing.out;
+}
+
+TEST(EndToEndTest, StampCountsTheTrackUpAcrossABatchAndShowReadsItBack) {
+  TempDir dir;
+  const Bytes audio = Audio(400);
+  const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3", dir / "c.mp3"};
+  WriteFile(files[0], Concat(audio, Trailer("Old A", "Someone", "", "", "Keep me", 9, 17)));
+  WriteFile(files[1], audio);
+  WriteFile(files[2], Concat(audio, Trailer("Old C", "", "", "", "")));
+
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--artist", "Zo\xC3\xAB", "--track", "1", "--increment", "track",
+                                            "--genre", "blues"}, files));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Utf8(files[0]) + ": written in place\n" + Utf8(files[1]) + ": appended\n" + Utf8(files[2]) +
+                         ": written in place\n");
+  EXPECT_EQ(ReadFile(files[0]), Concat(audio, Trailer("Old A", "Zo\xEB", "", "", "Keep me", 1, 0)));
+  EXPECT_EQ(ReadFile(files[1]), Concat(audio, Trailer("", "Zo\xEB", "", "", "", 2, 0)));
+  EXPECT_EQ(ReadFile(files[2]), Concat(audio, Trailer("Old C", "Zo\xEB", "", "", "", 3, 0)));
+
+  const ProgramRun shown = RunPelmixCli(With({"show", "--json"}, {files[1]}));
+  EXPECT_EQ(shown.out, "{\"path\":" + JsonPath(files[1]) +
+                           ",\"has_tag\":true,\"title\":\"\",\"artist\":\"Zoë\",\"album\":\"\",\"year\":\"\","
+                           "\"comment\":\"\",\"track\":2,\"genre_code\":0,\"genre_name\":\"Blues\"}\n");
+}
+
+TEST(EndToEndTest, RecursiveStampTakesFilesInNaturalOrder) {
+  TempDir dir;
+  fs::create_directory(dir / "sub");
+  for (const char* name : {"10 Outro.mp3", "2 Intro.mp3", "sub/1 Hidden.MP3", "notes.txt"}) {
+    WriteFile(dir / name, Audio(200));
+  }
+  const ProgramRun run = RunPelmixCli({"stamp", "-r", "--track", "1", "--increment", "track", Utf8(dir.path())});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / "2 Intro.mp3"), Concat(Audio(200), Trailer("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(dir / "10 Outro.mp3"), Concat(Audio(200), Trailer("", "", "", "", "", 2, 255)));
+  EXPECT_EQ(ReadFile(dir / "sub/1 Hidden.MP3"), Concat(Audio(200), Trailer("", "", "", "", "", 3, 255)));
+  EXPECT_EQ(ReadFile(dir / "notes.txt"), Audio(200));
+}
+
+TEST(EndToEndTest, DryRunShowsOldAndNewValuesAndTouchesNothing) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3"};
+  WriteFile(files[0], Concat(Audio(300), Trailer("Part 9", "", "", "", "", 4)));
+  WriteFile(files[1], Audio(300));
+  // Set, then read back: the file system keeps the time at its own precision.
+  std::vector<fs::file_time_type> times;
+  for (const fs::path& file : files) {
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    times.push_back(fs::last_write_time(file));
+  }
+
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--dry-run", "--title", "Part 9", "--increment", "title",
+                                            "--track", "5", "--increment", "track"}, files));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, Utf8(files[0]) + ": would write in place\n  title: \"Part 9\" -> \"Part 9\"\n  track: 4 -> 5\n" +
+                         Utf8(files[1]) + ": would append\n  title: \"\" -> \"Part 10\"\n  track: none -> 6\n");
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(300), Trailer("Part 9", "", "", "", "", 4)));
+  EXPECT_EQ(ReadFile(files[1]), Audio(300));
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(fs::last_write_time(files[i]), times[i]);
+}
+
+TEST(EndToEndTest, BadValuesAreRefusedBeforeAnyFileChanges) {
+  TempDir dir;
+  const fs::path file = dir / "a.mp3";
+  const Bytes before = Concat(Audio(100), Trailer("Title", "", "", "", ""));
+  WriteFile(file, before);
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"--title", "Caf\xC3\xA9 \xCE\xA9"}, "--title: the character \"\xCE\xA9\" (U+03A9) cannot be stored"},
+      {{"--title", "\xE2\x82\xAC", "--encoding", "iso-8859-1"}, "(U+20AC) cannot be stored in ISO-8859-1"},
+      {{"--album", std::string(31, 'a')}, "--album: longer than its 30 bytes"},
+      {{"--comment", std::string(29, 'c'), "--track", "2"}, "--comment: longer than its 28 bytes"},
+      {{"--genre", "Polka Dub"}, "unknown genre"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = {"stamp", "--artist", "Fine"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    arguments.push_back(Utf8(file));
+    const ProgramRun run = RunPelmixCli(arguments);
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_TRUE(Contains(run.err, c.message)) << run.err;
+    EXPECT_TRUE(Contains(run.err, "usage:")) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(file), before);
+  }
+}
+
+TEST(EndToEndTest, AFileThatCannotBeReadIsReportedAndUsesUpNoNumber) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "1.mp3", dir / "missing.mp3", dir / "folder.mp3", dir / "4.mp3"};
+  WriteFile(files[0], Audio(150));
+  fs::create_directory(files[2]);
+  WriteFile(files[3], Audio(150));
+
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--track", "1", "--increment", "track"}, files));
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.out, Utf8(files[0]) + ": appended\n" + Utf8(files[1]) + ": not written: not found\n" +
+                         Utf8(files[2]) + ": not written: is a directory\n" + Utf8(files[3]) + ": appended\n");
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(150), Trailer("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(files[3]), Concat(Audio(150), Trailer("", "", "", "", "", 2, 255)));
+}
+
+TEST(EndToEndTest, AReadOnlyFileIsReportedAndUsesUpItsNumber) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "1.mp3", dir / "2 locked.mp3", dir / "3.mp3"};
+  for (const fs::path& file : files) {
+    WriteFile(file, Audio(150));
+    MakeWritable(file);
+  }
+  MakeReadOnly(files[1]);
+  if (!ReadOnlyBinds(files[1])) GTEST_SKIP() << "this system lets the test write read-only files";
+
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--track", "1", "--increment", "track"}, files), true);
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_EQ(run.out, Utf8(files[0]) + ": appended\n" + Utf8(files[1]) + ": not written: permission denied\n" +
+                         Utf8(files[2]) + ": appended\n");
+  // Counting up comes before the write, as in the window: the locked file's number is gone.
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(150), Trailer("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(files[1]), Audio(150));
+  EXPECT_EQ(ReadFile(files[2]), Concat(Audio(150), Trailer("", "", "", "", "", 3, 255)));
+}
+
+TEST(EndToEndTest, ACountedUpTrackThatOutgrowsItsByteIsWarnedAbout) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3", dir / "c.mp3"};
+  for (const fs::path& file : files) WriteFile(file, Audio(200));
+  const ProgramRun run = RunPelmixCli(With({"stamp", "--track", "255", "--increment", "track"}, files));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "pelmix-cli: warning: " + Utf8(files[1]) +
+                         ": track 256 is more than 255; written as none (not repeated for later files)\n");
+  // The low byte, as the window stores it.
+  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), Trailer("", "", "", "", "", 0, 255)));
+  EXPECT_EQ(ReadFile(files[2]), Concat(Audio(200), Trailer("", "", "", "", "", 1, 255)));
+}
+
+TEST(EndToEndTest, WarningsNameTheFileWhereTheWriteDifferedFromTheValue) {
+  TempDir dir;
+  const std::string comment(29, 'c');
+  struct Case {
+    const char* name;
+    Bytes before;
+    std::vector<std::string> arguments;
+    std::string warning;  // after "pelmix-cli: warning: <path>: "
+    Bytes after;
+  };
+  const Case cases[] = {
+      {"has-track.mp3", Concat(Audio(200), Trailer("", "", "", "", "", 4, 255)), {"--comment", comment},
+       "comment \"" + comment + "\" lost its 29th byte to the track number; written as \"" +
+           comment.substr(0, 28) + "\"",
+       Concat(Audio(200), Trailer("", "", "", "", comment.substr(0, 28), 4, 255))},
+      {"empty.mp3", {}, {"--title", "Alone"},
+       "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag will not be read back",
+       Trailer("Alone", "", "", "", "")},
+  };
+  for (const Case& c : cases) {
+    WriteFile(dir / c.name, c.before);
+    std::vector<std::string> arguments = {"stamp"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const ProgramRun run = RunPelmixCli(With(arguments, {dir / c.name}));
+    EXPECT_EQ(run.status, 0) << c.name;
+    EXPECT_EQ(run.err, "pelmix-cli: warning: " + Utf8(dir / c.name) + ": " + c.warning + "\n");
+    EXPECT_EQ(ReadFile(dir / c.name), c.after) << c.name;
+  }
+}
+
+TEST(EndToEndTest, UsageErrorsAndHelp) {
+  const ProgramRun none = RunPelmixCli({});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_TRUE(Contains(none.err, "usage: pelmix-cli")) << none.err;
+  const ProgramRun help = RunPelmixCli({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_TRUE(Contains(help.out, "usage: pelmix-cli")) << help.out;
+  const ProgramRun genres = RunPelmixCli({"genres"});
+  EXPECT_EQ(genres.status, 0);
+  EXPECT_TRUE(Contains(genres.out, " 17 Rock\n")) << genres.out;
+}
+
+}  // namespace
+}  // namespace pelmix::test

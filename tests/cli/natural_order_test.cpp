@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "cli/natural_order.h"
+
+namespace pelmix::cli {
+namespace {
+
+TEST(NaturalOrderTest, NumbersCompareByValue) {
+  struct Case {
+    const char* before;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"2 Intro.mp3", "10 Outro.mp3"},
+      {"Track 9.mp3", "Track 10.mp3"},
+      {"disc1/track2", "disc1/track10"},
+      {"a.mp3", "B.mp3"},
+      {"x01.mp3", "x1.mp3"},  // equal numbers: the bytes decide, so the order is total
+      {"99999999999999999999.mp3", "100000000000000000000.mp3"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_LT(NaturalCompare(c.before, c.after), 0) << c.before << " / " << c.after;
+    EXPECT_GT(NaturalCompare(c.after, c.before), 0) << c.after << " / " << c.before;
+  }
+  EXPECT_EQ(NaturalCompare("same 1.mp3", "same 1.mp3"), 0);
+}
+
+TEST(NaturalOrderTest, FolderComponentsKeepTheirFilesTogether) {
+  std::vector<std::filesystem::path> paths = {"10/a.mp3", "2/b.mp3", "2 extra/a.mp3", "2/a.mp3"};
+  std::sort(paths.begin(), paths.end(), NaturalPathLess);
+  const std::vector<std::filesystem::path> expected = {"2/a.mp3", "2/b.mp3", "2 extra/a.mp3", "10/a.mp3"};
+  EXPECT_EQ(paths, expected);
+}
+
+}  // namespace
+}  // namespace pelmix::cli

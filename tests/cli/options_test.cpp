@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "cli/options.h"
+#include "cli/stamp_command.h"
+
+namespace pelmix::cli {
+namespace {
+
+std::vector<Argument> Arguments(std::initializer_list<std::string> texts) {
+  std::vector<Argument> arguments;
+  for (const std::string& text : texts) arguments.push_back(Argument::FromUtf8(text));
+  return arguments;
+}
+
+std::string Line(const std::vector<Argument>& arguments) {
+  std::string line;
+  for (const Argument& argument : arguments) line += argument.text() + " ";
+  return line;
+}
+
+GenreList SomeGenres() {
+  GenreList genres;
+  genres.Add("Rock", 17);
+  genres.Add("Blues", 0);
+  genres.Add("Too Big", 300);
+  return genres;
+}
+
+TEST(OptionsTest, ReadsOptionsInEitherFormAndFilesAfterTheDoubleDash) {
+  const Options options = ParseOptions(Arguments(
+      {"--encoding=latin1", "stamp", "--title=Intro", "-r", "--increment", "Track,title", "--track", "1", "a.mp3",
+       "--", "--odd.mp3"}));
+  EXPECT_EQ(options.command, Command::Stamp);
+  EXPECT_EQ(options.codePage, CodePage::Iso8859_1);
+  EXPECT_TRUE(options.recursive);
+  EXPECT_EQ(options.Value(TagField::Title), "Intro");
+  EXPECT_EQ(options.Value(TagField::Track), "1");
+  EXPECT_FALSE(options.Value(TagField::Artist).has_value());
+  EXPECT_EQ(options.increments, (std::vector<TagField>{TagField::Track, TagField::Title}));
+  EXPECT_EQ(options.operands,
+            (std::vector<NativeName>{std::filesystem::path("a.mp3").native(), std::filesystem::path("--odd.mp3").native()}));
+}
+
+TEST(OptionsTest, RefusesCommandLinesItCannotActOn) {
+  const std::vector<std::vector<Argument>> cases = {
+      Arguments({}),
+      Arguments({"frobnicate"}),
+      Arguments({"stamp", "--title"}),
+      Arguments({"stamp", "--bogus", "x", "a.mp3"}),
+      Arguments({"stamp", "--title", "a", "--title", "b", "a.mp3"}),
+      Arguments({"stamp", "--increment", "year", "--year", "1999", "a.mp3"}),
+      Arguments({"stamp", "--increment", "track,", "--track", "1", "a.mp3"}),
+      Arguments({"show", "--dry-run", "a.mp3"}),
+      Arguments({"stamp", "--json", "--title", "x", "a.mp3"}),
+      Arguments({"show", "--encoding", "utf-8", "a.mp3"}),
+      Arguments({"genres", "a.mp3"}),
+  };
+  for (const std::vector<Argument>& arguments : cases) {
+    EXPECT_THROW(ParseOptions(arguments), UsageError) << Line(arguments);
+  }
+}
+
+TEST(StampControlsTest, GivenFieldsAreTickedAndStoredInTheCodePage) {
+  GenreList genres = SomeGenres();
+  const Options options = ParseOptions(Arguments(
+      {"stamp", "--title", "Caf\xC3\xA9", "--track", "7", "--genre", "ROCK", "--increment", "track", "a.mp3"}));
+  const BoundValues controls = StampControls(options, genres);
+  EXPECT_EQ(controls.mode, static_cast<int>(EditMode::AutoUpdate));
+  EXPECT_EQ(controls.fields.title, "Caf\xE9");
+  EXPECT_EQ(controls.fields.trackText, "7");
+  EXPECT_EQ(genres.CodeAt(controls.fields.genreIndex), 17);
+  for (TagField field : kAllTagFields) {
+    const bool given = field == TagField::Title || field == TagField::Track || field == TagField::Genre;
+    EXPECT_EQ(controls.updateFlag[field], given ? 1 : 0);
+    EXPECT_EQ(controls.incrementFlag[field], field == TagField::Track ? 1 : 0);
+  }
+}
+
+TEST(StampControlsTest, GenreGivenAsCodeOrNothing) {
+  GenreList genres = SomeGenres();
+  const auto index = [&genres](const std::string& genre) {
+    return StampControls(ParseOptions(Arguments({"stamp", "--genre", genre, "a.mp3"})), genres).fields.genreIndex;
+  };
+  EXPECT_EQ(genres.CodeAt(index("17")), 17);
+  EXPECT_EQ(index(""), -1);
+  // A code the list has no name for can still be written: it gets an entry without a name.
+  const int unnamed = index("200");
+  EXPECT_EQ(genres.CodeAt(unnamed), 200);
+  EXPECT_EQ(genres.NameAt(unnamed), "");
+}
+
+TEST(StampControlsTest, RefusesValuesThatDoNotFit) {
+  const std::string thirtyOne(31, 'x');
+  const std::string twentyNine(29, 'c');
+  const std::vector<std::vector<Argument>> cases = {
+      Arguments({"stamp", "--title", thirtyOne, "a.mp3"}),
+      Arguments({"stamp", "--year", "19999", "a.mp3"}),
+      Arguments({"stamp", "--comment", twentyNine, "--track", "3", "a.mp3"}),
+      Arguments({"stamp", "--comment", twentyNine, "--track", "", "--increment", "track", "a.mp3"}),
+      Arguments({"stamp", "--title", "\xCE\xA9", "a.mp3"}),
+      Arguments({"stamp", "--track", "0", "a.mp3"}),
+      Arguments({"stamp", "--track", "256", "a.mp3"}),
+      Arguments({"stamp", "--track", "+3", "a.mp3"}),
+      Arguments({"stamp", "--genre", "Polka", "a.mp3"}),
+      Arguments({"stamp", "--genre", "256", "a.mp3"}),
+      Arguments({"stamp", "--genre", "too big", "a.mp3"}),
+      Arguments({"stamp", "--increment", "title", "--track", "1", "a.mp3"}),
+      Arguments({"stamp", "a.mp3"}),
+  };
+  for (const std::vector<Argument>& arguments : cases) {
+    GenreList genres = SomeGenres();
+    EXPECT_THROW(StampControls(ParseOptions(arguments), genres), UsageError) << Line(arguments);
+  }
+  GenreList genres = SomeGenres();
+  // The comment keeps all 29 bytes when no track number is given.
+  EXPECT_NO_THROW(StampControls(ParseOptions(Arguments({"stamp", "--comment", twentyNine, "a.mp3"})), genres));
+}
+
+}  // namespace
+}  // namespace pelmix::cli

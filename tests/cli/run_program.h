@@ -1,0 +1,20 @@
+// Running the built pelmix-cli as a separate process and collecting what it printed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pelmix::test {
+
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs pelmix-cli, found beside the test's build folder, with UTF-8 arguments. With
+// `unprivileged`, a test running as root runs the program as user "nobody", so that file
+// permissions bind it as they bind everyone else.
+ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivileged = false);
+
+}  // namespace pelmix::test
