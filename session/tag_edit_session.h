@@ -60,7 +60,6 @@ class TagEditSession {
   void TakeFieldsFromRecord();
   void StoreFieldInRecord(TagField field);
   bool CountsUp(TagField field) const;
-  void EnableForField(TagField field, bool editable);
 
   const GenreList& genres_;
   ControlExchange& exchange_;
