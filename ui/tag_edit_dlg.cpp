@@ -80,6 +80,7 @@ void CTagEditDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Check(dx, IDC_INCREMENT_TITLE, increment[Title]);
   DDX_Check(dx, IDC_INCREMENT_TRACK, increment[Track]);
   DDX_Radio(dx, IDC_MODE_EDIT, values.mode);
+  if (!dx.saveAndValidate()) KeepModeButtonsOutOfTabOrder();
   DDX_Text(dx, IDC_TITLE, fields.title);
   DDV_MaxChars(dx, fields.title, 30);
   DDX_Check(dx, IDC_UPDATE_ALBUM, update[Album]);
@@ -151,6 +152,16 @@ CWnd* CTagEditDlg::GovernedControl(ControlKind kind, std::optional<TagField> fie
       break;
   }
   return nullptr;
+}
+
+void CTagEditDlg::KeepModeButtonsOutOfTabOrder() const {
+  // A radio button that gets checked gives itself a tab stop. The mode row is meant for the
+  // mouse: Tab runs through the fields and "&Update" only, from the Track field on.
+  for (int id : {IDC_MODE_EDIT, IDC_MODE_VIEW, IDC_MODE_UPDATE, IDC_MODE_AUTO_UPDATE}) {
+    const HWND button = ::GetDlgItem(hwnd(), id);
+    const LONG style = ::GetWindowLongW(button, GWL_STYLE);
+    if (style & WS_TABSTOP) ::SetWindowLongW(button, GWL_STYLE, style & ~WS_TABSTOP);
+  }
 }
 
 void CTagEditDlg::FillGenreList() {

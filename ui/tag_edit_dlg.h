@@ -53,6 +53,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   void ShowAboutBox();
   void AddAboutToSystemMenu();
   void FillGenreList();
+  void KeepModeButtonsOutOfTabOrder() const;
   CWnd* GovernedControl(ControlKind kind, std::optional<TagField> field);
 
   static const MessageEntry kMessageMap[];
