@@ -7,15 +7,6 @@ int CComboBox::InsertString(int index, const std::string& text) const {
       ::SendMessageA(hwnd(), CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str())));
 }
 
-std::string CComboBox::GetLBText(int index) const {
-  const LRESULT length = ::SendMessageA(hwnd(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == CB_ERR) return {};
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const LRESULT got = ::SendMessageA(hwnd(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got == CB_ERR ? 0 : static_cast<std::size_t>(got));
-  return text;
-}
-
 std::string GetWindowTextAnsi(HWND hwnd) {
   // The length may overstate the text (it can count a double-byte conversion), never understate it.
   const int length = ::GetWindowTextLengthA(hwnd);
