@@ -1,0 +1,183 @@
+#include "tests/ui/ui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace pelmix::test {
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(10);
+constexpr UINT kInvoke = WM_APP + 1;
+constexpr UINT kMarker = WM_APP + 2;
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kMessageBoxIconId = 0x0440;
+
+// Markers posted behind an action; the dialog's thread notes the latest it got to. Markers
+// left behind by a dialog that ended are never seen, so this is not a count.
+std::atomic<int> markersPosted{0};
+std::atomic<int> latestMarkerSeen{0};
+
+// A message-only window on the dialog's thread: runs functions sent to it, notes markers.
+LRESULT CALLBACK InvokerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kMarker) {
+    latestMarkerSeen = std::max(latestMarkerSeen.load(), static_cast<int>(wParam));
+  } else if (message == kInvoke) {
+    (*reinterpret_cast<const std::function<void()>*>(lParam))();
+  } else {
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  return 0;
+}
+
+std::vector<HWND> VisibleDialogsOf(DWORD thread) {
+  std::vector<HWND> found;
+  ::EnumThreadWindows(
+      thread,
+      [](HWND window, LPARAM list) {
+        wchar_t name[16] = {};
+        ::GetClassNameW(window, name, 16);
+        if (::IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+}  // namespace
+
+std::string AnsiText(HWND window) {
+  std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring WideText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool UiDriver::WaitUntil(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+bool UiDriver::WaitForDialog() {
+  return WaitUntil([this] {
+    for (HWND window : VisibleDialogsOf(uiThread_)) {
+      if (!::GetWindow(window, GW_OWNER)) dialog_ = window;
+    }
+    return dialog_ != nullptr;
+  });
+}
+
+void UiDriver::OnUiThread(const std::function<void()>& fn) const {
+  DWORD_PTR ignored = 0;
+  const auto timeout = static_cast<UINT>(std::chrono::milliseconds(kPatience).count());
+  EXPECT_NE(::SendMessageTimeoutW(invoker_, kInvoke, 0, reinterpret_cast<LPARAM>(&fn), SMTO_NORMAL, timeout, &ignored), 0);
+}
+
+void UiDriver::PostAndSettle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
+  ::PostMessageW(window, message, wParam, lParam);
+  // A thread takes its posted messages in order: once the marker is seen, so was the action.
+  const int marker = ++markersPosted;
+  ::PostMessageW(invoker_, kMarker, static_cast<WPARAM>(marker), 0);
+  WaitUntil([&] { return latestMarkerSeen >= marker || !DialogIsOpen(); });
+}
+
+void UiDriver::PressKey(UINT key) const {
+  const HWND target = FocusWindow() ? FocusWindow() : dialog_;
+  ::PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostAndSettle(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+void UiDriver::PressAlt(char letter) const {
+  // Bit 29 of a key message says Alt is held.
+  PostAndSettle(FocusWindow() ? FocusWindow() : dialog_, WM_SYSCHAR, static_cast<WPARAM>(letter), 0x20000001);
+}
+
+void UiDriver::SetText(int id, const std::string& text) const {
+  ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void UiDriver::Focus(int id) const {
+  ::PostMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
+  EXPECT_TRUE(WaitUntil([&] { return FocusId() == id; })) << "focus did not reach control " << id;
+}
+
+std::string UiDriver::Text(int id) const { return AnsiText(Item(id)); }
+
+HWND UiDriver::FocusWindow() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return ::GetGUIThreadInfo(uiThread_, &info) ? info.hwndFocus : nullptr;
+}
+
+HWND UiDriver::FindPopup(const wchar_t* caption) const {
+  for (HWND window : VisibleDialogsOf(uiThread_)) {
+    if (window != dialog_ && (!caption || WideText(window) == caption)) return window;
+  }
+  return nullptr;
+}
+
+std::optional<UiDriver::MessageBoxSeen> UiDriver::AnswerMessageBox() const {
+  HWND box = nullptr;
+  const bool shown = WaitUntil([&] {
+    for (HWND window : VisibleDialogsOf(uiThread_)) {
+      if (::GetDlgItem(window, kMessageBoxTextId)) box = window;
+    }
+    return box != nullptr;
+  });
+  if (!shown) return std::nullopt;
+  MessageBoxSeen seen{AnsiText(::GetDlgItem(box, kMessageBoxTextId)), WideText(box),
+                      ::GetDlgItem(box, kMessageBoxIconId) != nullptr};
+  ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "the message box stayed open";
+  return seen;
+}
+
+void UiDriver::CloseEverything() const {
+  WaitUntil([&] {
+    for (HWND window : VisibleDialogsOf(uiThread_)) {
+      ::PostMessageW(window, WM_COMMAND, window == dialog_ ? IDCANCEL : IDOK, 0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return !DialogIsOpen();
+  });
+}
+
+INT_PTR RunDialog(ui::CDialog& dialog, const std::function<void(UiDriver&)>& script) {
+  WNDCLASSW invokerClass{};
+  invokerClass.lpfnWndProc = &InvokerProc;
+  invokerClass.hInstance = ::GetModuleHandleW(nullptr);
+  invokerClass.lpszClassName = L"PelmixTestInvoker";
+  ::RegisterClassW(&invokerClass);  // fails harmlessly from the second dialog on
+  const HWND invoker = ::CreateWindowExW(0, invokerClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         invokerClass.hInstance, nullptr);
+  UiDriver driver(::GetCurrentThreadId(), invoker);
+  std::thread user([&] {
+    if (driver.WaitForDialog()) {
+      script(driver);
+    } else {
+      ADD_FAILURE() << "the dialog did not appear";
+    }
+    driver.CloseEverything();
+  });
+  const INT_PTR result = dialog.DoModal();
+  user.join();
+  ::DestroyWindow(invoker);
+  return result;
+}
+
+}  // namespace pelmix::test

@@ -1,0 +1,73 @@
+// Runs a dialog modally on the test's thread while a second thread operates it the way a
+// user would: posted clicks, commands and keys, and reading back what the windows show.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ui/framework/dialog.h"
+
+namespace pelmix::test {
+
+class UiDriver {
+ public:
+  UiDriver(DWORD uiThread, HWND invoker) : uiThread_(uiThread), invoker_(invoker) {}
+
+  // Polls the condition until it holds, for at most ten seconds; false after that.
+  static bool WaitUntil(const std::function<bool()>& condition);
+  bool WaitForDialog();
+  // Runs fn on the dialog's thread, between two of its messages.
+  void OnUiThread(const std::function<void()>& fn) const;
+
+  // Each action is posted to the dialog's thread and has been handled when the call returns
+  // (or has opened a message box or dialog of its own, or has ended the dialog).
+  void Click(int id) const { PostAndSettle(Item(id), BM_CLICK, 0, 0); }
+  void Command(int id) const { PostAndSettle(dialog_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  void SysCommand(WPARAM command) const { PostAndSettle(dialog_, WM_SYSCOMMAND, command, 0); }
+  // A key pressed in the window with the keyboard focus; Alt with a letter as a mnemonic.
+  void PressKey(UINT key) const;
+  void PressAlt(char letter) const;
+  void SetText(int id, const std::string& text) const;
+  void Focus(int id) const;
+
+  HWND dialog() const { return dialog_; }
+  HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+  std::string Text(int id) const;
+  bool IsEnabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+  bool IsChecked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  HWND FocusWindow() const;
+  int FocusId() const { return ::GetDlgCtrlID(FocusWindow()); }
+  bool DialogIsOpen() const { return ::IsWindow(dialog_) != FALSE; }
+  // A dialog window of the thread other than the one being run, by caption if one is given.
+  HWND FindPopup(const wchar_t* caption = nullptr) const;
+
+  struct MessageBoxSeen {
+    std::string text;
+    std::wstring caption;
+    bool hasIcon = false;
+  };
+  // Waits for a message box, reads it and presses its OK button.
+  std::optional<MessageBoxSeen> AnswerMessageBox() const;
+  // Ends whatever the script left open, the dialog with IDCANCEL.
+  void CloseEverything() const;
+
+ private:
+  void PostAndSettle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
+
+  DWORD uiThread_;
+  HWND invoker_;
+  HWND dialog_ = nullptr;
+};
+
+// Runs the dialog modally and the script beside it; returns the dialog's end code. Whatever
+// the script leaves open is cancelled, so a failing script cannot hang the test.
+INT_PTR RunDialog(ui::CDialog& dialog, const std::function<void(UiDriver&)>& script);
+
+// A window's text as ANSI bytes, or as wide text.
+std::string AnsiText(HWND window);
+std::wstring WideText(HWND window);
+
+}  // namespace pelmix::test

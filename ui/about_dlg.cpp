@@ -1,0 +1,9 @@
+#include "ui/about_dlg.h"
+
+#include "res/resource.h"
+
+namespace pelmix::ui {
+
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+
+}  // namespace pelmix::ui

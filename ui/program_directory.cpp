@@ -1,0 +1,11 @@
+#include "ui/program_directory.h"
+
+namespace pelmix::ui {
+
+std::wstring ProgramDirectory(std::wstring_view modulePath) {
+  const std::size_t slash = modulePath.rfind(L'\\');
+  if (slash == std::wstring_view::npos) return std::wstring(modulePath);
+  return std::wstring(modulePath.substr(0, slash + 1));
+}
+
+}  // namespace pelmix::ui

@@ -1,0 +1,12 @@
+// Where "genre.txt" and the help page are looked up: the running executable's directory.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pelmix::ui {
+
+// The module path up to and including its last backslash; a path without one stays whole.
+std::wstring ProgramDirectory(std::wstring_view modulePath);
+
+}  // namespace pelmix::ui

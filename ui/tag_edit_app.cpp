@@ -1,0 +1,20 @@
+#include "ui/tag_edit_app.h"
+
+#include "ui/tag_edit_dlg.h"
+
+namespace pelmix::ui {
+
+// The one application object; WinMain finds it once static initialisation has built it.
+CTagEditApp theApp;
+
+bool CTagEditApp::InitInstance() {
+  Enable3dControls();
+  CTagEditDlg dialog;
+  SetMainWindow(&dialog);
+  dialog.DoModal();
+  SetMainWindow(nullptr);
+  // The dialog was the whole program: no message loop follows it.
+  return false;
+}
+
+}  // namespace pelmix::ui

@@ -1,0 +1,220 @@
+#include "ui/tag_edit_dlg.h"
+
+#include "res/resource.h"
+#include "ui/about_dlg.h"
+#include "ui/framework/win_app.h"
+#include "ui/framework/wide_text.h"
+#include "ui/genre_names.h"
+#include "ui/program_directory.h"
+
+namespace pelmix::ui {
+
+const MessageEntry CTagEditDlg::kMessageMap[] = {
+    OnMessage<&CTagEditDlg::OnSysCommand>(WM_SYSCOMMAND),
+    OnMessage<&CTagEditDlg::OnPaint>(WM_PAINT),
+    OnMessage<&CTagEditDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
+    OnCommand<&CTagEditDlg::OnModeClicked>(IDC_MODE_EDIT),
+    OnCommand<&CTagEditDlg::OnModeClicked>(IDC_MODE_VIEW),
+    OnCommand<&CTagEditDlg::OnModeClicked>(IDC_MODE_UPDATE),
+    OnCommand<&CTagEditDlg::OnModeClicked>(IDC_MODE_AUTO_UPDATE),
+    OnCommand<&CTagEditDlg::OnUpdateBoxClicked<TagField::Track>>(IDC_UPDATE_TRACK),
+    OnCommand<&CTagEditDlg::OnUpdateBoxClicked<TagField::Genre>>(IDC_UPDATE_GENRE),
+    OnCommand<&CTagEditDlg::OnUpdateBoxClicked<TagField::Title>>(IDC_UPDATE_TITLE),
+    OnCommand<&CTagEditDlg::OnUpdateBoxClicked<TagField::Artist>>(IDC_UPDATE_ARTIST),
+    OnCommand<&CTagEditDlg::OnUpdateBoxClicked<TagField::Album>>(IDC_UPDATE_ALBUM),
+    OnCommand<&CTagEditDlg::OnUpdateBoxClicked<TagField::Year>>(IDC_UPDATE_YEAR),
+    OnCommand<&CTagEditDlg::OnUpdateBoxClicked<TagField::Comment>>(IDC_UPDATE_COMMENT),
+    OnCommand<&CTagEditDlg::OnUpdateClicked>(IDC_UPDATE_BUTTON),
+    OnCommand<&CTagEditDlg::OnAbout>(ID_HELP_ABOUT),
+    OnCommand<&CTagEditDlg::OnExit>(ID_FILE_EXIT),
+};
+
+CTagEditDlg::CTagEditDlg()
+    : CDialog(IDD_PELMIX_DIALOG),
+      genres_(&CompareGenreNames),
+      session_(genres_, *this),
+      // A shared resource icon: the system keeps it, nothing releases it.
+      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+std::span<const MessageEntry> CTagEditDlg::GetMessageMap() const { return kMessageMap; }
+
+void CTagEditDlg::DoDataExchange(CDataExchange& dx) {
+  BoundValues constructed;
+  BoundValues& values = bound_ ? *bound_ : (constructed = session_.values());
+  FieldValues& fields = values.fields;
+  FieldFlags& update = values.updateFlag;
+  FieldFlags& increment = values.incrementFlag;
+  using enum TagField;
+
+  DDX_Control(dx, IDC_UPDATE_BUTTON, updateButton_);
+  DDX_Control(dx, IDC_YEAR, yearEdit_);
+  DDX_Control(dx, IDC_UPDATE_YEAR, updateBoxes_[FieldIndex(Year)]);
+  DDX_Control(dx, IDC_UPDATE_TRACK, updateBoxes_[FieldIndex(Track)]);
+  DDX_Control(dx, IDC_UPDATE_TITLE, updateBoxes_[FieldIndex(Title)]);
+  DDX_Control(dx, IDC_UPDATE_GENRE, updateBoxes_[FieldIndex(Genre)]);
+  DDX_Control(dx, IDC_UPDATE_COMMENT, updateBoxes_[FieldIndex(Comment)]);
+  DDX_Control(dx, IDC_UPDATE_ARTIST, updateBoxes_[FieldIndex(Artist)]);
+  DDX_Control(dx, IDC_UPDATE_ALBUM, updateBoxes_[FieldIndex(Album)]);
+  DDX_Control(dx, IDC_TRACK, trackEdit_);
+  DDX_Control(dx, IDC_TITLE, titleEdit_);
+  DDX_Control(dx, IDC_INCREMENT_TRACK, incrementBoxes_[FieldIndex(Track)]);
+  DDX_Control(dx, IDC_INCREMENT_TITLE, incrementBoxes_[FieldIndex(Title)]);
+  DDX_Control(dx, IDC_INCREMENT_COMMENT, incrementBoxes_[FieldIndex(Comment)]);
+  DDX_Control(dx, IDC_INCREMENT_ARTIST, incrementBoxes_[FieldIndex(Artist)]);
+  DDX_Control(dx, IDC_INCREMENT_ALBUM, incrementBoxes_[FieldIndex(Album)]);
+  DDX_Control(dx, IDC_GENRE, genreList_);
+  DDX_Control(dx, IDC_COMMENT, commentEdit_);
+  DDX_Control(dx, IDC_ARTIST, artistEdit_);
+  DDX_Control(dx, IDC_ALBUM, albumEdit_);
+
+  DDX_Text(dx, IDC_ALBUM, fields.album);
+  DDV_MaxChars(dx, fields.album, 30);
+  DDX_Text(dx, IDC_ARTIST, fields.artist);
+  DDV_MaxChars(dx, fields.artist, 30);
+  DDX_Text(dx, IDC_COMMENT, fields.comment);
+  DDV_MaxChars(dx, fields.comment, 29);
+  DDX_CBIndex(dx, IDC_GENRE, fields.genreIndex);
+  DDX_Check(dx, IDC_INCREMENT_ALBUM, increment[Album]);
+  DDX_Check(dx, IDC_INCREMENT_ARTIST, increment[Artist]);
+  DDX_Check(dx, IDC_INCREMENT_COMMENT, increment[Comment]);
+  DDX_Check(dx, IDC_INCREMENT_TITLE, increment[Title]);
+  DDX_Check(dx, IDC_INCREMENT_TRACK, increment[Track]);
+  DDX_Radio(dx, IDC_MODE_EDIT, values.mode);
+  if (!dx.saveAndValidate()) KeepModeButtonsOutOfTabOrder();
+  DDX_Text(dx, IDC_TITLE, fields.title);
+  DDV_MaxChars(dx, fields.title, 30);
+  DDX_Check(dx, IDC_UPDATE_ALBUM, update[Album]);
+  DDX_Check(dx, IDC_UPDATE_ARTIST, update[Artist]);
+  DDX_Check(dx, IDC_UPDATE_COMMENT, update[Comment]);
+  DDX_Check(dx, IDC_UPDATE_GENRE, update[Genre]);
+  DDX_Check(dx, IDC_UPDATE_TITLE, update[Title]);
+  DDX_Check(dx, IDC_UPDATE_TRACK, update[Track]);
+  DDX_Check(dx, IDC_UPDATE_YEAR, update[Year]);
+  DDX_Text(dx, IDC_YEAR, fields.year);
+  DDV_MaxChars(dx, fields.year, 4);
+  DDX_Text(dx, IDC_TRACK, fields.trackText);
+  DDV_MaxChars(dx, fields.trackText, 3);
+  DDX_Text(dx, IDC_MODE_HELP, values.modeHelpText);
+}
+
+bool CTagEditDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  AddAboutToSystemMenu();
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  programDirectory_ = ProgramDirectory(ModuleFileName(nullptr));
+  genres_.Load(programDirectory_);
+  FillGenreList();
+  session_.Start();
+  session_.OnModeClicked();
+  return true;
+}
+
+bool CTagEditDlg::SaveControls(BoundValues& values) {
+  bound_ = &values;
+  const bool valid = UpdateData(true);
+  bound_ = nullptr;
+  return valid;
+}
+
+void CTagEditDlg::ShowValues(BoundValues& values) {
+  bound_ = &values;
+  UpdateData(false);
+  bound_ = nullptr;
+}
+
+void CTagEditDlg::ShowTitle(const std::string& title) { ::SetWindowTextW(hwnd(), WideFromUtf8(title).c_str()); }
+
+void CTagEditDlg::EnableControl(ControlKind kind, std::optional<TagField> field, bool enabled) {
+  if (CWnd* control = GovernedControl(kind, field); control && control->IsAttached()) control->EnableWindow(enabled);
+}
+
+CWnd* CTagEditDlg::GovernedControl(ControlKind kind, std::optional<TagField> field) {
+  if (kind == ControlKind::UpdateButton) return &updateButton_;
+  if (!field) return nullptr;
+  switch (kind) {
+    case ControlKind::UpdateBox:
+      return &updateBoxes_[FieldIndex(*field)];
+    case ControlKind::IncrementBox:
+      return HasIncrementBox(*field) ? &incrementBoxes_[FieldIndex(*field)] : nullptr;
+    case ControlKind::ValueControl:
+      switch (*field) {
+        case TagField::Track: return &trackEdit_;
+        case TagField::Genre: return &genreList_;
+        case TagField::Title: return &titleEdit_;
+        case TagField::Artist: return &artistEdit_;
+        case TagField::Album: return &albumEdit_;
+        case TagField::Year: return &yearEdit_;
+        case TagField::Comment: return &commentEdit_;
+      }
+      break;
+    case ControlKind::UpdateButton:
+      break;
+  }
+  return nullptr;
+}
+
+void CTagEditDlg::KeepModeButtonsOutOfTabOrder() const {
+  // A radio button that gets checked gives itself a tab stop. The mode row is meant for the
+  // mouse: Tab runs through the fields and "&Update" only, from the Track field on.
+  for (int id : {IDC_MODE_EDIT, IDC_MODE_VIEW, IDC_MODE_UPDATE, IDC_MODE_AUTO_UPDATE}) {
+    const HWND button = ::GetDlgItem(hwnd(), id);
+    const LONG style = ::GetWindowLongW(button, GWL_STYLE);
+    if (style & WS_TABSTOP) ::SetWindowLongW(button, GWL_STYLE, style & ~WS_TABSTOP);
+  }
+}
+
+void CTagEditDlg::FillGenreList() {
+  // Inserted at the list's own positions rather than added: among names that compare equal
+  // the sorted control would choose its own place, and an index must name the same entry
+  // in the control and in the list.
+  genreList_.ResetContent();
+  for (int index = 0; index < genres_.Count(); ++index) {
+    const int at = genreList_.InsertString(index, genres_.NameAt(index));
+    if (at >= 0) genreList_.SetItemData(at, genres_.CodeAt(index));
+  }
+}
+
+void CTagEditDlg::AddAboutToSystemMenu() {
+  const HMENU menu = ::GetSystemMenu(hwnd(), FALSE);
+  if (!menu) return;
+  // With a zero length LoadStringW hands out the resource text itself, of any length.
+  const wchar_t* text = nullptr;
+  const int length = ::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&text), 0);
+  if (length <= 0 || !text) return;
+  const std::wstring about(text, static_cast<std::size_t>(length));
+  ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+}
+
+void CTagEditDlg::ShowAboutBox() {
+  CAboutDlg about;
+  about.DoModal();
+}
+
+MessageResult CTagEditDlg::OnSysCommand(WPARAM command, LPARAM) {
+  // The system keeps the low four bits of a system command for itself.
+  if ((command & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
+  ShowAboutBox();
+  return 0;
+}
+
+MessageResult CTagEditDlg::OnPaint(WPARAM, LPARAM) {
+  if (!::IsIconic(hwnd())) return std::nullopt;
+  PAINTSTRUCT paint;
+  const HDC dc = ::BeginPaint(hwnd(), &paint);
+  ::SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+  const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+  RECT client;
+  ::GetClientRect(hwnd(), &client);
+  const int x = (client.right - client.left - iconWidth + 1) / 2;
+  const int y = (client.bottom - client.top - iconHeight + 1) / 2;
+  ::DrawIcon(dc, x, y, icon_);
+  ::EndPaint(hwnd(), &paint);
+  return 0;
+}
+
+MessageResult CTagEditDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+
+}  // namespace pelmix::ui

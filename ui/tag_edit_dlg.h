@@ -1,0 +1,81 @@
+// The main window: binds its controls to the editing session and routes every user action
+// to one session operation.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/genre_list.h"
+#include "session/control_exchange.h"
+#include "session/tag_edit_session.h"
+#include "ui/framework/data_exchange.h"
+#include "ui/framework/dialog.h"
+
+namespace pelmix::ui {
+
+class CTagEditDlg : public CDialog, public ControlExchange {
+ public:
+  CTagEditDlg();
+
+  bool SaveControls(BoundValues& values) override;
+  void ShowValues(BoundValues& values) override;
+  void ShowTitle(const std::string& title) override;
+  void EnableControl(ControlKind kind, std::optional<TagField> field, bool enabled) override;
+
+  TagEditSession& session() { return session_; }
+  const GenreList& genres() const { return genres_; }
+  // The executable's directory, ending in a backslash; set while the window initialises.
+  const std::filesystem::path& programDirectory() const { return programDirectory_; }
+
+ protected:
+  std::span<const MessageEntry> GetMessageMap() const override;
+  void DoDataExchange(CDataExchange& dx) override;
+  bool OnInitDialog() override;
+
+ private:
+  MessageResult OnSysCommand(WPARAM command, LPARAM);
+  MessageResult OnPaint(WPARAM, LPARAM);
+  MessageResult OnQueryDragIcon(WPARAM, LPARAM);
+  void OnModeClicked() { session_.OnModeClicked(); }
+  template <TagField Field>
+  void OnUpdateBoxClicked() {
+    session_.OnUpdateBoxClicked(Field);
+  }
+  void OnUpdateClicked() { session_.UpdateTag(); }
+  void OnAbout() { ShowAboutBox(); }
+  void OnExit() { OnOK(); }
+
+  void ShowAboutBox();
+  void AddAboutToSystemMenu();
+  void FillGenreList();
+  void KeepModeButtonsOutOfTabOrder() const;
+  CWnd* GovernedControl(ControlKind kind, std::optional<TagField> field);
+
+  static const MessageEntry kMessageMap[];
+
+  GenreList genres_;
+  TagEditSession session_;
+  HICON icon_;
+  std::filesystem::path programDirectory_;
+  // The values an exchange works on: the session's own during SaveControls and ShowValues.
+  BoundValues* bound_ = nullptr;
+
+  CButton updateButton_;
+  CEdit yearEdit_;
+  CEdit trackEdit_;
+  CEdit titleEdit_;
+  CEdit commentEdit_;
+  CEdit artistEdit_;
+  CEdit albumEdit_;
+  CComboBox genreList_;
+  // Indexed by TagField; Genre and Year have no "Auto Increment" box.
+  std::array<CButton, kTagFieldCount> updateBoxes_;
+  std::array<CButton, kTagFieldCount> incrementBoxes_;
+};
+
+}  // namespace pelmix::ui
