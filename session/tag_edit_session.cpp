@@ -34,9 +34,48 @@ std::int32_t LeadingInteger(const std::string& text) {
 
 std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu); }
 
-std::string Utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
+void AppendUtf8(std::string& text, char32_t c) {
+  if (c < 0x80) {
+    text.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    text.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    text.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    text.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    text.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// The name for the title, as UTF-8. A Windows name is UTF-16 that may hold an unpaired
+// surrogate, which the library's conversion throws on; it shows as U+FFFD instead. Names
+// elsewhere are bytes and pass as they are.
+std::string FileNameUtf8(const std::filesystem::path& path) {
+  const std::filesystem::path file = path.filename();
+  const auto& name = file.native();
+  if constexpr (sizeof(name[0]) == 1) {
+    return std::string(name.begin(), name.end());
+  } else {
+    std::string text;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      char32_t c = static_cast<char16_t>(name[i]);
+      const bool high = c >= 0xD800 && c <= 0xDBFF;
+      const char32_t next = i + 1 < name.size() ? static_cast<char16_t>(name[i + 1]) : 0;
+      if (high && next >= 0xDC00 && next <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+        ++i;
+      } else if (c >= 0xD800 && c <= 0xDFFF) {
+        c = 0xFFFD;
+      }
+      AppendUtf8(text, c);
+    }
+    return text;
+  }
 }
 
 }  // namespace
@@ -56,12 +95,13 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   lastRead_ = access_.Read(path, record, offset);
   if (!lastRead_.ok()) return false;
 
+  std::string title = kTitlePrefix + FileNameUtf8(path);
   exchange_.SaveControls(values_);
   currentPath_ = path;
   record_ = record;
   tagOffset_ = offset;
   TakeFieldsFromRecord();
-  windowTitle_ = kTitlePrefix + Utf8(path.filename());
+  windowTitle_ = std::move(title);
   exchange_.ShowTitle(windowTitle_);
   exchange_.ShowValues(values_);
   return true;

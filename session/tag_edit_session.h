@@ -24,6 +24,9 @@ class TagEditSession {
   // Refers to, and does not own, the genre list, the exchange and the trailer access.
   // Without a trailer access the session reads and writes the files themselves.
   TagEditSession(const GenreList& genres, ControlExchange& exchange, TrailerAccess* access = nullptr);
+  // It may refer to a member of its own, so it stays where it was made.
+  TagEditSession(const TagEditSession&) = delete;
+  TagEditSession& operator=(const TagEditSession&) = delete;
 
   // Once, after the genre list is filled: every "Update" box ticked, mode Edit.
   void Start();

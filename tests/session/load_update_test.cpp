@@ -74,6 +74,33 @@ TEST_F(LoadTest, SetsTheTitleFromTheLastPathComponentAfterSavingAndBeforeShowing
   EXPECT_EQ(session.currentPath(), dir / "01 Intro.mp3");
 }
 
+// Any path reads as a file without a trailer.
+class EveryPathReads : public TrailerAccess {
+ public:
+  ReadResult Read(const std::filesystem::path&, TagRecord& record, std::int64_t& offset) override {
+    record.InitNew();
+    offset = 0;
+    return {ReadResult::Status::Untagged, {}};
+  }
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t) override { return {}; }
+};
+
+TEST_F(LoadTest, TitleShowsAnyFileNameAsUtf8) {
+  EveryPathReads access;
+  TagEditSession named(genres, exchange, &access);
+  named.Start();
+#ifdef _WIN32
+  // An unpaired surrogate is a valid Windows name but has no UTF-8 form.
+  const std::filesystem::path odd = std::wstring(L"C:\\music\\a") + wchar_t(0xD800) + L"\u00E9.mp3";
+  const std::string shown = "a\xEF\xBF\xBD\xC3\xA9.mp3";
+#else
+  const std::filesystem::path odd = "/music/a\xFF\xC3\xA9.mp3";  // names are bytes here
+  const std::string shown = "a\xFF\xC3\xA9.mp3";
+#endif
+  ASSERT_TRUE(named.LoadFile(odd));
+  EXPECT_EQ(exchange.title, "Pelmix -  " + shown);
+}
+
 TEST_F(LoadTest, FileThatCannotBeOpenedChangesNothing) {
   StartIn(EditMode::Edit);
   ASSERT_TRUE(session.LoadFile(MakeFile("first.mp3", kTagged)));
