@@ -104,7 +104,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     return FALSE;
   }
 
-  const MessageResult result = self->Dispatch(message, wParam, lParam);
+  MessageResult result;
+  // No C++ exception may unwind through USER32's frames: a handler that throws (out of
+  // memory, say) leaves the message unhandled, like any other failure the window keeps quiet.
+  try {
+    result = self->Dispatch(message, wParam, lParam);
+  } catch (...) {
+    return FALSE;
+  }
   // Unhandled: the dialog manager's default processing; a dialog never calls DefWindowProc.
   if (!result) return FALSE;
   if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(*result);
