@@ -3,8 +3,8 @@
 namespace pelmix::cli {
 
 ReadResult CliTrailerAccess::Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) {
-  const ReadResult result =
-      dryRun_ ? ReadTagTrailer(path, record, tagOffset) : ReadKeepingOpen(path, record, tagOffset);
+  // A dry run opens the file the same way, so that it can tell a file it could not write.
+  const ReadResult result = ReadKeepingOpen(path, record, tagOffset);
   if (result.ok()) {
     lastRead_ = record;
     lastReadTagged_ = result.status == ReadResult::Status::Tagged;
@@ -36,15 +36,17 @@ ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, 
 WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record,
                                     std::int64_t tagOffset) {
   lastWritten_ = record;
-  if (dryRun_) {
-    return {lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
-  }
+  const WriteResult wouldWrite{lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
   // The session writes the file it read last; anything else goes the window's way.
-  if (openPath_.empty() || path != openPath_) return WriteTagTrailer(path, record, tagOffset);
+  if (openPath_.empty() || path != openPath_) return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset);
   openPath_.clear();
   if (writeOpenError_) {
     file_.Close();
     return {WriteResult::Status::OpenFailed, writeOpenError_};
+  }
+  if (dryRun_) {
+    file_.Close();
+    return wouldWrite;
   }
   // WriteTagTrailer checks again that the file still ends where the read found it.
   WriteResult result = WriteTagTrailer(file_, record, tagOffset);

@@ -1,7 +1,8 @@
 // The session's file access for the command line. Each file is written right after it is
 // read, so one handle, opened for reading and writing, serves both: a batch costs one open
-// per file instead of two. A dry run reads as the window does and writes nothing. Either
-// way it keeps what was read and what was (or would be) written.
+// per file instead of two. A dry run opens and reads the same way and writes nothing, so it
+// still tells a file that could not be written. Either way it keeps what was read and what
+// was (or would be) written.
 #pragma once
 
 #include <system_error>
@@ -16,7 +17,7 @@ class CliTrailerAccess final : public TrailerAccess {
   explicit CliTrailerAccess(bool dryRun) : dryRun_(dryRun) {}
 
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override;
-  // In a dry run: the outcome the write would have if nothing went wrong, and no file call.
+  // In a dry run: the outcome the write would have, and no write.
   WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset) override;
 
   // The trailer as the last successful read gave it (a new one for a file without).

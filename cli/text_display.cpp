@@ -45,9 +45,12 @@ void AppendEscaped(std::string& text, std::string_view utf8, bool quoting) {
     text += utf8;
     return;
   }
-  // Invalid bytes are kept for display: a file name on disk may be in another encoding.
+  // Bytes that are not UTF-8 (a file name in another encoding) are shown as \xNN: alone,
+  // 0x9B and its kin are control introducers to some terminals.
   ForEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
-    if (c != kReplacement && IsControl(c)) {
+    if (c == kReplacement && bytes != "\xEF\xBF\xBD") {
+      for (unsigned char b : bytes) text += Hex(b, "\\x%02X");
+    } else if (IsControl(c)) {
       text += Hex(c, "\\x%02X");
     } else if (quoting && (c == '"' || c == '\\')) {
       text.push_back('\\');

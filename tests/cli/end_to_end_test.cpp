@@ -207,6 +207,12 @@ TEST(EndToEndTest, AReadOnlyFileIsReportedAndUsesUpItsNumber) {
   MakeReadOnly(files[1]);
   if (!ReadOnlyBinds(files[1])) GTEST_SKIP() << "this system lets the test write read-only files";
 
+  // A dry run tells the same story, and touches nothing.
+  const ProgramRun dry = RunPelmixCli(With({"stamp", "--dry-run", "--track", "1", "--increment", "track"}, files), true);
+  EXPECT_EQ(dry.status, 1) << dry.err;
+  EXPECT_NE(dry.out.find(Utf8(files[1]) + ": not written: permission denied\n"), std::string::npos) << dry.out;
+  for (const fs::path& file : files) EXPECT_EQ(ReadFile(file), Audio(150));
+
   const ProgramRun run = RunPelmixCli(With({"stamp", "--track", "1", "--increment", "track"}, files), true);
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_EQ(run.out, Utf8(files[0]) + ": appended\n" + Utf8(files[1]) + ": not written: permission denied\n" +
