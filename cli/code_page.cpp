@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "cli/utf8.h"
-#include "core/genre_list.h"
+#include "core/ascii.h"
 
 namespace pelmix::cli {
 namespace {
@@ -102,7 +102,7 @@ constexpr NamedPage kNames[] = {
 
 std::optional<CodePage> CodePageByName(std::string_view name) {
   for (const NamedPage& entry : kNames) {
-    if (GenreList::CompareIgnoringCase(name, entry.name) == 0) return entry.page;
+    if (CompareIgnoringAsciiCase(name, entry.name) == 0) return entry.page;
   }
   return std::nullopt;
 }

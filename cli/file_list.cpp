@@ -5,6 +5,7 @@
 
 #include "cli/natural_order.h"
 #include "cli/text_display.h"
+#include "core/ascii.h"
 
 namespace pelmix::cli {
 namespace {
@@ -38,8 +39,7 @@ bool HasMp3Extension(const fs::path& path) {
   constexpr std::size_t kLength = sizeof kExtension - 1;
   if (name.size() < kLength) return false;
   return std::equal(name.end() - kLength, name.end(), kExtension, [](auto c, char e) {
-    const auto folded = (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
-    return folded == static_cast<decltype(folded)>(e);
+    return AsciiLower(c) == static_cast<decltype(c)>(e);
   });
 }
 

@@ -3,16 +3,11 @@
 #include <string>
 
 #include "cli/text_display.h"
+#include "core/ascii.h"
 
 namespace pelmix::cli {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-unsigned char Fold(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
-}
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
@@ -25,7 +20,7 @@ std::string_view Significant(std::string_view digits) {
 
 std::string_view DigitRun(std::string_view text, std::size_t& at) {
   const std::size_t start = at;
-  while (at < text.size() && IsDigit(text[at])) ++at;
+  while (at < text.size() && IsAsciiDigit(text[at])) ++at;
   return text.substr(start, at - start);
 }
 
@@ -35,15 +30,15 @@ int NaturalCompare(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
-    if (IsDigit(a[i]) && IsDigit(b[j])) {
+    if (IsAsciiDigit(a[i]) && IsAsciiDigit(b[j])) {
       const std::string_view x = Significant(DigitRun(a, i));
       const std::string_view y = Significant(DigitRun(b, j));
       if (x.size() != y.size()) return x.size() < y.size() ? -1 : 1;
       if (const int order = x.compare(y); order != 0) return Sign(order);
       continue;
     }
-    const unsigned char x = Fold(a[i++]);
-    const unsigned char y = Fold(b[j++]);
+    const unsigned char x = AsciiLower(static_cast<unsigned char>(a[i++]));
+    const unsigned char y = AsciiLower(static_cast<unsigned char>(b[j++]));
     if (x != y) return x < y ? -1 : 1;
   }
   if (i < a.size()) return 1;

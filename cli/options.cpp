@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "core/ascii.h"
+
 namespace pelmix::cli {
 namespace {
 
@@ -34,7 +36,7 @@ std::optional<Command> CommandNamed(std::string_view name) {
 
 std::string Lower(std::string text) {
   for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    c = AsciiLower(c);
   }
   return text;
 }

@@ -1,6 +1,8 @@
 // Genre list: the "genre.txt" format and the sorted list the window shows.
 #include "core/genre_list.h"
 
+#include "core/ascii.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -13,10 +15,6 @@ namespace {
 // several lines of at most 127 characters, the line feed counted among them.
 constexpr std::size_t kLineChunk = 127;
 constexpr char kEndOfText = 26;  // Ctrl-Z
-
-unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -37,7 +35,7 @@ GenreEntry ParseLine(std::string_view line) {
   while (at < line.size() && IsBlank(line[at])) ++at;
   // 32-bit arithmetic that wraps: a long run of digits gives its value modulo 2^32.
   std::uint32_t code = 0;
-  while (at < line.size() && line[at] >= '0' && line[at] <= '9') {
+  while (at < line.size() && IsAsciiDigit(line[at])) {
     code = code * 10u + static_cast<std::uint32_t>(line[at] - '0');
     ++at;
   }
@@ -66,15 +64,7 @@ std::vector<GenreEntry> ParseGenreText(std::string_view raw) {
   return entries;
 }
 
-int GenreList::CompareIgnoringCase(std::string_view a, std::string_view b) {
-  const std::size_t common = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    const unsigned char x = FoldAscii(static_cast<unsigned char>(a[i]));
-    const unsigned char y = FoldAscii(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
+int GenreList::CompareIgnoringCase(std::string_view a, std::string_view b) { return CompareIgnoringAsciiCase(a, b); }
 
 GenreList::GenreList() : compare_(&GenreList::CompareIgnoringCase) {}
 

@@ -1,18 +1,15 @@
 // The carry walks left over non-digits to the next digit, so "1x9" becomes "2x0".
 #include "core/text_increment.h"
 
-namespace pelmix {
-namespace {
+#include "core/ascii.h"
 
 // Only the ten ASCII digits count; code-page characters that look like digits do not.
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
+namespace pelmix {
 
 std::string IncrementText(std::string text) {
   std::size_t leftmostNine = std::string::npos;
   for (std::size_t i = text.size(); i-- > 0;) {
-    if (!IsDigit(text[i])) continue;
+    if (!IsAsciiDigit(text[i])) continue;
     if (text[i] != '9') {
       ++text[i];
       return text;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "core/ascii.h"
 #include "core/text_increment.h"
 
 namespace pelmix {
@@ -25,7 +26,7 @@ std::int32_t LeadingInteger(const std::string& text) {
   if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
   std::int64_t magnitude = 0;
   constexpr std::int64_t kCap = std::int64_t{INT32_MAX} + 1;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+  for (; at < text.size() && IsAsciiDigit(text[at]); ++at) {
     magnitude = std::min(kCap, magnitude * 10 + (text[at] - '0'));
   }
   const std::int64_t value = negative ? -magnitude : std::min(magnitude, std::int64_t{INT32_MAX});
