@@ -1,7 +1,5 @@
 #include "cli/genre_source.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -50,14 +48,7 @@ GenreList LoadGenres(const std::optional<std::filesystem::path>& namedFile,
                      const std::filesystem::path& programDirectory) {
   GenreList genres;
   if (namedFile) {
-    std::error_code ignored;
-    std::ifstream file(*namedFile, std::ios::binary);
-    // A folder opens as a stream on some systems and then reads as empty.
-    if (!file.is_open() || std::filesystem::is_directory(*namedFile, ignored)) {
-      throw UsageError("--genres: cannot read " + PathText(*namedFile));
-    }
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    for (GenreEntry& entry : ParseGenreText(text)) genres.Add(std::move(entry.name), entry.code);
+    if (!genres.LoadFile(*namedFile)) throw UsageError("--genres: cannot read " + PathText(*namedFile));
     return genres;
   }
   if (programDirectory.empty()) return genres;

@@ -70,8 +70,13 @@ GenreList::GenreList() : compare_(&GenreList::CompareIgnoringCase) {}
 
 GenreList::GenreList(NameCompare compare) : compare_(std::move(compare)) {}
 
-bool GenreList::Load(const std::filesystem::path& directory) {
-  std::ifstream file(directory / "genre.txt", std::ios::binary);
+bool GenreList::Load(const std::filesystem::path& directory) { return LoadFile(directory / "genre.txt"); }
+
+bool GenreList::LoadFile(const std::filesystem::path& path) {
+  // A folder opens as a stream on some systems and then reads as empty: it is no genre file.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return false;
+  std::ifstream file(path, std::ios::binary);
   if (!file) return false;
   const std::string raw{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   // A read error part-way keeps the entries read up to it.

@@ -33,6 +33,8 @@ class GenreList {
   // keeps what it had; otherwise it holds exactly the file's entries. Returns whether the
   // file was opened.
   bool Load(const std::filesystem::path& directory);
+  // The same for a genre file of any name.
+  bool LoadFile(const std::filesystem::path& file);
   void Clear() { entries_.clear(); }
   // Inserts after every name that sorts before or equal to it; returns its position.
   int Add(std::string name, std::int32_t code);

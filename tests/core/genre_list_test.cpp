@@ -138,6 +138,10 @@ TEST(GenreListTest, LoadReplacesTheListOnlyWhenTheFileOpens) {
   EXPECT_EQ(list.NameAt(0), "one");
   EXPECT_EQ(list.CodeAt(1), 2);
 
+  std::filesystem::create_directory(dir / "folder");
+  EXPECT_FALSE(list.LoadFile(dir / "folder"));
+  EXPECT_EQ(list.Count(), 2);
+
   test::WriteFile(dir / "genre.txt", std::string());
   EXPECT_TRUE(list.Load(dir.path()));
   EXPECT_EQ(list.Count(), 0);
