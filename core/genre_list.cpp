@@ -1,12 +1,12 @@
 // Genre list: the "genre.txt" format and the sorted list the window shows.
 #include "core/genre_list.h"
 
-#include "core/ascii.h"
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+
+#include "core/ascii.h"
 
 namespace pelmix {
 namespace {

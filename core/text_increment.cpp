@@ -3,12 +3,12 @@
 
 #include "core/ascii.h"
 
-// Only the ten ASCII digits count; code-page characters that look like digits do not.
 namespace pelmix {
 
 std::string IncrementText(std::string text) {
   std::size_t leftmostNine = std::string::npos;
   for (std::size_t i = text.size(); i-- > 0;) {
+    // Only the ten ASCII digits count; code-page characters that look like digits do not.
     if (!IsAsciiDigit(text[i])) continue;
     if (text[i] != '9') {
       ++text[i];
