@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 
-#include "cli/utf8.h"
 #include "core/ascii.h"
+#include "core/utf8.h"
 
 namespace pelmix::cli {
 namespace {

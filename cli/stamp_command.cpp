@@ -11,7 +11,7 @@
 #include "cli/file_list.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
-#include "cli/utf8.h"
+#include "core/utf8.h"
 #include "session/tag_edit_session.h"
 
 namespace pelmix::cli {

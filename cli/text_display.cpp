@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "cli/utf8.h"
+#include "core/utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -27,9 +27,4 @@ constexpr bool HasIncrementBox(TagField field) {
   return field != TagField::Genre && field != TagField::Year;
 }
 
-// Title, Artist, Album, Year and Comment are stored as text; Track and Genre are single bytes.
-constexpr bool IsTextField(TagField field) {
-  return field != TagField::Track && field != TagField::Genre;
-}
-
 }  // namespace pelmix

@@ -6,6 +6,7 @@
 
 #include "core/ascii.h"
 #include "core/text_increment.h"
+#include "core/utf8.h"
 
 namespace pelmix {
 namespace {
@@ -34,24 +35,6 @@ std::int32_t LeadingInteger(const std::string& text) {
 }
 
 std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu); }
-
-void AppendUtf8(std::string& text, char32_t c) {
-  if (c < 0x80) {
-    text.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    text.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    text.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    text.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    text.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    text.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    text.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 // The name for the title, as UTF-8. A Windows name is UTF-16 that may hold an unpaired
 // surrogate, which the library's conversion throws on; it shows as U+FFFD instead. Names

@@ -1,7 +1,7 @@
 // Strict decoding: anything a conforming decoder would reject is reported, never guessed at.
-#include "cli/utf8.h"
+#include "core/utf8.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 
 bool NextCodePoint(std::string_view text, std::size_t& at, char32_t& codePoint) {
   const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -63,4 +63,4 @@ void AppendUtf8(std::string& text, char32_t c) {
   }
 }
 
-}  // namespace pelmix::cli
+}  // namespace pelmix
