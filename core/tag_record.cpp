@@ -62,8 +62,10 @@ void TagRecord::SetFieldText(TagField field, const std::string& text) {
   std::memset(target + kept, 0, span.width - kept);
 }
 
-void TagRecord::MakeTrackVisible() {
-  if (GetTrack() != kNoTrack) bytes_[kTrackOffset - 1] = 0;
+void TagRecord::MakeTrackVisible(const TagRecord& before) {
+  if (GetTrack() == kNoTrack) return;
+  const bool beforeShowedTrack = before.bytes_[kTrackOffset - 1] == 0;
+  if (beforeShowedTrack || GetTrack() != before.GetTrack()) bytes_[kTrackOffset - 1] = 0;
 }
 
 }  // namespace pelmix

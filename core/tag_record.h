@@ -35,9 +35,12 @@ class TagRecord {
   std::uint8_t GetGenre() const { return bytes_[kGenreOffset]; }
   void SetGenre(std::uint8_t genre) { bytes_[kGenreOffset] = genre; }
 
-  // Other readers take byte 126 as a track number only when byte 125 is zero, so a
-  // record that carries a track number gives up the comment's 29th byte for it.
-  void MakeTrackVisible();
+  // Other readers take byte 126 as a track number only when byte 125 is zero. A record
+  // about to replace `before` gives up the comment's 29th byte for its track number when
+  // the number is new to the file: `before` showed no number (byte 125 not zero, as in a
+  // trailer whose comment fills all 30 bytes) and the byte is unchanged, the number is
+  // left alone, so an untouched 30-byte comment stays whole.
+  void MakeTrackVisible(const TagRecord& before);
 
   const Bytes& bytes() const { return bytes_; }
   Bytes& bytes() { return bytes_; }

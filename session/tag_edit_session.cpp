@@ -116,6 +116,8 @@ void TagEditSession::UpdateTag() {
     exchange_.ShowValues(values_);
     return;
   }
+  // A file without a trailer was read as a new record, whose byte 125 is zero.
+  const TagRecord before = record_;
   record_.SetMagic();
   for (TagField field : kTrailerOrder) {
     if (values_.updateFlag[field] != 1) continue;
@@ -126,7 +128,7 @@ void TagEditSession::UpdateTag() {
       text = IncrementText(text);
     }
   }
-  record_.MakeTrackVisible();
+  record_.MakeTrackVisible(before);
   lastWrite_ = access_.Write(currentPath_, record_, tagOffset_);
   exchange_.ShowValues(values_);
 }

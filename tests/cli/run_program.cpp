@@ -78,9 +78,32 @@ int Spawn(const std::vector<std::string>& arguments, const std::filesystem::path
 
 #else
 
+// The unprivileged run may not be able to reach the build folder (a checkout in root's
+// home, mode 700), so it runs a copy of the program, with its genre list, in a temporary
+// folder that everybody can enter.
+std::filesystem::path ReachableProgramPath() {
+  static const TempDir copyDir;
+  static const std::filesystem::path copy = [] {
+    namespace fs = std::filesystem;
+    const fs::path program = ProgramPath();
+    const fs::path target = copyDir.path() / program.filename();
+    fs::copy_file(program, target, fs::copy_options::overwrite_existing);
+    if (fs::exists(program.parent_path() / "genre.txt")) {
+      fs::copy_file(program.parent_path() / "genre.txt", copyDir / "genre.txt", fs::copy_options::overwrite_existing);
+    }
+    const fs::perms readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec;
+    fs::permissions(copyDir.path(), readable);
+    fs::permissions(target, readable);
+    return target;
+  }();
+  return copy;
+}
+
 int Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& out,
           const std::filesystem::path& err, bool unprivileged) {
-  const std::string program = ProgramPath().string();
+  const bool dropPrivileges = unprivileged && geteuid() == 0;
+  const std::string program = (dropPrivileges ? ReachableProgramPath() : ProgramPath()).string();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -91,7 +114,7 @@ int Spawn(const std::vector<std::string>& arguments, const std::filesystem::path
     const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (outFd < 0 || errFd < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0) _exit(127);
     constexpr uid_t kNobody = 65534;
-    if (unprivileged && geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(127);
+    if (dropPrivileges && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(127);
     execv(argv[0], argv.data());
     _exit(127);
   }

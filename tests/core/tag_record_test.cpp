@@ -99,19 +99,36 @@ TEST(TagRecordTest, ShorterValueClearsWhatStoodBehindTheOldOne) {
   EXPECT_EQ(record.GetFieldText(TagField::Title), "Short");
 }
 
-TEST(TagRecordTest, CommentUsesByte125UnlessATrackNumberNeedsIt) {
-  TagRecord record;
-  record.InitNew();
-  record.SetFieldText(TagField::Comment, std::string(29, 'c'));
-  EXPECT_EQ(record.bytes()[125], 'c');
-  record.MakeTrackVisible();  // no track number: the comment keeps all 29 bytes
-  EXPECT_EQ(record.GetFieldText(TagField::Comment), std::string(29, 'c'));
-
-  record.SetTrack(5);
-  record.MakeTrackVisible();
-  EXPECT_EQ(record.bytes()[125], 0);
-  EXPECT_EQ(record.GetFieldText(TagField::Comment), std::string(28, 'c'));
-  EXPECT_EQ(record.GetTrack(), 5);
+// Byte 125 is zeroed only for a track number that is new to the file; a 30-byte v1.0
+// comment whose last byte reads as a "track" stays whole when the number is left alone.
+TEST(TagRecordTest, Byte125GivesWayOnlyToATrackNumberNewToTheFile) {
+  struct Case {
+    const char* what;
+    std::uint8_t before125;
+    std::uint8_t beforeTrack;
+    std::uint8_t track;
+    std::uint8_t expected125;
+  };
+  const Case cases[] = {
+      {"no track number", 'c', 'x', 0, 'c'},
+      {"v1.0 comment, track byte left as read", 'c', 'x', 'x', 'c'},
+      {"v1.0 comment, new track number", 'c', 'x', 5, 0},
+      {"v1.1, same track number", 0, 4, 4, 0},
+      {"v1.1, other track number", 0, 4, 9, 0},
+      {"no trailer before", 0, 0, 5, 0},
+  };
+  for (const Case& c : cases) {
+    TagRecord before;
+    before.InitNew();
+    before.bytes()[125] = c.before125;
+    before.SetTrack(c.beforeTrack);
+    TagRecord record = before;
+    record.SetFieldText(TagField::Comment, std::string(29, 'c'));
+    record.SetTrack(c.track);
+    record.MakeTrackVisible(before);
+    EXPECT_EQ(record.bytes()[125], c.expected125) << c.what;
+    EXPECT_EQ(record.GetTrack(), c.track) << c.what;
+  }
 }
 
 }  // namespace

@@ -227,6 +227,29 @@ TEST_F(UpdateTest, ATrackNumberTakesTheCommentsLastByte) {
   EXPECT_EQ(session.record().GetFieldText(TagField::Comment), std::string(28, 'c'));
 }
 
+// A v1.0 trailer whose comment fills 30 bytes reads its last byte as a "track". Stamping
+// another field keeps all 30; a new track number makes it v1.1.
+TEST_F(UpdateTest, AThirtyByteCommentStaysWholeUntilATrackNumberIsGiven) {
+  const std::string comment30 = "thirty characters of comment!!";
+  const Bytes v10 = Concat(Audio(40), Trailer("T", "", "", "", comment30.substr(0, 29), '!', 12));
+  StartIn(EditMode::Update);
+  for (TagField field : kAllTagFields) exchange.controls.updateFlag[field] = 0;
+  exchange.controls.updateFlag[TagField::Genre] = 1;
+  controls().genreIndex = GenreIndex("Rock");
+  const auto path = MakeFile("v10.mp3", v10);
+  ASSERT_TRUE(session.LoadFile(path));
+  session.UpdateTag();
+  Bytes expected = v10;
+  expected.back() = 17;
+  EXPECT_EQ(ReadFile(path), expected);
+
+  exchange.controls.updateFlag[TagField::Track] = 1;
+  controls().trackText = "5";
+  ASSERT_TRUE(session.LoadFile(path));
+  session.UpdateTag();
+  EXPECT_EQ(ReadFile(path), Concat(Audio(40), Trailer("T", "", "", "", comment30.substr(0, 28), 5, 17)));
+}
+
 TEST_F(UpdateTest, CountsUpOnlyInTheUpdateModes) {
   for (EditMode mode : {EditMode::Edit, EditMode::Update}) {
     SCOPED_TRACE(static_cast<int>(mode));

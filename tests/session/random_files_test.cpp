@@ -138,10 +138,14 @@ void CheckFile(const FileModel& file, const WatchedAccess& access) {
 }
 
 // A write stores each flagged value as it stood before counting up: texts cut to their
-// width and zero-filled, except that a track number takes the comment's last byte.
-void ExpectStored(const Bytes& tail, const FieldValues& stored, const TagEditSession& session,
-                  const GenreList& genres) {
-  const bool trackShown = tail[126] != 0;
+// width and zero-filled, except that a track number new to the file takes the comment's
+// last byte. fileBefore is the written file as it was before the step.
+void ExpectStored(const Bytes& tail, const Bytes& fileBefore, const FieldValues& stored,
+                  const TagEditSession& session, const GenreList& genres) {
+  const bool hadTrailer = HasTrailer(fileBefore);
+  const std::uint8_t byte125Before = hadTrailer ? fileBefore[fileBefore.size() - 3] : 0;
+  const std::uint8_t trackBefore = hadTrailer ? fileBefore[fileBefore.size() - 2] : 0;
+  const bool trackShown = tail[126] != 0 && (byte125Before == 0 || tail[126] != trackBefore);
   for (const Span& span : kTextSpans) {
     if (session.updateFlag(span.field) != 1) continue;
     const std::ptrdiff_t width = span.field == TagField::Comment && trackShown ? 28 : span.width;
@@ -151,6 +155,8 @@ void ExpectStored(const Bytes& tail, const FieldValues& stored, const TagEditSes
   }
   if (trackShown) {
     EXPECT_EQ(tail[125], 0);
+  } else if (session.updateFlag(TagField::Comment) != 1) {
+    EXPECT_EQ(tail[125], byte125Before);
   }
   const std::string& track = stored.trackText;
   if (session.updateFlag(TagField::Track) == 1 && !track.empty() && track.size() <= 3 &&
@@ -194,6 +200,8 @@ TEST(RandomFilesTest, SessionKeepsAudioAndAppendsAtMostOnce) {
       const FileModel& target = files[rng() % files.size()];
       const int writesBefore = access.writes;
       const FieldValues shownBefore = controls.fields;
+      const Bytes targetBefore = Slurp(target.path);
+      const Bytes currentBefore = session.currentPath().empty() ? Bytes() : Slurp(session.currentPath());
       switch (rng() % 9) {
         case 0:
           controls.mode = static_cast<int>(rng() % 4);
@@ -261,7 +269,8 @@ TEST(RandomFilesTest, SessionKeepsAudioAndAppendsAtMostOnce) {
         const Bytes now = Slurp(session.currentPath());
         const Bytes tail(now.end() - 128, now.end());
         EXPECT_EQ(tail, Bytes(session.record().bytes().begin(), session.record().bytes().end()));
-        ExpectStored(tail, shownBefore, session, genres);
+        const Bytes& fileBefore = session.currentPath() == target.path ? targetBefore : currentBefore;
+        ExpectStored(tail, fileBefore, shownBefore, session, genres);
       }
       // Only the chosen file and the current one can have been touched; the rest are
       // checked once the round is over.

@@ -1,0 +1,68 @@
+// Stamping real files with what they already hold changes no byte: the genre alone, and
+// the track number the file shows, in Update mode as a user would.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/genre_list.h"
+#include "session/tag_edit_session.h"
+#include "tests/support/recording_exchange.h"
+#include "tests/support/temp_dir.h"
+
+namespace pelmix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+
+bool EndsInTrailer(const Bytes& file) {
+  return file.size() > kTrailerSize && std::equal(file.end() - 128, file.end() - 125, "TAG");
+}
+
+TEST(CorpusStampTest, StampingWhatAFileHoldsChangesNoByte) {
+  const fs::path shared = test::SharedDir();
+  ASSERT_FALSE(shared.empty()) << "../shared (PELMIX_SHARED) is missing";
+  const fs::path corpus = shared / "corpus";
+  ASSERT_TRUE(fs::is_directory(corpus));
+
+  GenreList genres;  // every code a byte holds, so each file's own genre can be chosen
+  for (int code = 0; code < 256; ++code) genres.Add("g" + std::to_string(code), code);
+  test::TempDir temp;
+  int stamped = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
+    if (entry.path().extension() != ".mp3") continue;
+    const Bytes original = test::ReadFile(entry.path());
+    if (!EndsInTrailer(original)) continue;
+    SCOPED_TRACE(entry.path().string());
+    const std::uint8_t track = original[original.size() - 2];
+    const std::uint8_t genre = original.back();
+    const fs::path copy = temp / "copy.mp3";
+
+    // Only Genre ticked, then Genre and Track, each set to what the file shows.
+    for (bool withTrack : {false, true}) {
+      test::WriteFile(copy, original);
+      test::RecordingExchange exchange;
+      TagEditSession session(genres, exchange);
+      session.Start();
+      exchange.controls.mode = static_cast<int>(EditMode::Update);
+      session.OnModeClicked();
+      for (TagField field : kAllTagFields) exchange.controls.updateFlag[field] = 0;
+      exchange.controls.updateFlag[TagField::Genre] = 1;
+      exchange.controls.fields.genreIndex = genres.IndexOfCode(genre);
+      if (withTrack) {
+        exchange.controls.updateFlag[TagField::Track] = 1;
+        exchange.controls.fields.trackText = track == 0 ? "" : std::to_string(track);
+      }
+      ASSERT_TRUE(session.LoadFile(copy));
+      session.UpdateTag();
+      ASSERT_TRUE(session.lastWrite().ok());
+      EXPECT_EQ(test::ReadFile(copy), original) << (withTrack ? "genre and track" : "genre");
+    }
+    ++stamped;
+  }
+  EXPECT_GT(stamped, 200);
+}
+
+}  // namespace
+}  // namespace pelmix
