@@ -5,7 +5,7 @@
 
 #include "cli/natural_order.h"
 #include "cli/text_display.h"
-#include "core/ascii.h"
+#include "core/mp3_name.h"
 
 namespace pelmix::cli {
 namespace {
@@ -32,16 +32,6 @@ void Walk(const fs::path& folder, const fs::path& relative, std::vector<fs::path
 }
 
 }  // namespace
-
-bool HasMp3Extension(const fs::path& path) {
-  const fs::path::string_type name = path.filename().native();
-  constexpr char kExtension[] = ".mp3";
-  constexpr std::size_t kLength = sizeof kExtension - 1;
-  if (name.size() < kLength) return false;
-  return std::equal(name.end() - kLength, name.end(), kExtension, [](auto c, char e) {
-    return AsciiLower(c) == static_cast<decltype(c)>(e);
-  });
-}
 
 FileList CollectFiles(std::vector<NativeName> operands, bool recursive) {
   FileList list;

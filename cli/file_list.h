@@ -20,9 +20,6 @@ struct FileList {
   std::vector<Failure> failures;
 };
 
-// True for a name ending in ".mp3", the extension's letters in any case.
-bool HasMp3Extension(const std::filesystem::path& path);
-
 // Operands in the order given. With `recursive`, a folder gives the .mp3 files beneath it
 // in natural order (links to folders are not followed, so a loop cannot trap the walk);
 // without it, a folder is passed on like a file and fails as one.
