@@ -64,6 +64,16 @@ std::string FileNameUtf8(const std::filesystem::path& path) {
 
 }  // namespace
 
+bool IsStorableTrackText(std::string_view text) {
+  int value = 0;
+  for (char c : text) {
+    if (!IsAsciiDigit(c)) return false;
+    value = value * 10 + (c - '0');
+    if (value > 255) return false;
+  }
+  return true;
+}
+
 TagEditSession::TagEditSession(const GenreList& genres, ControlExchange& exchange, TrailerAccess* access)
     : genres_(genres), exchange_(exchange), access_(access ? *access : fileAccess_) {}
 
@@ -80,7 +90,7 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   if (!lastRead_.ok()) return false;
 
   std::string title = kTitlePrefix + FileNameUtf8(path);
-  exchange_.SaveControls(values_);
+  lastSaveValid_ = exchange_.SaveControls(values_);
   currentPath_ = path;
   record_ = record;
   tagOffset_ = offset;
@@ -94,27 +104,37 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
 void TagEditSession::TakeFieldsFromRecord() {
   // In the update modes a flagged field keeps its value, ready to be stamped on this file.
   const bool keepFlagged = IsUpdateMode(values_.mode);
-  FieldValues& fields = values_.fields;
   for (TagField field : kTrailerOrder) {
     if (keepFlagged && values_.updateFlag[field] == 1) continue;
-    if (field == TagField::Track) {
-      const std::uint8_t track = record_.GetTrack();
-      fields.trackText = track == kNoTrack ? std::string() : std::to_string(track);
-    } else if (field == TagField::Genre) {
-      // A code without an entry leaves the previous choice selected.
-      const int index = genres_.IndexOfCode(record_.GetGenre());
-      if (index != -1) fields.genreIndex = index;
-    } else {
-      fields.Text(field) = record_.GetFieldText(field);
-    }
+    TakeFieldFromRecord(field);
   }
 }
 
-void TagEditSession::UpdateTag() {
-  exchange_.SaveControls(values_);
+void TagEditSession::TakeFieldFromRecord(TagField field) {
+  FieldValues& fields = values_.fields;
+  if (field == TagField::Track) {
+    const std::uint8_t track = record_.GetTrack();
+    fields.trackText = track == kNoTrack ? std::string() : std::to_string(track);
+  } else if (field == TagField::Genre) {
+    // A code without an entry leaves the previous choice selected.
+    const int index = genres_.IndexOfCode(record_.GetGenre());
+    if (index != -1) fields.genreIndex = index;
+  } else {
+    fields.Text(field) = record_.GetFieldText(field);
+  }
+}
+
+FileOutcome TagEditSession::UpdateTag() {
+  const bool valid = exchange_.SaveControls(values_);
   if (currentPath_.empty()) {
     exchange_.ShowValues(values_);
-    return;
+    return FileOutcome::NoFile;
+  }
+  if (storableOnly_) {
+    if (!valid) return FileOutcome::ValueRefused;
+    if (values_.updateFlag[TagField::Track] == 1 && !IsStorableTrackText(values_.fields.trackText)) {
+      return FileOutcome::TrackRefused;
+    }
   }
   // A file without a trailer was read as a new record, whose byte 125 is zero.
   const TagRecord before = record_;
@@ -130,7 +150,19 @@ void TagEditSession::UpdateTag() {
   }
   record_.MakeTrackVisible(before);
   lastWrite_ = access_.Write(currentPath_, record_, tagOffset_);
+  if (storableOnly_ && lastWrite_.ok()) ShowStoredValues();
   exchange_.ShowValues(values_);
+  return lastWrite_.ok() ? FileOutcome::Written : FileOutcome::NotWritten;
+}
+
+void TagEditSession::ShowStoredValues() {
+  // What the record holds can differ from what was typed: the comment gives its 29th byte to
+  // a track number, "007" is stored as 7. The genre keeps the chosen entry, since several
+  // entries may share its code.
+  for (TagField field : kTrailerOrder) {
+    const bool countedUp = values_.updateFlag[field] == 1 && CountsUp(field);
+    if (field != TagField::Genre && !countedUp) TakeFieldFromRecord(field);
+  }
 }
 
 void TagEditSession::StoreFieldInRecord(TagField field) {
@@ -149,8 +181,12 @@ bool TagEditSession::CountsUp(TagField field) const {
   return HasIncrementBox(field) && values_.incrementFlag[field] == 1 && IsUpdateMode(values_.mode);
 }
 
-void TagEditSession::ProcessFile(const std::filesystem::path& path) {
-  if (LoadFile(path) && values_.mode == static_cast<int>(EditMode::AutoUpdate)) UpdateTag();
+FileOutcome TagEditSession::ProcessFile(const std::filesystem::path& path) {
+  if (!LoadFile(path)) return FileOutcome::NotRead;
+  if (values_.mode != static_cast<int>(EditMode::AutoUpdate)) return FileOutcome::Loaded;
+  // The load's save direction has told the user already; a second save would say it again.
+  if (storableOnly_ && !lastSaveValid_) return FileOutcome::ValueRefused;
+  return UpdateTag();
 }
 
 }  // namespace pelmix

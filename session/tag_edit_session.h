@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "core/genre_list.h"
 #include "core/tag_file.h"
@@ -18,6 +19,21 @@ namespace pelmix {
 
 // The help line under the mode buttons; empty for EditMode::None.
 const char* ModeHelpText(EditMode mode);
+
+// What one file's turn or one update came to. The reason for a failure is in lastRead() or
+// lastWrite().
+enum class FileOutcome {
+  Loaded,        // read; the mode writes nothing on loading
+  Written,
+  NotRead,
+  NotWritten,
+  NoFile,        // an update before any file was loaded
+  ValueRefused,  // storable values only: a value failed the save direction's validation
+  TrackRefused,  // storable values only: the track text is not a number up to 255
+};
+
+// Empty (no track number), or decimal digits worth at most 255.
+bool IsStorableTrackText(std::string_view text);
 
 class TagEditSession {
  public:
@@ -33,9 +49,15 @@ class TagEditSession {
   // Reads the file's trailer into the values; false, with nothing changed, when it cannot.
   bool LoadFile(const std::filesystem::path& path);
   // Writes the flagged values into the current file's trailer and counts them up.
-  void UpdateTag();
+  FileOutcome UpdateTag();
   // A file chosen or dropped: loaded, and in Auto Update written at once.
-  void ProcessFile(const std::filesystem::path& path);
+  FileOutcome ProcessFile(const std::filesystem::path& path);
+
+  // The window's rules; the command line checks its values before the first file instead.
+  // A value that failed validation, or a track text that the byte cannot hold, writes
+  // nothing and counts nothing up; after a write, every field that did not count up shows
+  // its value as it was stored.
+  void RequireStorableValues(bool on) { storableOnly_ = on; }
 
   void OnModeClicked();
   void OnUpdateBoxClicked(TagField field);
@@ -61,6 +83,8 @@ class TagEditSession {
 
  private:
   void TakeFieldsFromRecord();
+  void TakeFieldFromRecord(TagField field);
+  void ShowStoredValues();
   void StoreFieldInRecord(TagField field);
   bool CountsUp(TagField field) const;
 
@@ -71,6 +95,8 @@ class TagEditSession {
 
   BoundValues values_;
   bool incrementsAllowed_ = false;
+  bool storableOnly_ = false;
+  bool lastSaveValid_ = true;
   TagRecord record_;
   std::int64_t tagOffset_ = 0;
   std::filesystem::path currentPath_;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/session_fixture.h"
 
 namespace pelmix {
@@ -349,6 +351,102 @@ TEST_F(BatchTest, OnlyAutoUpdateWritesOnLoad) {
     session.ProcessFile(path);
     EXPECT_EQ(ReadFile(path), Audio(100)) << static_cast<int>(mode);
   }
+}
+
+}  // namespace
+}  // namespace pelmix
+
+namespace pelmix {
+namespace {
+
+// The window's rules: nothing that cannot be stored as shown is written.
+class StorableValuesTest : public test::SessionTest {
+ protected:
+  StorableValuesTest() { session.RequireStorableValues(true); }
+};
+
+TEST_F(StorableValuesTest, TrackTextThatTheByteCannotHoldWritesNothing) {
+  struct Case {
+    std::string text;
+    FileOutcome outcome;
+    int stored;  // the track byte on disk; -1: the file as it was
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"", FileOutcome::Written, 0, ""},          {"0", FileOutcome::Written, 0, ""},
+      {"007", FileOutcome::Written, 7, "7"},      {"255", FileOutcome::Written, 255, "255"},
+      {"256", FileOutcome::TrackRefused, -1, "256"}, {"999", FileOutcome::TrackRefused, -1, "999"},
+      {"3rd", FileOutcome::TrackRefused, -1, "3rd"}, {" 12", FileOutcome::TrackRefused, -1, " 12"},
+      {"-1", FileOutcome::TrackRefused, -1, "-1"},   {"+5", FileOutcome::TrackRefused, -1, "+5"},
+  };
+  StartIn(EditMode::Edit);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Bytes before = Concat(Audio(20), Trailer("Old", "", "", "", "", 9, 0));
+    const auto path = MakeFile("track.mp3", before);
+    ASSERT_TRUE(session.LoadFile(path));
+    controls().title = "New";
+    controls().trackText = c.text;
+    EXPECT_EQ(session.UpdateTag(), c.outcome);
+    EXPECT_EQ(ReadFile(path), c.stored < 0 ? before
+                                           : Concat(Audio(20), Trailer("New", "", "", "", "", c.stored, 0)));
+    EXPECT_EQ(controls().trackText, c.shown);
+  }
+  // Not taking part in the write, the track text is not looked at.
+  exchange.controls.updateFlag[TagField::Track] = 0;
+  controls().trackText = "999";
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
+}
+
+TEST_F(StorableValuesTest, FailedValidationWritesNothing) {
+  StartIn(EditMode::AutoUpdate);
+  exchange.controls.incrementFlag[TagField::Track] = 1;
+  controls().trackText = "4";
+  exchange.validationPasses = false;
+  const auto path = MakeFile("long.mp3", Audio(10));
+  EXPECT_EQ(session.ProcessFile(path), FileOutcome::ValueRefused);
+  EXPECT_EQ(ReadFile(path), Audio(10));
+  EXPECT_EQ(controls().trackText, "4");
+  EXPECT_EQ(std::count(exchange.calls.begin(), exchange.calls.end(), "Save"), 1) << "one message, not two";
+}
+
+TEST_F(StorableValuesTest, AfterAWriteFieldsShowWhatWasStored) {
+  StartIn(EditMode::Update);
+  exchange.controls.incrementFlag[TagField::Title] = 1;
+  controls() = {"Part 1", "Band", "", "1999", std::string(29, 'c'), "5", GenreIndex("Rock")};
+  const auto path = MakeFile("shown.mp3", Audio(30));
+  ASSERT_TRUE(session.LoadFile(path));
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
+  // The comment gave its 29th byte to the new track number; the title counted up.
+  EXPECT_EQ(controls(), (FieldValues{"Part 2", "Band", "", "1999", std::string(28, 'c'), "5", GenreIndex("Rock")}));
+
+  // A write that fails leaves what was typed.
+  const auto gone = MakeFile("gone.mp3", Audio(30));
+  ASSERT_TRUE(session.LoadFile(gone));
+  std::filesystem::remove(gone);
+  controls().comment = std::string(29, 'd');
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::NotWritten);
+  EXPECT_EQ(controls().comment, std::string(29, 'd'));
+}
+
+TEST_F(StorableValuesTest, BatchOutcomesAndACountThatPassesTheByte) {
+  StartIn(EditMode::AutoUpdate);
+  for (TagField field : kAllTagFields) exchange.controls.updateFlag[field] = field == TagField::Track;
+  exchange.controls.incrementFlag[TagField::Track] = 1;
+  controls().trackText = "254";
+  const Bytes bare = Audio(100);
+  std::vector<FileOutcome> outcomes;
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"}) outcomes.push_back(session.ProcessFile(MakeFile(name, bare)));
+  outcomes.push_back(session.ProcessFile(dir / "missing.mp3"));
+  EXPECT_EQ(outcomes, (std::vector{FileOutcome::Written, FileOutcome::Written, FileOutcome::TrackRefused,
+                                   FileOutcome::TrackRefused, FileOutcome::NotRead}));
+  EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(bare, Trailer("", "", "", "", "", 255, 255)));
+  EXPECT_EQ(ReadFile(dir / "c.mp3"), bare);
+  EXPECT_EQ(controls().trackText, "256");
+
+  exchange.controls.mode = static_cast<int>(EditMode::Edit);
+  session.OnModeClicked();
+  EXPECT_EQ(session.ProcessFile(dir / "c.mp3"), FileOutcome::Loaded);
 }
 
 }  // namespace
