@@ -8,4 +8,8 @@ std::wstring ProgramDirectory(std::wstring_view modulePath) {
   return std::wstring(modulePath.substr(0, slash + 1));
 }
 
+std::wstring HelpPagePath(std::wstring_view programDirectory) {
+  return std::wstring(programDirectory) + L"Pelmix.html";
+}
+
 }  // namespace pelmix::ui

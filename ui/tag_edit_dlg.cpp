@@ -1,10 +1,18 @@
 #include "ui/tag_edit_dlg.h"
 
+#include <vector>
+
+#include "core/mp3_name.h"
 #include "res/resource.h"
 #include "ui/about_dlg.h"
+#include "ui/file_messages.h"
+#include "ui/framework/dropped_files.h"
+#include "ui/framework/file_dialog.h"
+#include "ui/framework/shell.h"
 #include "ui/framework/win_app.h"
 #include "ui/framework/wide_text.h"
 #include "ui/genre_names.h"
+#include "ui/open_file_result.h"
 #include "ui/program_directory.h"
 
 namespace pelmix::ui {
@@ -13,6 +21,8 @@ const MessageEntry CTagEditDlg::kMessageMap[] = {
     OnMessage<&CTagEditDlg::OnSysCommand>(WM_SYSCOMMAND),
     OnMessage<&CTagEditDlg::OnPaint>(WM_PAINT),
     OnMessage<&CTagEditDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
+    OnMessage<&CTagEditDlg::OnDropFiles>(WM_DROPFILES),
+    OnMessage<&CTagEditDlg::OnHelpRequest>(WM_HELP),
     OnCommand<&CTagEditDlg::OnModeClicked>(IDC_MODE_EDIT),
     OnCommand<&CTagEditDlg::OnModeClicked>(IDC_MODE_VIEW),
     OnCommand<&CTagEditDlg::OnModeClicked>(IDC_MODE_UPDATE),
@@ -27,14 +37,27 @@ const MessageEntry CTagEditDlg::kMessageMap[] = {
     OnCommand<&CTagEditDlg::OnUpdateClicked>(IDC_UPDATE_BUTTON),
     OnCommand<&CTagEditDlg::OnAbout>(ID_HELP_ABOUT),
     OnCommand<&CTagEditDlg::OnExit>(ID_FILE_EXIT),
+    OnCommand<&CTagEditDlg::OnFileOpen>(ID_FILE_OPEN),
+    OnCommand<&CTagEditDlg::OnHelp>(ID_HELP_HELP),
 };
+
+namespace {
+
+constexpr wchar_t kSelectionTooLong[] =
+    L"The names of the files chosen are too long together to be taken in one go. Please choose fewer files at a "
+    L"time, or drop them on the window.";
+
+}  // namespace
 
 CTagEditDlg::CTagEditDlg()
     : CDialog(IDD_PELMIX_DIALOG),
       genres_(&CompareGenreNames),
       session_(genres_, *this),
       // A shared resource icon: the system keeps it, nothing releases it.
-      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      openDocument_(&ShellOpenDocument) {
+  session_.RequireStorableValues(true);
+}
 
 std::span<const MessageEntry> CTagEditDlg::GetMessageMap() const { return kMessageMap; }
 
@@ -216,5 +239,99 @@ MessageResult CTagEditDlg::OnPaint(WPARAM, LPARAM) {
 }
 
 MessageResult CTagEditDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+
+void CTagEditDlg::OnUpdateClicked() {
+  const FileOutcome outcome = session_.UpdateTag();
+  ReportAlone(session_.currentPath(), outcome);
+}
+
+void CTagEditDlg::OnFileOpen() {
+  CFileDialog dialog(L"mp3", L"Music files (*.mp3)|*.mp3||");
+  const bool multiple = session_.mode() == EditMode::AutoUpdate;
+  if (multiple) dialog.flags() |= OFN_ALLOWMULTISELECT;
+  if (dialog.DoModal() != IDOK) {
+    if (dialog.extendedError() == FNERR_BUFFERTOOSMALL) TellUser(kSelectionTooLong);
+    return;
+  }
+  ProcessFiles(SplitOpenFileResult(dialog.result(), multiple));
+}
+
+MessageResult CTagEditDlg::OnDropFiles(WPARAM drop, LPARAM) {
+  std::vector<std::filesystem::path> paths;
+  {
+    const CDroppedFiles files(reinterpret_cast<HDROP>(drop));
+    const UINT count = files.Count();
+    // Several files at once are a batch, which only Auto Update takes.
+    if (count != 1 && session_.mode() != EditMode::AutoUpdate) return 0;
+    paths.reserve(count);
+    for (UINT index = 0; index < count; ++index) {
+      std::filesystem::path name = files.Name(index);
+      if (!name.empty() && HasMp3Extension(name)) paths.push_back(std::move(name));
+    }
+  }
+  ProcessFiles(paths);
+  return 0;
+}
+
+void CTagEditDlg::OnHelp() { openDocument_(HelpPagePath(programDirectory_.native())); }
+
+MessageResult CTagEditDlg::OnHelpRequest(WPARAM, LPARAM) {
+  OnHelp();
+  return TRUE;
+}
+
+bool CTagEditDlg::PreTranslateMessage(const MSG& message) {
+  // F1 is taken here, before the system could also make a WM_HELP of it: one page, not two.
+  if (message.message != WM_KEYDOWN || message.wParam != VK_F1) return false;
+  OnHelp();
+  return true;
+}
+
+void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
+  if (paths.size() == 1) ReportAlone(paths.front(), session_.ProcessFile(paths.front()));
+  if (paths.size() <= 1) return;
+
+  std::vector<FileFailure> failures;
+  std::wstring stopped;
+  bool trackStopped = false;
+  {
+    const CWaitCursor wait;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      const FileOutcome outcome = session_.ProcessFile(paths[i]);
+      if (outcome == FileOutcome::ValueRefused || outcome == FileOutcome::TrackRefused) {
+        stopped = BatchStopMessage(paths[i], i + 1, paths.size(), outcome, session_.fields().trackText, failures);
+        trackStopped = outcome == FileOutcome::TrackRefused;
+        break;
+      }
+      if (auto failure = FailureOf(paths[i], outcome, session_.lastRead(), session_.lastWrite())) {
+        failures.push_back(std::move(*failure));
+      }
+    }
+  }
+  if (!stopped.empty()) {
+    TellUser(stopped);
+    if (trackStopped) FocusTrack();
+  } else if (!failures.empty()) {
+    TellUser(BatchFailureMessage(failures, paths.size()));
+  }
+}
+
+void CTagEditDlg::ReportAlone(const std::filesystem::path& path, FileOutcome outcome) {
+  if (outcome == FileOutcome::TrackRefused) {
+    TellUser(kTrackRangeMessage);
+    FocusTrack();
+  } else if (auto failure = FailureOf(path, outcome, session_.lastRead(), session_.lastWrite())) {
+    TellUser(FailureMessage(*failure));
+  }
+}
+
+void CTagEditDlg::TellUser(const std::wstring& text) {
+  ::MessageBoxW(hwnd(), text.c_str(), ApplicationName().c_str(), MB_ICONEXCLAMATION | MB_OK);
+}
+
+void CTagEditDlg::FocusTrack() {
+  ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(trackEdit_.hwnd()), TRUE);
+  ::SendMessageW(trackEdit_.hwnd(), EM_SETSEL, 0, -1);
+}
 
 }  // namespace pelmix::ui

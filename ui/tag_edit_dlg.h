@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,11 +32,14 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   const GenreList& genres() const { return genres_; }
   // The executable's directory, ending in a backslash; set while the window initialises.
   const std::filesystem::path& programDirectory() const { return programDirectory_; }
+  // What Help does with the help page's path; the shell's "open" unless a test looks instead.
+  void SetDocumentOpener(std::function<void(const std::wstring&)> opener) { openDocument_ = std::move(opener); }
 
  protected:
   std::span<const MessageEntry> GetMessageMap() const override;
   void DoDataExchange(CDataExchange& dx) override;
   bool OnInitDialog() override;
+  bool PreTranslateMessage(const MSG& message) override;
 
  private:
   MessageResult OnSysCommand(WPARAM command, LPARAM);
@@ -46,9 +50,19 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   void OnUpdateBoxClicked() {
     session_.OnUpdateBoxClicked(Field);
   }
-  void OnUpdateClicked() { session_.UpdateTag(); }
+  void OnUpdateClicked();
   void OnAbout() { ShowAboutBox(); }
   void OnExit() { OnOK(); }
+  void OnFileOpen();
+  MessageResult OnDropFiles(WPARAM drop, LPARAM);
+  void OnHelp();
+  MessageResult OnHelpRequest(WPARAM, LPARAM);
+
+  // Each file in turn through the session; tells the user what failed.
+  void ProcessFiles(std::span<const std::filesystem::path> paths);
+  void ReportAlone(const std::filesystem::path& path, FileOutcome outcome);
+  void TellUser(const std::wstring& text);
+  void FocusTrack();
 
   void ShowAboutBox();
   void AddAboutToSystemMenu();
@@ -62,6 +76,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   TagEditSession session_;
   HICON icon_;
   std::filesystem::path programDirectory_;
+  std::function<void(const std::wstring&)> openDocument_;
   // The values an exchange works on: the session's own during SaveControls and ShowValues.
   BoundValues* bound_ = nullptr;
 

@@ -1,10 +1,12 @@
 #include "tests/ui/ui_driver.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -51,6 +53,27 @@ std::vector<HWND> VisibleDialogsOf(DWORD thread) {
 }
 
 }  // namespace
+
+HGLOBAL MakeDrop(const std::vector<std::filesystem::path>& paths, bool wide) {
+  // The names follow the header, each ended by a zero, the list by one more.
+  std::wstring wideNames;
+  std::string ansiNames;
+  for (const auto& path : paths) {
+    wideNames += path.wstring() + L'\0';
+    ansiNames += path.string() + '\0';
+  }
+  wideNames += L'\0';
+  ansiNames += '\0';
+  const std::size_t bytes = wide ? wideNames.size() * sizeof(wchar_t) : ansiNames.size();
+  const HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes);
+  auto* header = static_cast<DROPFILES*>(::GlobalLock(drop));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = wide;
+  std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES),
+              wide ? static_cast<const void*>(wideNames.data()) : ansiNames.data(), bytes);
+  ::GlobalUnlock(drop);
+  return drop;
+}
 
 std::string AnsiText(HWND window) {
   std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window)) + 1, '\0');

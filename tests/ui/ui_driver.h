@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/framework/dialog.h"
 
@@ -27,6 +29,8 @@ class UiDriver {
   void Click(int id) const { PostAndSettle(Item(id), BM_CLICK, 0, 0); }
   void Command(int id) const { PostAndSettle(dialog_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
   void SysCommand(WPARAM command) const { PostAndSettle(dialog_, WM_SYSCOMMAND, command, 0); }
+  // A drop from the shell; the window owns the handle from here on.
+  void Drop(HGLOBAL drop) const { PostAndSettle(dialog_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0); }
   // A key pressed in the window with the keyboard focus; Alt with a letter as a mnemonic.
   void PressKey(UINT key) const;
   void PressAlt(char letter) const;
@@ -65,6 +69,9 @@ class UiDriver {
 // Runs the dialog modally and the script beside it; returns the dialog's end code. Whatever
 // the script leaves open is cancelled, so a failing script cannot hang the test.
 INT_PTR RunDialog(ui::CDialog& dialog, const std::function<void(UiDriver&)>& script);
+
+// The block the shell hands over with WM_DROPFILES, with the names in wide or ANSI form.
+HGLOBAL MakeDrop(const std::vector<std::filesystem::path>& paths, bool wide);
 
 // A window's text as ANSI bytes, or as wide text.
 std::string AnsiText(HWND window);

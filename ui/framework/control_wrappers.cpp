@@ -16,6 +16,14 @@ std::string GetWindowTextAnsi(HWND hwnd) {
   return text;
 }
 
+std::wstring GetWindowTextWide(HWND hwnd) {
+  const int length = ::GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = ::GetWindowTextW(hwnd, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
+}
+
 void SetWindowTextAnsi(HWND hwnd, const std::string& text) { ::SetWindowTextA(hwnd, text.c_str()); }
 
 }  // namespace pelmix::ui

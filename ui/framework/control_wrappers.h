@@ -40,6 +40,7 @@ class CComboBox : public CWnd {
 
 // The whole text of a window as ANSI bytes, and setting it.
 std::string GetWindowTextAnsi(HWND hwnd);
+std::wstring GetWindowTextWide(HWND hwnd);
 void SetWindowTextAnsi(HWND hwnd, const std::string& text);
 
 }  // namespace pelmix::ui

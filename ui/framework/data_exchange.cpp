@@ -1,6 +1,7 @@
 #include "ui/framework/data_exchange.h"
 
 #include "ui/framework/dialog.h"
+#include "ui/framework/wide_text.h"
 #include "ui/framework/win_app.h"
 
 namespace pelmix::ui {
@@ -13,6 +14,27 @@ std::wstring FormatMaxChars(int maxChars) {
   const std::wstring number = std::to_wstring(maxChars);
   text.replace(text.find(L"%1"), 2, number);
   return text;
+}
+
+// The name of the field a control holds: the text of the label just before it, without its
+// mnemonic and colon.
+std::wstring FieldLabel(HWND control) {
+  const HWND label = ::GetWindow(control, GW_HWNDPREV);
+  wchar_t className[16] = {};
+  if (!label || !::GetClassNameW(label, className, 16) || ::lstrcmpiW(className, L"Static") != 0) return {};
+  std::wstring text;
+  for (wchar_t c : GetWindowTextWide(label)) {
+    if (c != L'&') text += c;
+  }
+  while (!text.empty() && (text.back() == L':' || text.back() == L' ')) text.pop_back();
+  return text;
+}
+
+std::wstring FormatNotInCodePage(HWND control, const std::wstring& text) {
+  const std::wstring label = FieldLabel(control);
+  return (label.empty() ? std::wstring(L"This field") : L"The " + label + L" field") + L" holds \"" +
+         FirstCharacterWithoutAnsi(text) + L"\", which this system's code page (" + std::to_wstring(::GetACP()) +
+         L") cannot store. Please replace it.";
 }
 
 }  // namespace
@@ -46,7 +68,16 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
   if (dx.failed()) return;
   const HWND control = dx.PrepareEditCtrl(id);
   if (dx.saveAndValidate()) {
-    value = GetWindowTextAnsi(control);
+    // Read wide and converted here: the A-call would store a look-alike or "?" unnoticed.
+    const std::wstring text = GetWindowTextWide(control);
+    std::optional<std::string> ansi = ExactAnsiFromWide(text);
+    if (!ansi) {
+      ::MessageBoxW(dx.dialog().hwnd(), FormatNotInCodePage(control, text).c_str(), ApplicationName().c_str(),
+                    MB_ICONEXCLAMATION | MB_OK);
+      dx.Fail();
+      return;
+    }
+    value = std::move(*ansi);
   } else if (GetWindowTextAnsi(control) != value) {
     // Setting an unchanged text again would only flicker and move the caret.
     SetWindowTextAnsi(control, value);

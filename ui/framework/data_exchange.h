@@ -39,7 +39,8 @@ class CDataExchange {
 
 // Attaches the wrapper to the control once; later exchanges leave it as it is.
 void DDX_Control(CDataExchange& dx, int id, CWnd& control);
-// Load: sets the text unless the control shows exactly that. Save: the whole text.
+// Load: sets the text unless the control shows exactly that. Save: the whole text in the
+// ANSI code page; a character the code page cannot hold fails with a message naming it.
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
 // Save: a value longer than maxChars fails with a message; both directions limit the control.
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxChars);

@@ -10,6 +10,10 @@ namespace {
 
 // The window whose control notifications are ignored while its exchange fills the controls.
 thread_local HWND lockoutWindow = nullptr;
+// The innermost modal dialog of the thread, whose loop passes its messages through
+// MessageFilter, and that filter.
+thread_local CDialog* innermostModal = nullptr;
+thread_local HHOOK messageFilter = nullptr;
 
 // A dialog procedure hands most results back through DWLP_MSGRESULT; these messages take
 // theirs as the procedure's own return value.
@@ -42,10 +46,36 @@ CDialog::~CDialog() {
 
 INT_PTR CDialog::DoModal() {
   modal_ = true;
+  // The system's dialog loop offers each message to a message filter before it translates
+  // it: the one place where a modal dialog can see its keys first.
+  CDialog* const outer = innermostModal;
+  innermostModal = this;
+  const bool ownsFilter = messageFilter == nullptr;
+  if (ownsFilter) messageFilter = ::SetWindowsHookExW(WH_MSGFILTER, &CDialog::MessageFilter, nullptr, ::GetCurrentThreadId());
   const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), Owner(),
                                            &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+  if (ownsFilter && messageFilter) {
+    ::UnhookWindowsHookEx(messageFilter);
+    messageFilter = nullptr;
+  }
+  innermostModal = outer;
   modal_ = false;
   return result;
+}
+
+LRESULT CALLBACK CDialog::MessageFilter(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == MSGF_DIALOGBOX && innermostModal && innermostModal->IsAttached()) {
+    const MSG& message = *reinterpret_cast<const MSG*>(lParam);
+    const HWND dialog = innermostModal->hwnd();
+    const bool ours = message.hwnd == dialog || ::IsChild(dialog, message.hwnd);
+    try {
+      if (ours && innermostModal->PreTranslateMessage(message)) return TRUE;
+    } catch (...) {
+      // As in the dialog procedure: no exception unwinds through the system's frames.
+      return TRUE;
+    }
+  }
+  return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 bool CDialog::Create(HWND parent) {

@@ -92,9 +92,13 @@ class CDialog : public CWnd {
   // The OK action: save with validation, then end with IDOK; a failure keeps the dialog open.
   virtual void OnOK();
   virtual void OnCancel();
+  // A message the modal loop is about to hand to this dialog or one of its controls; true
+  // takes it, so that nothing else sees it. The place for the dialog's own keys.
+  virtual bool PreTranslateMessage(const MSG&) { return false; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK MessageFilter(int code, WPARAM wParam, LPARAM lParam);
   MessageResult Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
   HWND Owner() const;
   void CenterOverOwner() const;

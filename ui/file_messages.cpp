@@ -1,0 +1,80 @@
+#include "ui/file_messages.h"
+
+#include <system_error>
+
+namespace pelmix::ui {
+namespace {
+
+// Names listed in a batch's message; the count says the rest.
+constexpr std::size_t kNamesShown = 5;
+
+std::wstring ErrorReason(const std::error_code& error) {
+  struct Reason {
+    std::errc code;
+    const wchar_t* text;
+  };
+  static constexpr Reason kReasons[] = {
+      {std::errc::no_such_file_or_directory, L"The file was not found."},
+      {std::errc::not_a_directory, L"The file was not found."},
+      {std::errc::permission_denied, L"Access is denied: the file may be read-only."},
+      {std::errc::operation_not_permitted, L"Access is denied: the file may be read-only."},
+      {std::errc::read_only_file_system, L"The disk is write-protected."},
+      {std::errc::is_a_directory, L"It is a folder, not a file."},
+      {std::errc::invalid_argument, L"It is not a regular file."},
+      {std::errc::no_space_on_device, L"The disk is full."},
+      {std::errc::file_too_large, L"The file is too large."},
+      {std::errc::device_or_resource_busy, L"Another program is using the file."},
+      {std::errc::filename_too_long, L"The name is too long."},
+  };
+  for (const Reason& reason : kReasons) {
+    if (error == reason.code) return reason.text;
+  }
+  // The system's own text would come in the ANSI code page; the number is enough to look up.
+  return L"The system reported error " + std::to_wstring(error.value()) + L".";
+}
+
+std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + path.wstring() + L"\""; }
+
+std::wstring Widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+std::optional<FileFailure> FailureOf(const std::filesystem::path& path, FileOutcome outcome, const ReadResult& read,
+                                     const WriteResult& write) {
+  if (outcome == FileOutcome::NotRead) return FileFailure{path, true, ErrorReason(read.error)};
+  if (outcome != FileOutcome::NotWritten) return std::nullopt;
+  if (write.status == WriteResult::Status::ChangedSinceRead) {
+    return FileFailure{path, false, L"The file changed after it was loaded; load it again."};
+  }
+  return FileFailure{path, false, ErrorReason(write.error)};
+}
+
+std::wstring FailureMessage(const FileFailure& failure) {
+  return (failure.readFailed ? L"Cannot read " : L"The tag was not written to ") + Quoted(failure.path) +
+         L".\n\n" + failure.reason;
+}
+
+std::wstring BatchFailureMessage(std::span<const FileFailure> failures, std::size_t total) {
+  std::wstring text = std::to_wstring(failures.size()) + L" of " + std::to_wstring(total) +
+                      L" files were not stamped:\n";
+  for (std::size_t i = 0; i < failures.size() && i < kNamesShown; ++i) {
+    text += L"\n" + failures[i].path.filename().wstring() + L": " + failures[i].reason;
+  }
+  if (failures.size() > kNamesShown) text += L"\nand " + std::to_wstring(failures.size() - kNamesShown) + L" more.";
+  return text;
+}
+
+std::wstring BatchStopMessage(const std::filesystem::path& path, std::size_t position, std::size_t total,
+                              FileOutcome outcome, const std::string& trackText,
+                              std::span<const FileFailure> failuresBefore) {
+  std::wstring text = L"Stopped before file " + std::to_wstring(position) + L" of " + std::to_wstring(total) +
+                      L", " + Quoted(path.filename()) + L": ";
+  text += outcome == FileOutcome::TrackRefused
+              ? L"its track number would be " + Widened(trackText) + L", and a track number goes up to 255."
+              : std::wstring(L"a value cannot be stored.");
+  text += L"\n\nThe files before it were processed; it and the files after it were left as they were.";
+  if (!failuresBefore.empty()) text += L"\n\n" + BatchFailureMessage(failuresBefore, position - 1);
+  return text;
+}
+
+}  // namespace pelmix::ui

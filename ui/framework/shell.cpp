@@ -1,0 +1,11 @@
+#include "ui/framework/shell.h"
+
+#include <shellapi.h>
+
+namespace pelmix::ui {
+
+void ShellOpenDocument(const std::wstring& path) {
+  ::ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace pelmix::ui
