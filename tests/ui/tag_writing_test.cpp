@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "tests/support/temp_dir.h"
@@ -92,7 +93,7 @@ TEST(TagWritingTest, LoadedGenreSelectsTheEntryWithItsCode) {
   }
 }
 
-TEST(TagWritingTest, CountingTrackPastItsLimitFailsTheNextSave) {
+TEST(TagWritingTest, TrackNumbersTheByteCannotHoldWriteNothing) {
   TempDir dir;
   const Bytes audio = Audio(500);
   const std::filesystem::path song = MakeSong(dir, "batch.mp3", audio);
@@ -101,25 +102,40 @@ TEST(TagWritingTest, CountingTrackPastItsLimitFailsTheNextSave) {
     ui.Click(IDC_MODE_UPDATE);
     ui.Click(IDC_INCREMENT_TRACK);
     ASSERT_TRUE(UiDriver::WaitUntil([&] { return ui.IsChecked(IDC_INCREMENT_TRACK); }));
-    ui.SetText(IDC_TRACK, "999");
+    ui.SetText(IDC_TRACK, "255");
     Load(ui, dialog, song);
     ui.Click(IDC_UPDATE_BUTTON);
-    ASSERT_TRUE(UiDriver::WaitUntil([&] { return ui.Text(IDC_TRACK) == "1000"; }));
-    EXPECT_EQ(ReadFile(song), Concat(audio, Trailer("", "", "", "", "", 999 % 256, 255)));
+    ASSERT_TRUE(UiDriver::WaitUntil([&] { return ui.Text(IDC_TRACK) == "256"; }));
+    const Bytes stamped = Concat(audio, Trailer("", "", "", "", "", 255, 255));
+    EXPECT_EQ(ReadFile(song), stamped);
 
-    // Year comes before Track in the exchange and is read; the help line comes after it and is not.
+    // Counted past the byte, typed past it, or not a number: refused, the focus on Track.
+    for (const char* track : {"256", "999", "3rd"}) {
+      SCOPED_TRACE(track);
+      ui.SetText(IDC_TRACK, track);
+      ui.Focus(IDC_TITLE);
+      ui.Click(IDC_UPDATE_BUTTON);
+      const auto box = ui.AnswerMessageBox();
+      ASSERT_TRUE(box);
+      EXPECT_EQ(box->text, "The track number must be a number up to 255, or empty for none.");
+      EXPECT_EQ(box->caption, ui::ApplicationName());
+      EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TRACK; }));
+      EXPECT_EQ(ui.Text(IDC_TRACK), track);
+      EXPECT_EQ(ReadFile(song), stamped);
+    }
+
+    // Longer than the field: the field's own message, and nothing written either.
     ui.SetText(IDC_YEAR, "2024");
+    ui.SetText(IDC_TRACK, "1000");
     ui.SetText(IDC_MODE_HELP, "not read");
     ui.Click(IDC_UPDATE_BUTTON);
     const auto box = ui.AnswerMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "Please enter no more than 3 characters.");
-    EXPECT_EQ(box->caption, ui::ApplicationName());
     EXPECT_TRUE(box->hasIcon);
-    // The update goes on with what was read: Year, and the track cut to its low byte.
-    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.Text(IDC_TRACK) == "1001"; }));
-    EXPECT_EQ(ReadFile(song), Concat(audio, Trailer("", "", "", "2024", "", 1000 % 256, 255)));
-    EXPECT_EQ(ui.Text(IDC_MODE_HELP), "Replace selected tags, Click Update to save");
+    EXPECT_FALSE(ui.FindPopup()) << "one message only";
+    EXPECT_EQ(ReadFile(song), stamped);
+    EXPECT_EQ(ui.Text(IDC_MODE_HELP), "not read");
 
     // The OK action stops at the failure with the focus on the field and its text selected.
     ui.Focus(IDC_TITLE);
@@ -135,6 +151,87 @@ TEST(TagWritingTest, CountingTrackPastItsLimitFailsTheNextSave) {
     ui.PressKey(VK_ESCAPE);
   });
   EXPECT_EQ(result, IDCANCEL);
+}
+
+// What an Update stores is what the window shows afterwards, or it says why not.
+TEST(TagWritingTest, AfterUpdateTheFieldsShowWhatIsOnDisk) {
+  TempDir dir;
+  const Bytes audio = Audio(100);
+  const std::filesystem::path song = MakeSong(dir, "shown.mp3", audio);
+  CTagEditDlg dialog;
+  RunDialog(dialog, [&](UiDriver& ui) {
+    Load(ui, dialog, song);
+    // A character the code page has no place for: named, and nothing written.
+    ::SendMessageW(ui.Item(IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u03A9mega \u20AC \u041F\u0440"));
+    ui.Click(IDC_UPDATE_BUTTON);
+    auto box = ui.AnswerMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->wideText,
+              L"The Title field holds \"\u03A9\", which this system's code page (1252) cannot store. Please replace it.");
+    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TITLE; }));
+    EXPECT_EQ(ReadFile(song), audio);
+
+    // The euro sign is in the code page; a 29-byte comment gives its last byte to the track.
+    ::SendMessageW(ui.Item(IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Omega \u20AC"));
+    ui.SetText(IDC_COMMENT, std::string(29, 'c'));
+    ui.SetText(IDC_TRACK, "007");
+    ui.Click(IDC_UPDATE_BUTTON);
+    EXPECT_FALSE(ui.FindPopup()) << "no message box";
+    EXPECT_EQ(ReadFile(song), Concat(audio, Trailer("Omega \x80", "", "", "", std::string(28, 'c'), 7, 255)));
+    EXPECT_EQ(ui.Text(IDC_COMMENT), std::string(28, 'c'));
+    EXPECT_EQ(ui.Text(IDC_TRACK), "7");
+    EXPECT_EQ(WideText(ui.Item(IDC_TITLE)), L"Omega \u20AC");
+
+    // Gone since it was loaded: said so, and the typed values stay.
+    std::filesystem::remove(song);
+    ui.SetText(IDC_ARTIST, "Kept");
+    ui.Click(IDC_UPDATE_BUTTON);
+    box = ui.AnswerMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "The tag was not written to \"" + song.string() + "\".\n\nThe file was not found.");
+    EXPECT_EQ(ui.Text(IDC_ARTIST), "Kept");
+    EXPECT_EQ(WideText(ui.dialog()), L"Pelmix -  shown.mp3");
+  });
+}
+
+TEST(TagWritingTest, BatchesSayWhatWasNotStampedOrWhereTheyStopped) {
+  TempDir dir;
+  const Bytes audio = Audio(100);
+  std::vector<std::filesystem::path> songs;
+  for (const char* name : {"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"}) songs.push_back(MakeSong(dir, name, audio));
+  // Held open by "another program" that lets others read but not write, as a player does:
+  // a read-only attribute would not stop Wine run as root.
+  HANDLE held = ::CreateFileW(songs[2].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  CTagEditDlg dialog;
+  RunDialog(dialog, [&](UiDriver& ui) {
+    ui.Click(IDC_MODE_AUTO_UPDATE);
+    ui.Click(IDC_INCREMENT_TRACK);
+    ui.SetText(IDC_TRACK, "1");
+    ui.Drop(MakeDrop(songs, true));
+    auto box = ui.AnswerMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "1 of 5 files were not stamped:\n\n3.mp3: Another program is using the file.");
+    EXPECT_EQ(ReadFile(songs[2]), audio);
+    // The unwritable file used up its number.
+    EXPECT_EQ(ReadFile(songs[3]), Concat(audio, Trailer("", "", "", "", "", 4, 255)));
+
+    // From 254 over four files: two are stamped, and the batch stops before the third.
+    ::CloseHandle(held);
+    ui.SetText(IDC_TRACK, "254");
+    ui.Drop(MakeDrop({songs[1], songs[2], songs[3], songs[4]}, false));
+    box = ui.AnswerMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text,
+              "Stopped before file 3 of 4, \"4.mp3\": its track number would be 256, and a track number goes up to 255."
+              "\n\nThe files before it were processed; it and the files after it were left as they were.");
+    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TRACK; }));
+    EXPECT_FALSE(ui.FindPopup()) << "one message only";
+  });
+  EXPECT_EQ(ReadFile(songs[1]), Concat(audio, Trailer("", "", "", "", "", 254, 255)));
+  EXPECT_EQ(ReadFile(songs[2]), Concat(audio, Trailer("", "", "", "", "", 255, 255)));
+  EXPECT_EQ(ReadFile(songs[3]), Concat(audio, Trailer("", "", "", "", "", 4, 255)));
+  EXPECT_EQ(ReadFile(songs[4]), Concat(audio, Trailer("", "", "", "", "", 5, 255)));
 }
 
 // How the dialog ends, with a loaded file and an edited Title that must never reach the disk.

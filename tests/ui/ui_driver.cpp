@@ -163,7 +163,8 @@ std::optional<UiDriver::MessageBoxSeen> UiDriver::AnswerMessageBox() const {
     return box != nullptr;
   });
   if (!shown) return std::nullopt;
-  MessageBoxSeen seen{AnsiText(::GetDlgItem(box, kMessageBoxTextId)), WideText(box),
+  const HWND text = ::GetDlgItem(box, kMessageBoxTextId);
+  MessageBoxSeen seen{AnsiText(text), WideText(text), WideText(box),
                       ::GetDlgItem(box, kMessageBoxIconId) != nullptr};
   ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "the message box stayed open";

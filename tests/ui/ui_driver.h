@@ -50,6 +50,7 @@ class UiDriver {
 
   struct MessageBoxSeen {
     std::string text;
+    std::wstring wideText;
     std::wstring caption;
     bool hasIcon = false;
   };
