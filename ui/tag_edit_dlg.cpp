@@ -1,5 +1,6 @@
 #include "ui/tag_edit_dlg.h"
 
+#include <utility>
 #include <vector>
 
 #include "core/mp3_name.h"
@@ -134,6 +135,16 @@ bool CTagEditDlg::OnInitDialog() {
 }
 
 bool CTagEditDlg::SaveControls(BoundValues& values) {
+  if (pendingValues_) {
+    // The controls would give back what was last shown to them: only its validation is due.
+    if (&values != pendingValues_) values = *pendingValues_;
+    bound_ = &values;
+    const bool valid = CheckData();
+    bound_ = nullptr;
+    if (valid) return true;
+    // Shown for real, the failure is told as usual, with the focus on its field.
+    ShowPending();
+  }
   bound_ = &values;
   const bool valid = UpdateData(true);
   bound_ = nullptr;
@@ -141,12 +152,22 @@ bool CTagEditDlg::SaveControls(BoundValues& values) {
 }
 
 void CTagEditDlg::ShowValues(BoundValues& values) {
+  if (inBatch_) {
+    pendingValues_ = &values;
+    return;
+  }
   bound_ = &values;
   UpdateData(false);
   bound_ = nullptr;
 }
 
-void CTagEditDlg::ShowTitle(const std::string& title) { ::SetWindowTextW(hwnd(), WideFromUtf8(title).c_str()); }
+void CTagEditDlg::ShowTitle(const std::string& title) {
+  if (inBatch_) {
+    pendingTitle_ = title;
+    return;
+  }
+  ::SetWindowTextW(hwnd(), WideFromUtf8(title).c_str());
+}
 
 void CTagEditDlg::EnableControl(ControlKind kind, std::optional<TagField> field, bool enabled) {
   if (CWnd* control = GovernedControl(kind, field); control && control->IsAttached()) control->EnableWindow(enabled);
@@ -296,6 +317,14 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
   bool trackStopped = false;
   {
     const CWaitCursor wait;
+    struct Batch {
+      CTagEditDlg& dialog;
+      explicit Batch(CTagEditDlg& d) : dialog(d) { dialog.inBatch_ = true; }
+      ~Batch() {
+        dialog.inBatch_ = false;
+        dialog.ShowPending();
+      }
+    } batch(*this);
     for (std::size_t i = 0; i < paths.size(); ++i) {
       const FileOutcome outcome = session_.ProcessFile(paths[i]);
       if (outcome == FileOutcome::ValueRefused || outcome == FileOutcome::TrackRefused) {
@@ -327,6 +356,15 @@ void CTagEditDlg::ReportAlone(const std::filesystem::path& path, FileOutcome out
 
 void CTagEditDlg::TellUser(const std::wstring& text) {
   ::MessageBoxW(hwnd(), text.c_str(), ApplicationName().c_str(), MB_ICONEXCLAMATION | MB_OK);
+}
+
+void CTagEditDlg::ShowPending() {
+  if (BoundValues* values = std::exchange(pendingValues_, nullptr)) {
+    bound_ = values;
+    UpdateData(false);
+    bound_ = nullptr;
+  }
+  if (pendingTitle_) ::SetWindowTextW(hwnd(), WideFromUtf8(*std::exchange(pendingTitle_, std::nullopt)).c_str());
 }
 
 void CTagEditDlg::FocusTrack() {

@@ -63,6 +63,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   void ReportAlone(const std::filesystem::path& path, FileOutcome outcome);
   void TellUser(const std::wstring& text);
   void FocusTrack();
+  void ShowPending();
 
   void ShowAboutBox();
   void AddAboutToSystemMenu();
@@ -77,6 +78,11 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   HICON icon_;
   std::filesystem::path programDirectory_;
   std::function<void(const std::wstring&)> openDocument_;
+  // During a batch the window is not painted and the user cannot type, so what the session
+  // shows goes to the controls once, at the end; until then the controls stand for it.
+  bool inBatch_ = false;
+  BoundValues* pendingValues_ = nullptr;
+  std::optional<std::string> pendingTitle_;
   // The values an exchange works on: the session's own during SaveControls and ShowValues.
   BoundValues* bound_ = nullptr;
 

@@ -227,7 +227,21 @@ TEST(TagWritingTest, BatchesSayWhatWasNotStampedOrWhereTheyStopped) {
               "\n\nThe files before it were processed; it and the files after it were left as they were.");
     EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TRACK; }));
     EXPECT_FALSE(ui.FindPopup()) << "one message only";
+
+    // A title counted past its 30 characters: the field's message, then where it stopped.
+    ui.Click(IDC_UPDATE_TRACK);
+    ui.Click(IDC_INCREMENT_TITLE);
+    ui.SetText(IDC_TITLE, std::string(29, 't') + "9");
+    ui.Drop(MakeDrop({songs[0], songs[1]}, true));
+    box = ui.AnswerMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Please enter no more than 30 characters.");
+    box = ui.AnswerMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->text.starts_with("Stopped before file 2 of 2, \"2.mp3\": a value cannot be stored.")) << box->text;
+    EXPECT_EQ(ui.Text(IDC_TITLE), std::string(29, 't') + "10");
   });
+  EXPECT_EQ(ReadFile(songs[0]), Concat(audio, Trailer(std::string(29, 't') + "9", "", "", "", "", 1, 255)));
   EXPECT_EQ(ReadFile(songs[1]), Concat(audio, Trailer("", "", "", "", "", 254, 255)));
   EXPECT_EQ(ReadFile(songs[2]), Concat(audio, Trailer("", "", "", "", "", 255, 255)));
   EXPECT_EQ(ReadFile(songs[3]), Concat(audio, Trailer("", "", "", "", "", 4, 255)));

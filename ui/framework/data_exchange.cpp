@@ -53,6 +53,7 @@ HWND CDataExchange::PrepareEditCtrl(int id) {
 
 void CDataExchange::Fail() {
   failed_ = true;
+  if (checkOnly_) return;
   if (lastControl_ && lastIsEdit_) {
     ::SetFocus(lastControl_);
     ::SendMessageW(lastControl_, EM_SETSEL, 0, -1);
@@ -65,7 +66,7 @@ void DDX_Control(CDataExchange& dx, int id, CWnd& control) {
 }
 
 void DDX_Text(CDataExchange& dx, int id, std::string& value) {
-  if (dx.failed()) return;
+  if (dx.failed() || dx.checkOnly()) return;
   const HWND control = dx.PrepareEditCtrl(id);
   if (dx.saveAndValidate()) {
     // Read wide and converted here: the A-call would store a look-alike or "?" unnoticed.
@@ -87,16 +88,20 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxChars) {
   if (dx.failed()) return;
   if (dx.saveAndValidate() && value.size() > static_cast<std::size_t>(maxChars)) {
+    if (dx.checkOnly()) {
+      dx.Fail();
+      return;
+    }
     ::MessageBoxW(dx.dialog().hwnd(), FormatMaxChars(maxChars).c_str(), ApplicationName().c_str(),
                   MB_ICONEXCLAMATION | MB_OK);
     dx.Fail();
     return;
   }
-  if (dx.lastControl()) ::SendMessageW(dx.lastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
+  if (dx.lastControl() && !dx.checkOnly()) ::SendMessageW(dx.lastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
 }
 
 void DDX_CBIndex(CDataExchange& dx, int id, int& index) {
-  if (dx.failed()) return;
+  if (dx.failed() || dx.checkOnly()) return;
   const HWND control = dx.PrepareCtrl(id);
   if (dx.saveAndValidate()) {
     index = static_cast<int>(::SendMessageW(control, CB_GETCURSEL, 0, 0));
@@ -106,7 +111,7 @@ void DDX_CBIndex(CDataExchange& dx, int id, int& index) {
 }
 
 void DDX_Check(CDataExchange& dx, int id, int& value) {
-  if (dx.failed()) return;
+  if (dx.failed() || dx.checkOnly()) return;
   const HWND control = dx.PrepareCtrl(id);
   if (dx.saveAndValidate()) {
     value = static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0));
@@ -117,7 +122,7 @@ void DDX_Check(CDataExchange& dx, int id, int& value) {
 }
 
 void DDX_Radio(CDataExchange& dx, int id, int& value) {
-  if (dx.failed()) return;
+  if (dx.failed() || dx.checkOnly()) return;
   HWND control = dx.PrepareCtrl(id);
   if (dx.saveAndValidate()) value = -1;
   // The group runs from the named button up to the next control that starts a group; only

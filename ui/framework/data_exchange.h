@@ -15,9 +15,13 @@ class CDialog;
 
 class CDataExchange {
  public:
-  CDataExchange(CDialog& dialog, bool saveAndValidate) : dialog_(dialog), saveAndValidate_(saveAndValidate) {}
+  CDataExchange(CDialog& dialog, bool saveAndValidate, bool checkOnly = false)
+      : dialog_(dialog), saveAndValidate_(saveAndValidate || checkOnly), checkOnly_(checkOnly) {}
 
   bool saveAndValidate() const { return saveAndValidate_; }
+  // Validation of the values alone: no control is read or written, and a failure is not
+  // shown (the caller exchanges for real to show it).
+  bool checkOnly() const { return checkOnly_; }
   bool failed() const { return failed_; }
   CDialog& dialog() const { return dialog_; }
 
@@ -32,6 +36,7 @@ class CDataExchange {
  private:
   CDialog& dialog_;
   bool saveAndValidate_;
+  bool checkOnly_;
   bool failed_ = false;
   HWND lastControl_ = nullptr;
   bool lastIsEdit_ = false;

@@ -105,6 +105,12 @@ bool CDialog::UpdateData(bool saveAndValidate) {
   return !dx.failed();
 }
 
+bool CDialog::CheckData() {
+  CDataExchange dx(*this, true, true);
+  DoDataExchange(dx);
+  return !dx.failed();
+}
+
 bool CDialog::OnInitDialog() {
   UpdateData(false);
   return true;

@@ -83,6 +83,8 @@ class CDialog : public CWnd {
   // Runs DoDataExchange in one direction, with control notifications ignored meanwhile so
   // that filling the controls starts no handler. False when a validation failed.
   bool UpdateData(bool saveAndValidate);
+  // Runs DoDataExchange's validation on the values alone, touching no control.
+  bool CheckData();
 
  protected:
   virtual std::span<const MessageEntry> GetMessageMap() const { return {}; }
