@@ -79,10 +79,10 @@ void CFileDialog::FitSelection(HWND dialog) {
   OPENFILENAMEW& ofn = *ofnInUse_;
   // The result holds the folder, then each name with one zero where the edit field shows it
   // in quotes with a blank: never more than the two lengths together and two zeros.
-  const LRESULT spec = ::SendMessageW(dialog, CDM_GETSPEC, 0, 0);
+  const LRESULT names = ::SendMessageW(dialog, CDM_GETSPEC, 0, 0);
   const LRESULT folder = ::SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0);
-  if (spec < 0 || folder < 0) return;
-  const std::size_t needed = static_cast<std::size_t>(spec) + static_cast<std::size_t>(folder) + 2;
+  if (names < 0 || folder < 0) return;
+  const std::size_t needed = static_cast<std::size_t>(names) + static_cast<std::size_t>(folder) + 2;
   if (needed <= ofn.nMaxFile || needed > MAXDWORD / 2) return;
   // Twice what is needed, so a selection that grows a file at a time copies rarely.
   buffer_.resize(needed * 2, L'\0');
