@@ -68,8 +68,9 @@ grep -qx '(none)' <<<"$genres" || fail "the genre list lacks (none)"
 lines=$(grep -c . "$folder/genre.txt")
 [ "$(grep -c . <<<"$genres")" -eq "$lines" ] || fail "the list has $(grep -c . <<<"$genres") entries, genre.txt $lines lines"
 
-# The help page: once Help opens Pelmix.html, check here that it asks for
-# "$folder/Pelmix.html".
+# The help page goes here, once Help opens it: a recorder registered in this prefix as the
+# "open" command for .html (HKCR\.html), ID_HELP_HELP posted to the window by the helper,
+# and the path it recorded compared with "$folder/Pelmix.html".
 
 # A pattern as a batch file gives it: the program expands it itself.
 shown=$(wine "$folder/pelmix-cli.exe" show '*.mp3' | tr -d '\r') || fail "pelmix-cli show failed: $shown"
