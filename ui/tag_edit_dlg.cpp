@@ -322,7 +322,11 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
       explicit Batch(CTagEditDlg& d) : dialog(d) { dialog.inBatch_ = true; }
       ~Batch() {
         dialog.inBatch_ = false;
-        dialog.ShowPending();
+        // A destructor must not throw; a window left showing older values is the lesser harm.
+        try {
+          dialog.ShowPending();
+        } catch (...) {
+        }
       }
     } batch(*this);
     for (std::size_t i = 0; i < paths.size(); ++i) {
