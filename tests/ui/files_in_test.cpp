@@ -174,28 +174,7 @@ TEST(FilesInTest, OpenDialogBringsOneFileOrAnAutoUpdateBatch) {
     });
   }
   {
-    SCOPED_TRACE("a typed list in Auto Update, and a name typed without extension");
-    CTagEditDlg dialog;
-    RunDialog(dialog, [&](UiDriver& ui) {
-      NumberTracksFrom(ui, "1");
-      ui.Command(ID_FILE_OPEN);
-      HWND open = OpenDialog(ui);
-      ASSERT_TRUE(open);
-      GoTo(open, dir.path());
-      TypeAndOpen(open, L"\"c.mp3\" \"a.mp3\" \"b.mp3\"");
-      ASSERT_TRUE(UiDriver::WaitUntil([&] { return ui.Text(IDC_TRACK) == "4"; }));
-      ui.Command(ID_FILE_OPEN);
-      open = OpenDialog(ui);
-      ASSERT_TRUE(open);
-      TypeAndOpen(open, (dir / "a").wstring());
-      ASSERT_TRUE(UiDriver::WaitUntil([&] { return ui.Text(IDC_TRACK) == "5"; }));
-    });
-    EXPECT_EQ(ReadFile(dir / "c.mp3"), Tagged("c.mp3", 1));
-    EXPECT_EQ(ReadFile(dir / "a.mp3"), Tagged("a.mp3", 4));
-    EXPECT_EQ(ReadFile(dir / "b.mp3"), Tagged("b.mp3", 3));
-  }
-  {
-    SCOPED_TRACE("a typed list longer than the first buffer");
+    SCOPED_TRACE("typed lists in Auto Update, one longer than the first buffer; a name without extension");
     TempDir many;
     std::wstring typed;
     for (int i = 1; i <= 100; ++i) {
@@ -207,15 +186,27 @@ TEST(FilesInTest, OpenDialogBringsOneFileOrAnAutoUpdateBatch) {
     CTagEditDlg dialog;
     RunDialog(dialog, [&](UiDriver& ui) {
       NumberTracksFrom(ui, "1");
-      ui.Command(ID_FILE_OPEN);
-      HWND open = OpenDialog(ui);
-      ASSERT_TRUE(open);
-      GoTo(open, many.path());
-      TypeAndOpen(open, typed);
-      EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.Text(IDC_TRACK) == "101"; })) << ui.Text(IDC_TRACK);
+      const struct {
+        const fs::path& folder;
+        std::wstring typed;
+        const char* nextTrack;
+      } choices[] = {{dir.path(), L"\"c.mp3\" \"a.mp3\" \"b.mp3\"", "4"},
+                     {dir.path(), (dir / "a").wstring(), "5"},
+                     {many.path(), typed, "105"}};
+      for (const auto& choice : choices) {
+        ui.Command(ID_FILE_OPEN);
+        const HWND open = OpenDialog(ui);
+        ASSERT_TRUE(open);
+        GoTo(open, choice.folder);
+        TypeAndOpen(open, choice.typed);
+        EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.Text(IDC_TRACK) == choice.nextTrack; })) << ui.Text(IDC_TRACK);
+      }
       EXPECT_FALSE(ui.FindPopup()) << "no message box";
     });
-    EXPECT_EQ(ReadFile(many / "a name of some length and more, number 100.mp3"), Tagged("", 100));
+    EXPECT_EQ(ReadFile(dir / "c.mp3"), Tagged("c.mp3", 1));
+    EXPECT_EQ(ReadFile(dir / "a.mp3"), Tagged("a.mp3", 4));
+    EXPECT_EQ(ReadFile(dir / "b.mp3"), Tagged("b.mp3", 3));
+    EXPECT_EQ(ReadFile(many / "a name of some length and more, number 100.mp3"), Tagged("", 104));
   }
 }
 
