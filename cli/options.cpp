@@ -92,6 +92,8 @@ constexpr Fit kFits[] = {
     {'n', kStamp | kStrip},           {'q', kStamp | kStrip}, {kAnyExtension, kStamp | kStrip},
     {kKeepTimes, kStamp | kStrip},    {kKeepOrder, kStamp},   {kIncrement, kStamp},
     {kFromName, kStamp},
+    {kEncoding, ~0u},
+    {kGenres, ~0u},
 };
 
 std::optional<TagField> FieldNamed(std::string_view name) {
@@ -181,9 +183,14 @@ class Parser {
       options_.command = Command::Version;
       return std::move(options_);
     }
-    if (firstError_) throw UsageError(*firstError_);
+    const std::optional<Command> command = commandSeen_ ? std::optional(options_.command) : std::nullopt;
+    if (firstError_) throw UsageError(*firstError_, command);
     if (!commandSeen_) throw UsageError("no command given");
-    CheckFits();
+    try {
+      CheckFits();
+    } catch (const UsageError& error) {
+      throw UsageError(error.what(), command);
+    }
     return std::move(options_);
   }
 

@@ -61,6 +61,11 @@ struct Options {
 class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  UsageError(const std::string& message, std::optional<Command> command)
+      : std::runtime_error(message), command(command) {}
+
+  // The command the line was for, when that much was understood: its help is the one to see.
+  std::optional<Command> command;
 };
 
 // The arguments after the program's name; file operands are moved out of them. Options
