@@ -200,7 +200,13 @@ class Parser {
       case 1: Operand(IndexOf(optarg)); return;
       case 'h': help_ = true; return;
       case 'V': version_ = true; return;
-      case ':': throw UsageError(TypedName(argv_[static_cast<std::size_t>(element)], optopt) + " needs a value");
+      case ':': {
+        // mingw-w64's getopt_long also gives ':' for "--json=yes"; only a value given tells them apart.
+        const char* text = argv_[static_cast<std::size_t>(element)];
+        const std::string_view typed(text);
+        const bool valueGiven = typed.starts_with("--") && typed.find('=') != std::string_view::npos;
+        throw UsageError(TypedName(text, optopt) + (valueGiven ? " takes no value" : " needs a value"));
+      }
       case '?': {
         const char* text = argv_[static_cast<std::size_t>(element)];
         const bool known = std::string_view(text).starts_with("--") && optopt != 0;
