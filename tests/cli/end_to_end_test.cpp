@@ -293,6 +293,10 @@ TEST(EndToEndTest, UsageErrorsAndHelp) {
   const ProgramRun bad = RunPelmixCli({"strip", "--title=x", "a.mp3"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err, "pelmix-cli: --title does not go with strip; try 'pelmix-cli strip --help'\n");
+  // A value that would steer the terminal is shown escaped.
+  const ProgramRun hostile = RunPelmixCli({"stamp", "-g", "\x1B[2J", "a.mp3"});
+  EXPECT_EQ(hostile.err, "pelmix-cli: --genre: unknown genre \"\\x1B[2J\" (see pelmix-cli genres); try 'pelmix-cli stamp "
+                         "--help'\n");
   const ProgramRun genres = RunPelmixCli({"genres"});
   EXPECT_EQ(genres.status, 0);
   EXPECT_TRUE(Contains(genres.out, " 17 Rock\n")) << genres.out;
