@@ -43,9 +43,7 @@ std::string JsonLine(const std::filesystem::path& path, const TagRecord* record,
   const std::uint8_t genre = record->GetGenre();
   const std::string name = GenreName(genres, page, genre);
   line += ",\"genre_code\":" + std::to_string(genre);
-  // 255 is "no genre" whatever a genre list calls it.
-  const bool named = genre != kNoGenre && genres.IndexOfCode(genre) != -1;
-  line += ",\"genre_name\":" + (named ? JsonString(name) : std::string("null"));
+  line += ",\"genre_name\":" + (genres.IndexOfCode(genre) == -1 ? std::string("null") : JsonString(name));
   return line + "}\n";
 }
 
