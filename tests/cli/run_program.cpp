@@ -127,6 +127,8 @@ int Spawn(const std::vector<std::string>& arguments, const std::filesystem::path
 
 }  // namespace
 
+std::filesystem::path PelmixCliPath() { return ProgramPath(); }
+
 ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivileged) {
   TempDir outputs;
   ProgramRun run;
