@@ -34,12 +34,20 @@ ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, 
 }
 
 WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record,
-                                    std::int64_t tagOffset) {
+                                    std::int64_t tagOffset, const TrailerSeen& seen) {
   lastWritten_ = record;
+  lastUnchanged_ = false;
+  timeError_.clear();
   const WriteResult wouldWrite{lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
   // The session writes the file it read last; anything else goes the window's way.
-  if (openPath_.empty() || path != openPath_) return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset);
+  if (openPath_.empty() || path != openPath_) return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset, seen);
   openPath_.clear();
+  if (lastReadTagged_ && record == lastRead_) {
+    // Nothing to change: no write, so the time stays and a read-only file is no failure.
+    file_.Close();
+    lastUnchanged_ = true;
+    return {WriteResult::Status::Replaced, {}};
+  }
   if (writeOpenError_) {
     file_.Close();
     return {WriteResult::Status::OpenFailed, writeOpenError_};
@@ -48,10 +56,14 @@ WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const Tag
     file_.Close();
     return wouldWrite;
   }
-  // WriteTagTrailer checks again that the file still ends where the read found it.
-  WriteResult result = WriteTagTrailer(file_, record, tagOffset);
+  std::filesystem::file_time_type modified;
+  if (keepTimes_) modified = std::filesystem::last_write_time(path, timeError_);
+  // WriteTagTrailer checks that the path still names the file held and that it still ends
+  // as the read found it.
+  WriteResult result = WriteTagTrailer(file_, path, record, tagOffset, seen);
   const std::error_code closed = file_.Close();
   if (result.ok() && closed) result = {WriteResult::Status::WriteFailed, closed};
+  if (result.ok() && keepTimes_ && !timeError_) std::filesystem::last_write_time(path, modified, timeError_);
   return result;
 }
 

@@ -94,6 +94,7 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   currentPath_ = path;
   record_ = record;
   tagOffset_ = offset;
+  seen_ = SeenByRead(lastRead_, record);
   TakeFieldsFromRecord();
   windowTitle_ = std::move(title);
   exchange_.ShowTitle(windowTitle_);
@@ -149,7 +150,10 @@ FileOutcome TagEditSession::UpdateTag() {
     }
   }
   record_.MakeTrackVisible(before);
-  lastWrite_ = access_.Write(currentPath_, record_, tagOffset_);
+  lastWrite_ = access_.Write(currentPath_, record_, tagOffset_, seen_);
+  // After an append the trailer written is what the file now ends in, so a second update
+  // of the same file replaces it rather than taking it for another program's.
+  if (lastWrite_.ok()) seen_.trailer = record_;
   if (storableOnly_ && lastWrite_.ok()) ShowStoredValues();
   exchange_.ShowValues(values_);
   return lastWrite_.ok() ? FileOutcome::Written : FileOutcome::NotWritten;

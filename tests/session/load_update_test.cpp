@@ -84,7 +84,9 @@ class EveryPathReads : public TrailerAccess {
     offset = 0;
     return {ReadResult::Status::Untagged, {}};
   }
-  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t) override { return {}; }
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TrailerSeen&) override {
+    return {};
+  }
 };
 
 TEST_F(LoadTest, TitleShowsAnyFileNameAsUtf8) {
@@ -163,6 +165,36 @@ TEST_F(UpdateTest, EditWritesInPlaceOrAppends) {
   session.UpdateTag();  // the second write replaces the appended trailer
   EXPECT_EQ(ReadFile(bare), Concat(Audio(300), Trailer("Fresh", "", "", "", "", 0, 255)));
   EXPECT_EQ(session.lastWrite().status, WriteResult::Status::Replaced);
+}
+
+// What another program does to the file between the load and the update is not
+// overwritten; loading the file again takes it in, and the update goes ahead.
+TEST_F(UpdateTest, AFileChangedSinceItsLoadIsLeftAsTheOtherProgramLeftIt) {
+  StartIn(EditMode::Edit);
+  const Bytes theirs = Concat(Audio(300), Trailer("Theirs", "Band"));
+  struct Case {
+    const char* what;
+    Bytes before;
+  };
+  const Case cases[] = {
+      {"a trailer appended", Audio(300)},
+      {"the trailer rewritten", Concat(Audio(300), Trailer("Mine", "Band"))},
+  };
+  for (const Case& c : cases) {
+    const auto path = MakeFile("changed.mp3", c.before);
+    ASSERT_TRUE(session.LoadFile(path)) << c.what;
+    test::WriteFile(path, theirs);
+    controls().title = "Mine again";
+    session.UpdateTag();
+    EXPECT_EQ(session.lastWrite().status, WriteResult::Status::ChangedSinceRead) << c.what;
+    EXPECT_EQ(ReadFile(path), theirs) << c.what;
+
+    ASSERT_TRUE(session.LoadFile(path)) << c.what;
+    controls().title = "Mine again";
+    session.UpdateTag();
+    EXPECT_EQ(session.lastWrite().status, WriteResult::Status::Replaced) << c.what;
+    EXPECT_EQ(ReadFile(path), Concat(Audio(300), Trailer("Mine again", "Band"))) << c.what;
+  }
 }
 
 TEST_F(UpdateTest, UnflaggedFieldsGoBackByteForByte) {
@@ -286,7 +318,7 @@ class RefusingWrites : public TrailerAccess {
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& offset) override {
     return ReadTagTrailer(path, record, offset);
   }
-  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t) override {
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TrailerSeen&) override {
     return {WriteResult::Status::OpenFailed, std::make_error_code(std::errc::permission_denied)};
   }
 };
