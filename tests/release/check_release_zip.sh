@@ -60,6 +60,23 @@ wineboot --init >/dev/null 2>&1 || true
 # No window manager in the virtual display: windows are not to wait for one as they close.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 
+# Help hands the page to whatever opens .html files: here a recorder that writes down the
+# document it was given.
+opened=$work/opened.txt
+recorder="C:\windows\system32\cmd.exe /c echo %1>\"$(winepath -w "$opened")\""
+# A .reg string doubles its backslashes and escapes its quotes.
+recorder=$(sed -e 's/\\/\\\\/g' -e 's/"/\\"/g' <<<"$recorder")
+cat >"$work/html.reg" <<REG
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Classes\.html]
+@="PelmixCheckHtml"
+
+[HKEY_LOCAL_MACHINE\Software\Classes\PelmixCheckHtml\shell\open\command]
+@="$recorder"
+REG
+wine regedit /S "$(winepath -w "$work/html.reg")" >/dev/null 2>&1 || fail "cannot register the .html recorder"
+
 # Started from another folder, so that only the program's own folder can supply genre.txt.
 cd "$work/music"
 genres=$(wine "$reader" "$(winepath -w "$folder/Pelmix.exe")" | tr -d '\r') || fail "the window could not be read: $genres"
@@ -68,9 +85,14 @@ grep -qx '(none)' <<<"$genres" || fail "the genre list lacks (none)"
 lines=$(grep -c . "$folder/genre.txt")
 [ "$(grep -c . <<<"$genres")" -eq "$lines" ] || fail "the list has $(grep -c . <<<"$genres") entries, genre.txt $lines lines"
 
-# The help page goes here, once Help opens it: a recorder registered in this prefix as the
-# "open" command for .html (HKCR\.html), ID_HELP_HELP posted to the window by the helper,
-# and the path it recorded compared with "$folder/Pelmix.html".
+# Help > Help asked the shell to open exactly the page beside the program.
+for _ in $(seq 1 100); do
+  [ -s "$opened" ] && break
+  sleep 0.2
+done
+[ -s "$opened" ] || fail "Help opened nothing"
+page=$(tr -d '\r"' <"$opened" | sed 's/ *$//')
+[ "$page" = "$(winepath -w "$folder/Pelmix.html")" ] || fail "Help opened \"$page\", not $(winepath -w "$folder/Pelmix.html")"
 
 # A pattern as a batch file gives it: the program expands it itself.
 shown=$(wine "$folder/pelmix-cli.exe" show '*.mp3' | tr -d '\r') || fail "pelmix-cli show failed: $shown"

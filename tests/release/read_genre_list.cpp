@@ -1,6 +1,7 @@
 // A test tool, not part of Pelmix: starts the Pelmix.exe named on its command line, waits
-// for its main window, prints the entries of the window's genre list one a line, and
-// closes the window again. Exits 0 when the window was read, 1 when it never appeared.
+// for its main window, prints the entries of the window's genre list one a line, chooses
+// Help > Help (whatever the shell then opens is the caller's to check), and closes the
+// window again. Exits 0 when the window was read, 1 when it never appeared.
 #include <windows.h>
 
 #include <cstdio>
@@ -76,6 +77,9 @@ int wmain(int argc, wchar_t** argv) {
       std::printf("%s\n", Utf8(text.data()).c_str());
     }
     std::fflush(stdout);
+    // Sent, not posted: when it returns, the window has handed its page to the shell.
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(window, WM_COMMAND, ID_HELP_HELP, 0, SMTO_NORMAL, 30000, &ignored);
     status = 0;
     // Escape: the window ends without writing anything.
     ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
