@@ -34,11 +34,11 @@ ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, 
 }
 
 WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record,
-                                    std::int64_t tagOffset) {
+                                    std::int64_t tagOffset, const TrailerSeen& seen) {
   lastWritten_ = record;
   const WriteResult wouldWrite{lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
   // The session writes the file it read last; anything else goes the window's way.
-  if (openPath_.empty() || path != openPath_) return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset);
+  if (openPath_.empty() || path != openPath_) return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset, seen);
   openPath_.clear();
   if (writeOpenError_) {
     file_.Close();
@@ -48,8 +48,19 @@ WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const Tag
     file_.Close();
     return wouldWrite;
   }
-  // WriteTagTrailer checks again that the file still ends where the read found it.
-  WriteResult result = WriteTagTrailer(file_, record, tagOffset);
+  // The handle stays on the file it opened whatever happens to the name: the write would go
+  // to a file removed or replaced since, and the path would not show it.
+  FileIdentity named;
+  if (std::error_code error = IdentityOf(path, named)) {
+    file_.Close();
+    return {WriteResult::Status::OpenFailed, error};
+  }
+  if (named != seen.file) {
+    file_.Close();
+    return {WriteResult::Status::ChangedSinceRead, {}};
+  }
+  // WriteTagTrailer checks again that the file still ends as the read found it.
+  WriteResult result = WriteTagTrailer(file_, record, tagOffset, seen);
   const std::error_code closed = file_.Close();
   if (result.ok() && closed) result = {WriteResult::Status::WriteFailed, closed};
   return result;

@@ -2,7 +2,8 @@
 // read, so one handle, opened for reading and writing, serves both: a batch costs one open
 // per file instead of two. A dry run opens and reads the same way and writes nothing, so it
 // still tells a file that could not be written. Either way it keeps what was read and what
-// was (or would be) written.
+// was (or would be) written. The handle holds the file against other writers from the read
+// to the write; a file renamed or linked onto the path in between is not written.
 #pragma once
 
 #include <system_error>
@@ -18,7 +19,8 @@ class CliTrailerAccess final : public TrailerAccess {
 
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override;
   // In a dry run: the outcome the write would have, and no write.
-  WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset) override;
+  WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
+                    const TrailerSeen& seen) override;
 
   // The trailer as the last successful read gave it (a new one for a file without).
   const TagRecord& lastRead() const { return lastRead_; }

@@ -48,7 +48,10 @@ GenreList LoadGenres(const std::optional<std::filesystem::path>& namedFile,
                      const std::filesystem::path& programDirectory) {
   GenreList genres;
   if (namedFile) {
-    if (!genres.LoadFile(*namedFile)) throw UsageError("--genres: cannot read " + PathText(*namedFile));
+    std::error_code why;
+    if (!genres.LoadFile(*namedFile, why)) {
+      throw UsageError("--genres: cannot read " + Printable(PathText(*namedFile)) + ": " + ErrorReason(why));
+    }
     return genres;
   }
   if (programDirectory.empty()) return genres;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/raw_file.h"
 #include "core/utf8.h"
 
 #ifdef _WIN32
@@ -129,7 +130,6 @@ std::string ErrorReason(const std::error_code& error) {
       {std::errc::operation_not_permitted, "permission denied"},
       {std::errc::read_only_file_system, "read-only file system"},
       {std::errc::is_a_directory, "is a directory"},
-      {std::errc::invalid_argument, "not a regular file"},
       {std::errc::no_space_on_device, "disk full"},
       {std::errc::file_too_large, "file too large"},
       {std::errc::device_or_resource_busy, "in use by another program"},
@@ -138,6 +138,7 @@ std::string ErrorReason(const std::error_code& error) {
       {std::errc::too_many_files_open, "too many open files"},
       {std::errc::io_error, "input/output error"},
   };
+  if (error == NotARegularFile()) return "not a regular file";
   for (const Reason& reason : kReasons) {
     if (error == reason.code) return reason.text;
   }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace pelmix {
@@ -31,10 +32,15 @@ class GenreList {
 
   // Reads directory/"genre.txt" into the list. When the file cannot be opened the list
   // keeps what it had; otherwise it holds exactly the file's entries. Returns whether the
-  // file was opened.
+  // file was opened. Only a regular file of at most kMaxFileSize bytes is read: a FIFO or
+  // a device would hang the program or fill its memory.
   bool Load(const std::filesystem::path& directory);
-  // The same for a genre file of any name.
+  // The same for a genre file of any name; `why` tells what kept it from being read.
   bool LoadFile(const std::filesystem::path& file);
+  bool LoadFile(const std::filesystem::path& file, std::error_code& why);
+
+  // Far beyond any real list (the shipped one is 2 KiB), small enough to read at once.
+  static constexpr std::int64_t kMaxFileSize = 16 * 1024 * 1024;
   void Clear() { entries_.clear(); }
   // Inserts after every name that sorts before or equal to it; returns its position.
   int Add(std::string name, std::int32_t code);

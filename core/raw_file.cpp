@@ -1,16 +1,39 @@
 // Platform file calls behind RawFile: wide-character calls on Windows, POSIX elsewhere.
 #include "core/raw_file.h"
 
+#include <chrono>
+#include <thread>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace pelmix {
+namespace {
+
+// Another pelmix holds a file for the microseconds of one read and write; a hold longer
+// than this belongs to a program that will not let go soon.
+constexpr auto kHoldPatience = std::chrono::seconds(1);
+constexpr auto kHoldRetry = std::chrono::milliseconds(2);
+
+class FileKindCategory final : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "pelmix file kind"; }
+  std::string message(int) const override { return "not a regular file"; }
+};
+
+}  // namespace
+
+std::error_code NotARegularFile() {
+  static const FileKindCategory category;
+  return {1, category};
+}
 
 #ifdef _WIN32
 
@@ -48,16 +71,44 @@ OVERLAPPED At(std::int64_t offset) {
   return at;
 }
 
+
+FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
 }  // namespace
+
+std::error_code IdentityOf(const std::filesystem::path& path, FileIdentity& identity) {
+  // No access rights asked: this looks at the file without getting in anyone's way.
+  const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastError();
+  BY_HANDLE_FILE_INFORMATION info{};
+  const BOOL got = GetFileInformationByHandle(handle, &info);
+  const std::error_code error = got ? std::error_code{} : LastError();
+  CloseHandle(handle);
+  if (!error) identity = IdentityFrom(info);
+  return error;
+}
 
 RawFile::~RawFile() {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
 }
 
 std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
-  const DWORD rights = access == Access::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-  handle_ = CreateFileW(path.c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool writing = access == Access::ReadWrite;
+  const DWORD rights = writing ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+  // A writer admits no other writer until it closes; readers and renames stay possible.
+  const DWORD sharing = writing ? FILE_SHARE_READ | FILE_SHARE_DELETE : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const auto deadline = std::chrono::steady_clock::now() + kHoldPatience;
+  for (;;) {
+    handle_ = CreateFileW(path.c_str(), rights, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ != INVALID_HANDLE_VALUE || !writing || GetLastError() != ERROR_SHARING_VIOLATION ||
+        std::chrono::steady_clock::now() >= deadline) {
+      break;
+    }
+    std::this_thread::sleep_for(kHoldRetry);
+  }
   if (handle_ == INVALID_HANDLE_VALUE) {
     std::error_code error = LastError();
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -69,8 +120,15 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
   if (GetFileType(handle_) != FILE_TYPE_DISK) {
     CloseHandle(handle_);
     handle_ = INVALID_HANDLE_VALUE;
-    return std::make_error_code(std::errc::invalid_argument);
+    return NotARegularFile();
   }
+  return {};
+}
+
+std::error_code RawFile::Identity(FileIdentity& identity) const {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle_, &info)) return LastError();
+  identity = IdentityFrom(info);
   return {};
 }
 
@@ -129,7 +187,27 @@ namespace {
 
 std::error_code Errno() { return std::error_code(errno, std::generic_category()); }
 
+// An exclusive advisory lock: other pelmix processes wait for it, briefly. A file system
+// without locks leaves the file unheld rather than unwritable.
+std::error_code HoldAgainstWriters(int fd) {
+  const auto deadline = std::chrono::steady_clock::now() + kHoldPatience;
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return {};
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return {};
+    if (std::chrono::steady_clock::now() >= deadline) return std::make_error_code(std::errc::device_or_resource_busy);
+    std::this_thread::sleep_for(kHoldRetry);
+  }
+}
+
 }  // namespace
+
+std::error_code IdentityOf(const std::filesystem::path& path, FileIdentity& identity) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return Errno();
+  identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+  return {};
+}
 
 RawFile::~RawFile() {
   if (fd_ >= 0) ::close(fd_);
@@ -140,21 +218,24 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
   const int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   fd_ = ::open(path.c_str(), flags);
   if (fd_ < 0) return Errno();
+  // Held before the size is taken, so that the size is the one the write will find.
+  std::error_code error = access == Access::ReadWrite ? HoldAgainstWriters(fd_) : std::error_code{};
   struct stat status {};
-  std::error_code error;
-  if (::fstat(fd_, &status) != 0) {
-    error = Errno();
-  } else if (S_ISDIR(status.st_mode)) {
-    error = std::make_error_code(std::errc::is_a_directory);
-  } else if (!S_ISREG(status.st_mode)) {
-    error = std::make_error_code(std::errc::invalid_argument);
-  }
+  if (!error && ::fstat(fd_, &status) != 0) error = Errno();
+  if (!error && S_ISDIR(status.st_mode)) error = std::make_error_code(std::errc::is_a_directory);
+  if (!error && !S_ISREG(status.st_mode)) error = NotARegularFile();
   if (error) {
     ::close(fd_);
     fd_ = -1;
   }
   sizeAtOpen_ = status.st_size;
+  identity_ = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
   return error;
+}
+
+std::error_code RawFile::Identity(FileIdentity& identity) const {
+  identity = identity_;
+  return {};
 }
 
 std::error_code RawFile::Size(std::int64_t& size) const {

@@ -11,6 +11,21 @@
 
 namespace pelmix {
 
+// Which file a handle or a path names: its device and its number there, stable while the
+// file exists. A file renamed over another, or a link put in its place, has another.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t number = 0;
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// What Open gives for a FIFO, a device or a socket: nothing a tag belongs in. Its own code,
+// so that an EINVAL from the system is not mistaken for it.
+std::error_code NotARegularFile();
+
+// The identity of the file the path names now, following links.
+std::error_code IdentityOf(const std::filesystem::path& path, FileIdentity& identity);
+
 class RawFile {
  public:
   enum class Access { Read, ReadWrite };
@@ -21,13 +36,19 @@ class RawFile {
   ~RawFile();
 
   // Opens an existing regular file; never creates one. A directory gives
-  // std::errc::is_a_directory, any other kind of file std::errc::invalid_argument.
+  // std::errc::is_a_directory, any other kind of file NotARegularFile().
+  // Opened for writing, the file is held against other writers until it is closed (an
+  // exclusive advisory lock on POSIX, a sharing mode that admits no other writer on
+  // Windows); a file another holds that way for more than about a second gives
+  // std::errc::device_or_resource_busy.
   std::error_code Open(const std::filesystem::path& path, Access access);
+  std::error_code Identity(FileIdentity& identity) const;
   std::error_code Size(std::int64_t& size) const;
   // The size the file had when it was opened; where the open already asked the system for
   // it (POSIX), without asking again. A read right after the open needs no fresher size.
   std::error_code SizeAtOpen(std::int64_t& size) const;
-  // Reads up to buffer.size() bytes at offset; `got` tells how many arrived.
+  // Reads up to buffer.size() bytes at offset; `got` tells how many arrived, fewer only at
+  // the end of the file.
   std::error_code ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer, std::size_t& got) const;
   // Writes all of data at offset, or fails.
   std::error_code WriteAt(std::int64_t offset, std::span<const std::uint8_t> data);
@@ -41,6 +62,7 @@ class RawFile {
 #else
   int fd_ = -1;
   std::int64_t sizeAtOpen_ = 0;
+  FileIdentity identity_;
 #endif
 };
 

@@ -1,7 +1,6 @@
 // Trailer file access: one open, one 128-byte read or write, one close per call.
 #include "core/tag_file.h"
 
-#include <array>
 
 namespace pelmix {
 
@@ -13,9 +12,17 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
   return ReadTagTrailer(file, record, tagOffset);
 }
 
+TrailerSeen SeenByRead(const ReadResult& read, const TagRecord& record) {
+  TrailerSeen seen{read.file, std::nullopt};
+  if (read.status == ReadResult::Status::Tagged) seen.trailer = record;
+  return seen;
+}
+
 ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& tagOffset) {
   std::int64_t size = 0;
   if (std::error_code error = file.SizeAtOpen(size)) return {ReadResult::Status::ReadFailed, error};
+  FileIdentity identity;
+  if (std::error_code error = file.Identity(identity)) return {ReadResult::Status::ReadFailed, error};
 
   TagRecord read;
   // A file of 128 bytes or fewer never has a trailer: only a longer file's last 128 bytes
@@ -31,55 +38,54 @@ ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& 
   if (read.HasMagic()) {
     record = read;
     tagOffset = size - static_cast<std::int64_t>(kTrailerSize);
-    return {ReadResult::Status::Tagged, {}};
+    return {ReadResult::Status::Tagged, {}, identity};
   }
   record.InitNew();
   tagOffset = size;
-  return {ReadResult::Status::Untagged, {}};
+  return {ReadResult::Status::Untagged, {}, identity};
 }
 
-WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset) {
+WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
+                            const TrailerSeen& seen) {
   RawFile file;
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {WriteResult::Status::OpenFailed, error};
   }
-  const WriteResult result = WriteTagTrailer(file, record, tagOffset);
+  const WriteResult result = WriteTagTrailer(file, record, tagOffset, seen);
   if (!result.ok()) return result;
   if (std::error_code error = file.Close()) return {WriteResult::Status::WriteFailed, error};
   return result;
 }
 
-WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset) {
+WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset, const TrailerSeen& seen) {
+  // The write goes only where the last look found the end of the audio, and only into the
+  // file looked at; anything else means another program got there in between, and 128
+  // bytes at tagOffset could land inside the audio or overwrite what it wrote.
+  const WriteResult changed{WriteResult::Status::ChangedSinceRead, {}};
+  if (tagOffset < 0) return changed;
+  FileIdentity identity;
+  if (std::error_code error = file.Identity(identity)) return {WriteResult::Status::WriteFailed, error};
+  if (identity != seen.file) return changed;
+
   std::int64_t size = 0;
   if (std::error_code error = file.Size(size)) return {WriteResult::Status::WriteFailed, error};
-
-  // The write goes only where the read found the end of the audio; anything else means the
-  // file was changed in between and 128 bytes at tagOffset could land inside the audio.
-  const auto changed = [] {
-    return WriteResult{WriteResult::Status::ChangedSinceRead, {}};
-  };
-  WriteResult::Status status;
-  if (tagOffset < 0) return changed();
-  if (size == tagOffset) {
-    status = WriteResult::Status::Appended;
-  } else if (size - tagOffset == static_cast<std::int64_t>(kTrailerSize)) {
+  const auto trailerSize = static_cast<std::int64_t>(kTrailerSize);
+  if (size != tagOffset + (seen.trailer ? trailerSize : 0)) return changed;
+  if (seen.trailer) {
     TagRecord present;
     std::size_t got = 0;
-    if (std::error_code error = file.ReadAt(tagOffset, std::span(present.bytes()).first(3), got)) {
+    if (std::error_code error = file.ReadAt(tagOffset, present.bytes(), got)) {
       return {WriteResult::Status::WriteFailed, error};
     }
-    if (got != 3 || !present.HasMagic()) return changed();
-    status = WriteResult::Status::Replaced;
-  } else {
-    return changed();
+    if (got != kTrailerSize || present != *seen.trailer) return changed;
   }
 
   if (std::error_code error = file.WriteAt(tagOffset, record.bytes())) {
     // No partial trailer stays behind an append that ran out of room.
-    if (status == WriteResult::Status::Appended) file.Truncate(size);
+    if (!seen.trailer) file.Truncate(size);
     return {WriteResult::Status::WriteFailed, error};
   }
-  return {status, {}};
+  return {seen.trailer ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
 }
 
 }  // namespace pelmix

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "core/raw_file.h"
@@ -14,6 +15,8 @@ struct ReadResult {
   enum class Status { Tagged, Untagged, OpenFailed, ReadFailed };
   Status status = Status::OpenFailed;
   std::error_code error;
+  // The file that was read, when the read succeeded.
+  FileIdentity file{};
 
   // True when the record and offset were given: the file has a trailer or will get one.
   bool ok() const { return status == Status::Tagged || status == Status::Untagged; }
@@ -27,21 +30,37 @@ struct WriteResult {
   bool ok() const { return status == Status::Replaced || status == Status::Appended; }
 };
 
+// What the last read or write of a file found there: which file it was, and what it then
+// held at tagOffset: the trailer's 128 bytes, or nothing when the file ended there. After a
+// write it is what was written.
+struct TrailerSeen {
+  FileIdentity file{};
+  std::optional<TagRecord> trailer;
+};
+
+// What a successful read saw.
+TrailerSeen SeenByRead(const ReadResult& read, const TagRecord& record);
+
 // Gives the file's trailer and its position, or a new record and the file's size when
 // it has none. Only the last 128 bytes of a file longer than 128 bytes are looked at.
 // Record and offset are left untouched unless the result is ok().
 ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset);
 
-// Writes the record's 128 bytes at tagOffset, but only while the file has the shape it had
-// when it was read: it ends at tagOffset (the write appends) or holds a trailer there (the
-// write replaces it). Never creates a file; an append that fails leaves the old length.
-WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset);
+// Writes the record's 128 bytes at tagOffset, but only while the path names the file that was
+// seen and that file is exactly as it was seen: it still ends at tagOffset (the write
+// appends), or it ends 128 bytes later with exactly the trailer seen (the write replaces
+// it). Anything else is ChangedSinceRead: another program wrote in between. The file is
+// held against other writers from the check to the end of the write. Never creates a file;
+// an append that fails leaves the old length.
+WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
+                            const TrailerSeen& seen);
 
 // The same two operations on a file the caller has opened (for reading and writing, to
 // write) and closes itself: a front end that writes each file right after reading it keeps
 // one handle for both. The open is the caller's, so no result is OpenFailed. The read takes
-// the size the file had at its open, so it belongs right after the open.
+// the size the file had at its open, so it belongs right after the open. The handle says
+// nothing of what the path names by the time of the write: that is the caller's to check.
 ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& tagOffset);
-WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset);
+WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset, const TrailerSeen& seen);
 
 }  // namespace pelmix

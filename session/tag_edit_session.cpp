@@ -84,6 +84,7 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   currentPath_ = path;
   record_ = record;
   tagOffset_ = offset;
+  seen_ = SeenByRead(lastRead_, record);
   TakeFieldsFromRecord();
   windowTitle_ = std::move(title);
   exchange_.ShowTitle(windowTitle_);
@@ -129,7 +130,10 @@ void TagEditSession::UpdateTag() {
     }
   }
   record_.MakeTrackVisible(before);
-  lastWrite_ = access_.Write(currentPath_, record_, tagOffset_);
+  lastWrite_ = access_.Write(currentPath_, record_, tagOffset_, seen_);
+  // After an append the trailer written is what the file now ends in, so a second update
+  // of the same file replaces it rather than taking it for another program's.
+  if (lastWrite_.ok()) seen_.trailer = record_;
   exchange_.ShowValues(values_);
 }
 

@@ -73,6 +73,9 @@ class TagEditSession {
   bool incrementsAllowed_ = false;
   TagRecord record_;
   std::int64_t tagOffset_ = 0;
+  // What the current file held at tagOffset_ when it was last read or written; a write goes
+  // ahead only while it still holds exactly that.
+  TrailerSeen seen_;
   std::filesystem::path currentPath_;
   std::string windowTitle_;
   ReadResult lastRead_;

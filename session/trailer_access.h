@@ -14,7 +14,9 @@ class TrailerAccess {
  public:
   virtual ~TrailerAccess() = default;
   virtual ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) = 0;
-  virtual WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset) = 0;
+  // Writes only while the file is as `seen` says it was (see WriteTagTrailer).
+  virtual WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
+                            const TrailerSeen& seen) = 0;
 };
 
 // ReadTagTrailer and WriteTagTrailer on the files.
@@ -23,8 +25,9 @@ class FileTrailerAccess final : public TrailerAccess {
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override {
     return ReadTagTrailer(path, record, tagOffset);
   }
-  WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset) override {
-    return WriteTagTrailer(path, record, tagOffset);
+  WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
+                    const TrailerSeen& seen) override {
+    return WriteTagTrailer(path, record, tagOffset, seen);
   }
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include "cli/cli_trailer_access.h"
 #include "tests/support/temp_dir.h"
@@ -39,12 +40,69 @@ TEST(CliTrailerAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
     CliTrailerAccess access(false);
     TagRecord record;
     std::int64_t tagOffset = 0;
-    ASSERT_TRUE(access.Read(path, record, tagOffset).ok()) << c.name;
+    const ReadResult read = access.Read(path, record, tagOffset);
+    ASSERT_TRUE(read.ok()) << c.name;
     // Another program adds to the file between the read and the write.
     std::ofstream(path, std::ios::binary | std::ios::app) << "more audio";
-    const WriteResult write = access.Write(path, Stamped(1), tagOffset);
+    const WriteResult write = access.Write(path, Stamped(1), tagOffset, SeenByRead(read, record));
     EXPECT_EQ(write.status, WriteResult::Status::ChangedSinceRead) << c.name;
     EXPECT_EQ(ReadFile(path), Concat(c.before, Bytes{'m', 'o', 'r', 'e', ' ', 'a', 'u', 'd', 'i', 'o'})) << c.name;
+  }
+}
+
+// The kept handle stays on the file it opened whatever happens to the name; the write must
+// notice that the name now stands for something else, and leave that alone too.
+TEST(CliTrailerAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
+  namespace fs = std::filesystem;
+  const Bytes content = Concat(Audio(300), Trailer("Old", "", "", "", ""));
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path& path, const fs::path& other)> change;
+    WriteResult::Status status;
+    std::errc error;
+  };
+  const Case cases[] = {
+      {"a copy renamed over it", [](const fs::path& p, const fs::path& o) { fs::rename(o, p); },
+       WriteResult::Status::ChangedSinceRead, {}},
+      {"removed", [](const fs::path& p, const fs::path&) { fs::remove(p); }, WriteResult::Status::OpenFailed,
+       std::errc::no_such_file_or_directory},
+      {"replaced by a folder",
+       [](const fs::path& p, const fs::path&) {
+         fs::remove(p);
+         fs::create_directory(p);
+       },
+       WriteResult::Status::ChangedSinceRead, {}},
+#ifndef _WIN32
+      {"replaced by a link to a copy",
+       [](const fs::path& p, const fs::path& o) {
+         fs::remove(p);
+         fs::create_symlink(o, p);
+       },
+       WriteResult::Status::ChangedSinceRead, {}},
+#endif
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const fs::path path = dir / "file.mp3";
+    const fs::path other = dir / "other.mp3";
+    WriteFile(path, content);
+    WriteFile(other, content);
+    CliTrailerAccess access(false);
+    TagRecord record;
+    std::int64_t tagOffset = 0;
+    const ReadResult read = access.Read(path, record, tagOffset);
+    ASSERT_EQ(read.status, ReadResult::Status::Tagged) << c.what;
+    c.change(path, other);
+    const WriteResult write = access.Write(path, Stamped(1), tagOffset, SeenByRead(read, record));
+    EXPECT_EQ(write.status, c.status) << c.what;
+    if (c.error != std::errc{}) {
+      EXPECT_EQ(write.error, c.error) << c.what;
+    }
+    for (const fs::path& left : {path, other}) {
+      if (fs::is_regular_file(left)) {
+        EXPECT_EQ(ReadFile(left), content) << c.what << " " << left;
+      }
+    }
   }
 }
 
@@ -56,8 +114,9 @@ TEST(CliTrailerAccessTest, WritesThroughTheKeptHandleOrNotAtAllInADryRun) {
     CliTrailerAccess access(dryRun);
     TagRecord record;
     std::int64_t tagOffset = 0;
-    ASSERT_EQ(access.Read(path, record, tagOffset).status, ReadResult::Status::Untagged);
-    EXPECT_EQ(access.Write(path, Stamped(7), tagOffset).status, WriteResult::Status::Appended);
+    const ReadResult read = access.Read(path, record, tagOffset);
+    ASSERT_EQ(read.status, ReadResult::Status::Untagged);
+    EXPECT_EQ(access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record)).status, WriteResult::Status::Appended);
     EXPECT_EQ(access.lastWritten(), Stamped(7));
     const Bytes expected = dryRun ? Audio(300) : Concat(Audio(300), Trailer("", "", "", "", "", 7, 255));
     EXPECT_EQ(ReadFile(path), expected) << (dryRun ? "dry run" : "real run");
@@ -71,7 +130,7 @@ TEST(CliTrailerAccessTest, AFileThatCannotBeReadLeavesNothingOpen) {
   std::int64_t tagOffset = 0;
   EXPECT_EQ(access.Read(dir / "missing.mp3", record, tagOffset).status, ReadResult::Status::OpenFailed);
   // The session never writes after a failed read; if it did, the write goes to the path itself.
-  EXPECT_EQ(access.Write(dir / "missing.mp3", Stamped(1), 0).status, WriteResult::Status::OpenFailed);
+  EXPECT_EQ(access.Write(dir / "missing.mp3", Stamped(1), 0, {}).status, WriteResult::Status::OpenFailed);
   EXPECT_FALSE(std::filesystem::exists(dir / "missing.mp3"));
 }
 

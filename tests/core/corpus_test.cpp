@@ -242,7 +242,10 @@ TEST_F(CorpusTest, PeerFilesReadAndWriteBackUnchanged) {
     // Writing back what was read must not disturb a single byte, or only append.
     const fs::path copy = temp / ("copy" + std::to_string(seen) + ".mp3");
     test::WriteFile(copy, original);
-    const WriteResult write = WriteTagTrailer(copy, record, offset);
+    // The write goes only into the file that was read; the copy stands in for it.
+    TrailerSeen seen = SeenByRead(read, record);
+    ASSERT_FALSE(IdentityOf(copy, seen.file));
+    const WriteResult write = WriteTagTrailer(copy, record, offset, seen);
     ASSERT_TRUE(write.ok());
     const Bytes after = test::ReadFile(copy);
     if (read.status == ReadResult::Status::Tagged) {

@@ -4,7 +4,14 @@
 
 #include <set>
 
+#include "core/raw_file.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace pelmix {
 namespace {
@@ -145,6 +152,48 @@ TEST(GenreListTest, LoadReplacesTheListOnlyWhenTheFileOpens) {
   test::WriteFile(dir / "genre.txt", std::string());
   EXPECT_TRUE(list.Load(dir.path()));
   EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(GenreListTest, LoadSortsLikeAddAndKeepsFileOrderAmongEquals) {
+  test::TempDir dir;
+  test::WriteFile(dir / "genre.txt", std::string("1 rock\n2 Blues\n3 ROCK\n4 Alt Rock\n5 \n6 Rock\n"));
+  GenreList list;
+  ASSERT_TRUE(list.Load(dir.path()));
+  const std::vector<std::string> names = {"", "Alt Rock", "Blues", "rock", "ROCK", "Rock"};
+  const std::vector<std::int32_t> codes = {5, 4, 2, 1, 3, 6};
+  ASSERT_EQ(list.Count(), 6);
+  for (int i = 0; i < list.Count(); ++i) {
+    EXPECT_EQ(list.NameAt(i), names[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(list.CodeAt(i), codes[static_cast<std::size_t>(i)]);
+  }
+}
+
+TEST(GenreListTest, OnlyARegularFileOfSensibleSizeIsRead) {
+  test::TempDir dir;
+  const auto big = dir / "big.txt";
+  test::WriteFile(big, std::string("1 Kept\n"));
+  std::filesystem::resize_file(big, 16 * 1024 * 1024 + 1);  // sparse: cheap to make
+  GenreList list;
+  list.Add("Kept", 1);
+  std::error_code why;
+  EXPECT_FALSE(list.LoadFile(big, why));
+  EXPECT_EQ(why, std::errc::file_too_large);
+  EXPECT_EQ(list.Count(), 1);
+#ifndef _WIN32
+  // A FIFO waited for a writer forever; /dev/zero filled memory. Each is refused at once.
+  const auto fifo = dir / "genre.txt";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::filesystem::path& special : {fifo, std::filesystem::path("/dev/zero")}) {
+    const int status = test::RunInChild([&special] {
+      alarm(10);
+      GenreList refused;
+      std::error_code error;
+      if (refused.LoadFile(special, error)) return 1;
+      return error == NotARegularFile() ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0) << special;
+  }
+#endif
 }
 
 TEST(GenreListTest, ShippedListHoldsEveryCodeOnceInSortedOrder) {

@@ -126,6 +126,13 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
     b[b.size() - 128] = 'X';
     WriteFile(p, b);
   };
+  // Another tagger at work between our read and our write: its trailer must survive.
+  const auto theirsAppended = [](const std::filesystem::path& p) { WriteFile(p, Concat(ReadFile(p), Trailer("Theirs"))); };
+  const auto theirsInPlace = [](const std::filesystem::path& p) {
+    Bytes b = ReadFile(p);
+    b[b.size() - 125] = 'Z';  // the title's first byte
+    WriteFile(p, b);
+  };
   const WriteCase cases[] = {
       {"empty file", {}, none, Write::Appended, written},
       {"128-byte file beginning with TAG", Trailer("x"), none, Write::Appended, Concat(Trailer("x"), written)},
@@ -136,6 +143,10 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
        Concat(Concat(audio, Trailer("Old")), Audio(10))},
       {"trailer cut off since", Concat(audio, Trailer("Old")), shrink, Write::ChangedSinceRead, {}},
       {"trailer overwritten since", Concat(audio, Trailer("Old")), untag, Write::ChangedSinceRead, {}},
+      {"another's trailer appended since", audio, theirsAppended, Write::ChangedSinceRead, {}},
+      {"another's trailer appended to an empty file", {}, theirsAppended, Write::ChangedSinceRead, {}},
+      {"trailer rewritten by another since", Concat(audio, Trailer("Old")), theirsInPlace, Write::ChangedSinceRead,
+       {}},
   };
   test::TempDir dir;
   for (const WriteCase& c : cases) {
@@ -143,13 +154,71 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
     WriteFile(path, c.content);
     TagRecord record;
     std::int64_t offset = 0;
-    ASSERT_TRUE(ReadTagTrailer(path, record, offset).ok()) << c.what;
+    const ReadResult read = ReadTagTrailer(path, record, offset);
+    ASSERT_TRUE(read.ok()) << c.what;
+    const TrailerSeen seen = SeenByRead(read, record);
     c.change(path);
     const Bytes before = ReadFile(path);
     std::copy(written.begin(), written.end(), record.bytes().begin());
-    const WriteResult result = WriteTagTrailer(path, record, offset);
+    const WriteResult result = WriteTagTrailer(path, record, offset, seen);
     EXPECT_EQ(result.status, c.status) << c.what;
     EXPECT_EQ(ReadFile(path), c.expected.empty() ? before : c.expected) << c.what;
+  }
+}
+
+// The name read no longer names the file read: whatever it names now is left alone, even
+// a byte-for-byte copy.
+TEST(WriteTagTrailerTest, WritesOnlyIntoTheFileThatWasRead) {
+  namespace fs = std::filesystem;
+  const Bytes content = Concat(Audio(700), Trailer("Old"));
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path& path, const fs::path& other)> change;
+    Write status;
+    std::errc error;
+  };
+  const Case cases[] = {
+      {"a copy renamed over it", [](const fs::path& p, const fs::path& o) { fs::rename(o, p); },
+       Write::ChangedSinceRead, {}},
+      {"removed", [](const fs::path& p, const fs::path&) { fs::remove(p); }, Write::OpenFailed,
+       std::errc::no_such_file_or_directory},
+      {"replaced by a folder", [](const fs::path& p, const fs::path&) {
+         fs::remove(p);
+         fs::create_directory(p);
+       },
+       Write::OpenFailed, std::errc::is_a_directory},
+#ifndef _WIN32
+      {"replaced by a link to a copy",
+       [](const fs::path& p, const fs::path& o) {
+         fs::remove(p);
+         fs::create_symlink(o, p);
+       },
+       Write::ChangedSinceRead, {}},
+#endif
+  };
+  for (const Case& c : cases) {
+    test::TempDir dir;
+    const auto path = dir / "file.mp3";
+    const auto other = dir / "other.mp3";
+    WriteFile(path, content);
+    WriteFile(other, content);
+    TagRecord record;
+    std::int64_t offset = 0;
+    const ReadResult read = ReadTagTrailer(path, record, offset);
+    ASSERT_EQ(read.status, Read::Tagged) << c.what;
+    const TrailerSeen seen = SeenByRead(read, record);
+    c.change(path, other);
+    record.SetFieldText(TagField::Title, "New");
+    const WriteResult result = WriteTagTrailer(path, record, offset, seen);
+    EXPECT_EQ(result.status, c.status) << c.what;
+    if (c.error != std::errc{}) {
+      EXPECT_EQ(result.error, c.error) << c.what;
+    }
+    for (const fs::path& left : {path, other}) {
+      if (fs::is_regular_file(left)) {
+        EXPECT_EQ(ReadFile(left), content) << c.what << " " << left;
+      }
+    }
   }
 }
 
@@ -159,11 +228,12 @@ TEST(WriteTagTrailerTest, SecondWriteAtTheSameOffsetReplacesTheAppendedTrailer) 
   WriteFile(path, Audio(500));
   TagRecord record;
   std::int64_t offset = 0;
-  ASSERT_TRUE(ReadTagTrailer(path, record, offset).ok());
+  TrailerSeen seen = SeenByRead(ReadTagTrailer(path, record, offset), record);
   record.SetFieldText(TagField::Title, "one");
-  EXPECT_EQ(WriteTagTrailer(path, record, offset).status, Write::Appended);
+  EXPECT_EQ(WriteTagTrailer(path, record, offset, seen).status, Write::Appended);
+  seen.trailer = record;
   record.SetFieldText(TagField::Title, "two");
-  EXPECT_EQ(WriteTagTrailer(path, record, offset).status, Write::Replaced);
+  EXPECT_EQ(WriteTagTrailer(path, record, offset, seen).status, Write::Replaced);
   EXPECT_EQ(ReadFile(path), Concat(Audio(500), RecordBytes(record)));
 }
 
@@ -172,13 +242,13 @@ TEST(WriteTagTrailerTest, NeverCreatesAFile) {
   TagRecord record;
   record.InitNew();
   for (std::int64_t offset : {0, 128}) {
-    const WriteResult result = WriteTagTrailer(dir / "gone.mp3", record, offset);
+    const WriteResult result = WriteTagTrailer(dir / "gone.mp3", record, offset, {});
     EXPECT_EQ(result.status, Write::OpenFailed);
     EXPECT_EQ(result.error, std::errc::no_such_file_or_directory);
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "gone.mp3"));
   std::filesystem::create_directory(dir / "folder.mp3");
-  EXPECT_EQ(WriteTagTrailer(dir / "folder.mp3", record, 0).error, std::errc::is_a_directory);
+  EXPECT_EQ(WriteTagTrailer(dir / "folder.mp3", record, 0, {}).error, std::errc::is_a_directory);
 }
 
 TEST(WriteTagTrailerTest, ReadOnlyFileIsLeftAsItIs) {
@@ -191,9 +261,10 @@ TEST(WriteTagTrailerTest, ReadOnlyFileIsLeftAsItIs) {
   const auto attempt = [&path] {
     TagRecord record;
     std::int64_t offset = 0;
-    if (!ReadTagTrailer(path, record, offset).ok()) return 2;
+    const ReadResult read = ReadTagTrailer(path, record, offset);
+    if (!read.ok()) return 2;
     record.SetFieldText(TagField::Title, "New");
-    const WriteResult result = WriteTagTrailer(path, record, offset);
+    const WriteResult result = WriteTagTrailer(path, record, offset, SeenByRead(read, record));
     return result.status == Write::OpenFailed && result.error == std::errc::permission_denied ? 0 : 1;
   };
 #ifdef _WIN32
@@ -215,18 +286,21 @@ TEST(WriteTagTrailerTest, LargeFilesAreReadAndWrittenAtTheirEnd) {
     std::filesystem::resize_file(path, static_cast<std::uintmax_t>(audioSize));
     TagRecord record;
     std::int64_t offset = 0;
-    ASSERT_EQ(ReadTagTrailer(path, record, offset).status, Read::Untagged);
+    const ReadResult read = ReadTagTrailer(path, record, offset);
+    ASSERT_EQ(read.status, Read::Untagged);
     EXPECT_EQ(offset, audioSize);
     record.SetFieldText(TagField::Title, "Large");
-    ASSERT_EQ(WriteTagTrailer(path, record, offset).status, Write::Appended);
+    ASSERT_EQ(WriteTagTrailer(path, record, offset, SeenByRead(read, record)).status, Write::Appended);
     EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(audioSize + 128));
 
     TagRecord again;
-    ASSERT_EQ(ReadTagTrailer(path, again, offset).status, Read::Tagged);
+    const ReadResult reread = ReadTagTrailer(path, again, offset);
+    ASSERT_EQ(reread.status, Read::Tagged);
     EXPECT_EQ(offset, audioSize);
     EXPECT_EQ(again.GetFieldText(TagField::Title), "Large");
+    const TrailerSeen seen = SeenByRead(reread, again);
     again.SetFieldText(TagField::Title, "Larger");
-    ASSERT_EQ(WriteTagTrailer(path, again, offset).status, Write::Replaced);
+    ASSERT_EQ(WriteTagTrailer(path, again, offset, seen).status, Write::Replaced);
     EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(audioSize + 128));
     ASSERT_EQ(ReadTagTrailer(path, record, offset).status, Read::Tagged);
     EXPECT_EQ(record.GetFieldText(TagField::Title), "Larger");
@@ -248,8 +322,9 @@ TEST(WriteTagTrailerTest, AppendThatRunsOutOfRoomLeavesTheOldLength) {
     setrlimit(RLIMIT_FSIZE, &limit);
     TagRecord record;
     std::int64_t offset = 0;
-    if (!ReadTagTrailer(path, record, offset).ok()) return 2;
-    const WriteResult result = WriteTagTrailer(path, record, offset);
+    const ReadResult read = ReadTagTrailer(path, record, offset);
+    if (!read.ok()) return 2;
+    const WriteResult result = WriteTagTrailer(path, record, offset, SeenByRead(read, record));
     return result.status == Write::WriteFailed && result.error == std::errc::file_too_large ? 0 : 1;
   });
   EXPECT_EQ(status, 0);
@@ -262,8 +337,8 @@ TEST(ReadTagTrailerTest, SpecialFilesAreRefusedWithoutBlocking) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   TagRecord record;
   std::int64_t offset = 0;
-  EXPECT_EQ(ReadTagTrailer(fifo, record, offset).error, std::errc::invalid_argument);
-  EXPECT_EQ(WriteTagTrailer(fifo, record, 0).status, Write::OpenFailed);
+  EXPECT_EQ(ReadTagTrailer(fifo, record, offset).error, NotARegularFile());
+  EXPECT_EQ(WriteTagTrailer(fifo, record, 0, {}).status, Write::OpenFailed);
 }
 #endif
 

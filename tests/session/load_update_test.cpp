@@ -82,7 +82,9 @@ class EveryPathReads : public TrailerAccess {
     offset = 0;
     return {ReadResult::Status::Untagged, {}};
   }
-  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t) override { return {}; }
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TrailerSeen&) override {
+    return {};
+  }
 };
 
 TEST_F(LoadTest, TitleShowsAnyFileNameAsUtf8) {
@@ -286,7 +288,7 @@ class RefusingWrites : public TrailerAccess {
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& offset) override {
     return ReadTagTrailer(path, record, offset);
   }
-  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t) override {
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TrailerSeen&) override {
     return {WriteResult::Status::OpenFailed, std::make_error_code(std::errc::permission_denied)};
   }
 };

@@ -39,9 +39,10 @@ class WatchedAccess final : public TrailerAccess {
   ReadResult Read(const fs::path& path, TagRecord& record, std::int64_t& tagOffset) override {
     return ReadTagTrailer(path, record, tagOffset);
   }
-  WriteResult Write(const fs::path& path, const TagRecord& record, std::int64_t tagOffset) override {
+  WriteResult Write(const fs::path& path, const TagRecord& record, std::int64_t tagOffset,
+                    const TrailerSeen& seen) override {
     ++writes;
-    const WriteResult result = WriteTagTrailer(path, record, tagOffset);
+    const WriteResult result = WriteTagTrailer(path, record, tagOffset, seen);
     if (result.ok()) lastWritten[path] = Bytes(record.bytes().begin(), record.bytes().end());
     return result;
   }
