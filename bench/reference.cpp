@@ -1,5 +1,5 @@
-// The yardstick for pelmix-cli stamp: the fewest system calls that give each file the next
-// track number: open, find the end, one 128-byte read there, one 128-byte write, close.
+// The yardstick for pelmix-cli stamp: the fewest system calls that give each file track
+// number 7: open, find the end, one 128-byte read there, one 128-byte write, close.
 // POSIX only; it is built and run by the benchmark script.
 #include <array>
 #include <cstdint>
@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv) {
   constexpr off_t kTrailer = 128;
-  std::uint8_t track = 1;
+  constexpr std::uint8_t kTrack = 7;
   int failed = 0;
   for (int i = 1; i < argc; ++i) {
     const int fd = ::open(argv[i], O_RDWR | O_CLOEXEC);
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
       record[127] = 255;
     }
     record[125] = 0;
-    record[126] = track++;
+    record[126] = kTrack;
     if (::pwrite(fd, record.data(), record.size(), at) != kTrailer) failed = 1;
     if (::close(fd) != 0) failed = 1;
   }

@@ -21,6 +21,8 @@ class CliExchange final : public ControlExchange {
   void EnableControl(ControlKind, std::optional<TagField>, bool) override {}
 
   const BoundValues& controls() const { return controls_; }
+  // For values that differ from file to file (taken from its name), set before its turn.
+  BoundValues& controls() { return controls_; }
 
  private:
   BoundValues controls_;

@@ -5,54 +5,133 @@
 #include "cli/genre_source.h"
 #include "cli/show_command.h"
 #include "cli/stamp_command.h"
+#include "cli/strip_command.h"
 
 namespace pelmix::cli {
 namespace {
 
-constexpr char kSynopsis[] =
-    "usage: pelmix-cli show [--json] [-r] FILE|DIR...\n"
-    "       pelmix-cli stamp [--title T] [--artist A] [--album B] [--year Y] [--comment C]\n"
-    "                        [--track N] [--genre NAME|CODE] [--increment FIELD,...]\n"
-    "                        [--dry-run] [-r] FILE|DIR...\n"
-    "       pelmix-cli genres\n"
-    "common options: [--encoding CODEPAGE] [--genres FILE] [--help] [--version]\n";
+constexpr char kProgramHelp[] =
+    "usage: pelmix-cli COMMAND [OPTION]... [FILE|DIR]...\n"
+    "Views and edits the 128-byte tag trailer at the end of .mp3 files.\n"
+    "\n"
+    "Commands:\n"
+    "  show      print each file's tag\n"
+    "  stamp     write the given fields into every file, keeping the others\n"
+    "  strip     remove each file's tag trailer\n"
+    "  genres    print the genre list, code and name\n"
+    "  help CMD  the options of one command, as pelmix-cli CMD --help gives them\n"
+    "\n"
+    "Options of every command:\n"
+    "      --encoding CP   the tags' code page: windows-1252 (default), windows-1250,\n"
+    "                      windows-1251 or iso-8859-1\n"
+    "      --genres FILE   read the genre list from FILE, not the built-in one\n"
+    "  -h, --help          show this help, or a command's, and exit\n"
+    "  -V, --version       show the version and exit\n"
+    "\n"
+    "Exit status: 0 every file done, 1 a file failed, 2 usage error (no file touched).\n";
 
-constexpr char kHelp[] =
+constexpr char kShowHelp[] =
+    "usage: pelmix-cli show [OPTION]... FILE|DIR...\n"
+    "Prints each file's tag: title, artist, album, year, comment, track and genre.\n"
     "\n"
-    "Views and stamps the 128-byte tag trailer at the end of .mp3 files.\n"
+    "  -1, --oneline       one line per file\n"
+    "      --json          one JSON object per file\n"
+    "  -r, --recursive     a folder stands for the .mp3 files beneath it\n"
+    "      --encoding CP   the tags' code page (see pelmix-cli --help)\n"
+    "      --genres FILE   read the genre list from FILE\n";
+
+constexpr char kStampHelp[] =
+    "usage: pelmix-cli stamp [OPTION]... FILE|DIR...\n"
+    "Writes the given fields into every file and keeps each file's other fields.\n"
     "\n"
-    "show      print each file's tag: title, artist, album, year, comment, track, genre;\n"
-    "          --json gives one JSON object per line\n"
-    "stamp     write the given fields into every file, keeping each file's other fields;\n"
-    "          --increment track,title,artist,album,comment counts those values up by one\n"
-    "          after every file; --dry-run prints old and new values and writes nothing\n"
-    "genres    print the genre list, code and name\n"
+    "  -t, --title T          title, 30 bytes\n"
+    "  -a, --artist A         artist, 30 bytes\n"
+    "  -A, --album B          album, 30 bytes\n"
+    "  -y, --year Y           year, 4 bytes\n"
+    "  -c, --comment C        comment, 29 bytes (28 with a track number)\n"
+    "  -T, --track N          track number 1 to 255; empty for none\n"
+    "  -g, --genre NAME|CODE  genre name or code 0 to 255; empty for none\n"
+    "      --increment F,...  count these up by one after every file: track, title,\n"
+    "                         artist, album, comment; files go in natural order\n"
+    "      --keep-order       with --increment, take the files in the order given\n"
+    "      --from-name PAT    fields from each file's name without extension:\n"
+    "                         %n track, %t title, %a artist, %A album, %y year,\n"
+    "                         %% a percent sign; e.g. \"%n - %a - %t\"\n"
+    "      --any-extension    also write files whose name does not end in .mp3\n"
+    "      --keep-times       keep the modification time of files written\n"
+    "  -n, --dry-run          show what would be written; touch no file\n"
+    "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
+    "  -q, --quiet            print failures only\n"
+    "      --json             one JSON object per file with its outcome\n"
+    "      --encoding CP      the tags' code page (see pelmix-cli --help)\n"
+    "      --genres FILE      read the genre list from FILE\n";
+
+constexpr char kStripHelp[] =
+    "usage: pelmix-cli strip [OPTION]... FILE|DIR...\n"
+    "Removes each file's tag trailer: the file becomes 128 bytes shorter.\n"
     "\n"
-    "-r, --recursive     a folder stands for the .mp3 files beneath it, in natural order\n"
-    "--encoding CP       the tags' code page: windows-1252 (default), windows-1250,\n"
-    "                    windows-1251 or iso-8859-1\n"
-    "--genres FILE       read the genre list from FILE instead of genre.txt\n"
+    "      --any-extension    also strip files whose name does not end in .mp3\n"
+    "      --keep-times       keep the modification time of files stripped\n"
+    "  -n, --dry-run          show what would be stripped; touch no file\n"
+    "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
+    "  -q, --quiet            print failures only\n"
+    "      --json             one JSON object per file with its outcome\n";
+
+constexpr char kGenresHelp[] =
+    "usage: pelmix-cli genres [OPTION]...\n"
+    "Prints the genre list, code and name, in the order of the window's list.\n"
     "\n"
-    "Field widths in bytes: title, artist, album 30; year 4; comment 29, or 28 with a track\n"
-    "number; track 1 to 255 (empty for none); --genre \"\" for none.\n"
-    "Exit status: 0 all files done, 1 a file failed, 2 usage error.\n";
+    "      --encoding CP      the code page of the names (see pelmix-cli --help)\n"
+    "      --genres FILE      read the genre list from FILE\n";
+
+const char* HelpText(std::optional<Command> topic) {
+  switch (topic.value_or(Command::Help)) {
+    case Command::Show: return kShowHelp;
+    case Command::Stamp: return kStampHelp;
+    case Command::Strip: return kStripHelp;
+    case Command::Genres: return kGenresHelp;
+    default: return kProgramHelp;
+  }
+}
+
+// Only these need the genre names; a stamp by code or without a genre starts without them.
+bool NeedsGenreNames(const Options& options) {
+  switch (options.command) {
+    case Command::Show:
+    case Command::Genres: return true;
+    case Command::Stamp: {
+      if (options.dryRun || options.json) return true;
+      const std::optional<std::string>& genre = options.Value(TagField::Genre);
+      return genre && !genre->empty() && genre->find_first_not_of("0123456789") != std::string::npos;
+    }
+    default: return false;
+  }
+}
 
 }  // namespace
 
 int RunCli(std::vector<Argument> arguments, Console& console) {
+  std::optional<Command> command;
   try {
     Options options = ParseOptions(std::move(arguments));
     switch (options.command) {
-      case Command::Help: console.Out(std::string(kSynopsis) + kHelp); return kExitOk;
+      case Command::Help: console.Out(HelpText(options.helpTopic)); return kExitOk;
       case Command::Version: console.Out("pelmix-cli " PELMIX_VERSION "\n"); return kExitOk;
       default: break;
     }
-    GenreList genres = LoadGenres(options.genresFile, ProgramDirectory());
-    if (options.command == Command::Show) return RunShow(std::move(options), genres, console);
-    if (options.command == Command::Stamp) return RunStamp(std::move(options), genres, console);
-    return RunGenres(options, genres, console);
+    command = options.command;
+    GenreList genres;
+    if (NeedsGenreNames(options) || options.genresFile) genres = LoadGenres(options.genresFile, ProgramDirectory());
+    switch (options.command) {
+      case Command::Show: return RunShow(std::move(options), genres, console);
+      case Command::Stamp: return RunStamp(std::move(options), genres, console);
+      case Command::Strip: return RunStrip(std::move(options), console);
+      default: return RunGenres(options, genres, console);
+    }
   } catch (const UsageError& error) {
-    console.Err(std::string("pelmix-cli: ") + error.what() + "\n" + kSynopsis);
+    if (error.command) command = error.command;
+    const std::string help = command ? std::string("pelmix-cli ") + CommandName(*command) + " --help" : "pelmix-cli --help";
+    console.Err(std::string("pelmix-cli: ") + error.what() + "; try '" + help + "'\n");
     return kExitUsage;
   } catch (const std::exception& error) {
     console.Err(std::string("pelmix-cli: ") + error.what() + "\n");

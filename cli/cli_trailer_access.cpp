@@ -36,10 +36,18 @@ ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, 
 WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record,
                                     std::int64_t tagOffset, const TrailerSeen& seen) {
   lastWritten_ = record;
+  lastUnchanged_ = false;
+  timeError_.clear();
   const WriteResult wouldWrite{lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
   // The session writes the file it read last; anything else goes the window's way.
   if (openPath_.empty() || path != openPath_) return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset, seen);
   openPath_.clear();
+  if (lastReadTagged_ && record == lastRead_) {
+    // Nothing to change: no write, so the time stays and a read-only file is no failure.
+    file_.Close();
+    lastUnchanged_ = true;
+    return {WriteResult::Status::Replaced, {}};
+  }
   if (writeOpenError_) {
     file_.Close();
     return {WriteResult::Status::OpenFailed, writeOpenError_};
@@ -59,10 +67,13 @@ WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const Tag
     file_.Close();
     return {WriteResult::Status::ChangedSinceRead, {}};
   }
+  std::filesystem::file_time_type modified;
+  if (keepTimes_) modified = std::filesystem::last_write_time(path, timeError_);
   // WriteTagTrailer checks again that the file still ends as the read found it.
   WriteResult result = WriteTagTrailer(file_, record, tagOffset, seen);
   const std::error_code closed = file_.Close();
   if (result.ok() && closed) result = {WriteResult::Status::WriteFailed, closed};
+  if (result.ok() && keepTimes_ && !timeError_) std::filesystem::last_write_time(path, modified, timeError_);
   return result;
 }
 

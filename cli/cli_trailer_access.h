@@ -3,7 +3,9 @@
 // per file instead of two. A dry run opens and reads the same way and writes nothing, so it
 // still tells a file that could not be written. Either way it keeps what was read and what
 // was (or would be) written. The handle holds the file against other writers from the read
-// to the write; a file renamed or linked onto the path in between is not written.
+// to the write; a file renamed or linked onto the path in between is not written. A trailer
+// that would be written as it already is, is not written at all, so the file keeps its
+// modification time.
 #pragma once
 
 #include <system_error>
@@ -15,7 +17,8 @@ namespace pelmix::cli {
 
 class CliTrailerAccess final : public TrailerAccess {
  public:
-  explicit CliTrailerAccess(bool dryRun) : dryRun_(dryRun) {}
+  // With keepTimes, a written file gets its modification time back.
+  explicit CliTrailerAccess(bool dryRun, bool keepTimes = false) : dryRun_(dryRun), keepTimes_(keepTimes) {}
 
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override;
   // In a dry run: the outcome the write would have, and no write.
@@ -25,11 +28,18 @@ class CliTrailerAccess final : public TrailerAccess {
   // The trailer as the last successful read gave it (a new one for a file without).
   const TagRecord& lastRead() const { return lastRead_; }
   const TagRecord& lastWritten() const { return lastWritten_; }
+  // Whether the last write found its 128 bytes on disk already, and so wrote nothing.
+  bool lastUnchanged() const { return lastUnchanged_; }
+  // Why the last written file's modification time could not be kept, if it could not.
+  const std::error_code& timeError() const { return timeError_; }
 
  private:
   ReadResult ReadKeepingOpen(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset);
 
   bool dryRun_;
+  bool keepTimes_;
+  bool lastUnchanged_ = false;
+  std::error_code timeError_;
   bool lastReadTagged_ = false;
   TagRecord lastRead_;
   TagRecord lastWritten_;

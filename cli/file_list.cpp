@@ -1,6 +1,7 @@
 #include "cli/file_list.h"
 
 #include <algorithm>
+#include <iterator>
 #include <system_error>
 
 #include "cli/natural_order.h"
@@ -49,6 +50,21 @@ FileList CollectFiles(std::vector<NativeName> operands, bool recursive) {
     for (const fs::path& name : found) list.files.push_back((folder / name).native());
   }
   return list;
+}
+
+std::vector<NativeName> TakeNonMp3Names(std::vector<NativeName>& files) {
+  std::vector<NativeName> others;
+  const auto kept = std::stable_partition(files.begin(), files.end(),
+                                          [](const NativeName& name) { return HasMp3Extension(fs::path(name)); });
+  std::move(kept, files.end(), std::back_inserter(others));
+  files.erase(kept, files.end());
+  return others;
+}
+
+void SortNaturally(std::vector<NativeName>& files) {
+  // A list that is in order already (a folder's, or one named in order) costs one pass.
+  if (std::is_sorted(files.begin(), files.end(), NaturalNameLess)) return;
+  std::stable_sort(files.begin(), files.end(), NaturalNameLess);
 }
 
 }  // namespace pelmix::cli

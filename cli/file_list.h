@@ -25,4 +25,12 @@ struct FileList {
 // without it, a folder is passed on like a file and fails as one.
 FileList CollectFiles(std::vector<NativeName> operands, bool recursive);
 
+// Moves the names whose last component fails the .mp3 test out of `files`, in order, and
+// returns them. Files found in folders have passed it already.
+std::vector<NativeName> TakeNonMp3Names(std::vector<NativeName>& files);
+
+// Natural order of the whole list ("Track 2" before "Track 10"), whatever order a shell's
+// glob gave; names that compare equal keep their order.
+void SortNaturally(std::vector<NativeName>& files);
+
 }  // namespace pelmix::cli

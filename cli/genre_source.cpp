@@ -3,6 +3,7 @@
 #include <string>
 #include <system_error>
 
+#include "cli/builtin_genres.h"
 #include "cli/options.h"
 #include "cli/text_display.h"
 
@@ -44,6 +45,10 @@ std::filesystem::path ProgramDirectory() {
 #endif
 }
 
+std::string_view BuiltInGenreText() {
+  return {reinterpret_cast<const char*>(kBuiltInGenreText), static_cast<std::size_t>(kBuiltInGenreTextSize)};
+}
+
 GenreList LoadGenres(const std::optional<std::filesystem::path>& namedFile,
                      const std::filesystem::path& programDirectory) {
   GenreList genres;
@@ -54,9 +59,8 @@ GenreList LoadGenres(const std::optional<std::filesystem::path>& namedFile,
     }
     return genres;
   }
-  if (programDirectory.empty()) return genres;
-  if (genres.Load(programDirectory)) return genres;
-  genres.Load(programDirectory / PELMIX_DATA_FROM_BIN);
+  if (!programDirectory.empty() && genres.Load(programDirectory)) return genres;
+  for (GenreEntry& entry : ParseGenreText(BuiltInGenreText())) genres.Add(std::move(entry.name), entry.code);
   return genres;
 }
 

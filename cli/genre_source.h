@@ -1,9 +1,10 @@
 // Finding the genre list: a file named on the command line, else genre.txt beside the
-// program, else in the installed data folder.
+// program, else the list built into the program from the shipped genre.txt.
 #pragma once
 
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include "core/genre_list.h"
 
@@ -12,8 +13,11 @@ namespace pelmix::cli {
 // The folder the running program lies in; empty when the system does not say.
 std::filesystem::path ProgramDirectory();
 
-// The list from the first place that has one; empty when none has. A named file that
-// cannot be read is a usage error (UsageError).
+// The shipped genre.txt, as built into the program.
+std::string_view BuiltInGenreText();
+
+// The list from the first place that has one. A named file that cannot be read is a usage
+// error (UsageError). Without a named file, an empty programDirectory means: built-in only.
 GenreList LoadGenres(const std::optional<std::filesystem::path>& namedFile,
                      const std::filesystem::path& programDirectory);
 

@@ -56,4 +56,29 @@ bool NaturalPathLess(const std::filesystem::path& a, const std::filesystem::path
   return x == a.end() && y != b.end();
 }
 
+bool NaturalNameLess(const std::filesystem::path::string_type& a, const std::filesystem::path::string_type& b) {
+#ifdef _WIN32
+  return NaturalPathLess(a, b);
+#else
+  // Component by component, as NaturalPathLess: "/" separates, repeated ones count once.
+  std::string_view x(a);
+  std::string_view y(b);
+  const auto next = [](std::string_view& rest) {
+    while (rest.size() > 1 && rest.front() == '/' && rest[1] == '/') rest.remove_prefix(1);
+    const std::size_t end = rest.front() == '/' ? 1 : std::min(rest.find('/'), rest.size());
+    const std::string_view part = rest.substr(0, end);
+    rest.remove_prefix(end);
+    if (part != "/") {
+      while (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
+    }
+    return part;
+  };
+  while (!x.empty() && !y.empty()) {
+    const int order = NaturalCompare(next(x), next(y));
+    if (order != 0) return order < 0;
+  }
+  return x.empty() && !y.empty();
+#endif
+}
+
 }  // namespace pelmix::cli

@@ -13,4 +13,8 @@ int NaturalCompare(std::string_view a, std::string_view b);
 // Paths compared component by component with NaturalCompare: a folder's files stay together.
 bool NaturalPathLess(const std::filesystem::path& a, const std::filesystem::path& b);
 
+// The same order on names as the system gives them; on POSIX without making paths, so
+// ten thousand operands sort in a blink.
+bool NaturalNameLess(const std::filesystem::path::string_type& a, const std::filesystem::path::string_type& b);
+
 }  // namespace pelmix::cli

@@ -1,22 +1,99 @@
-// One pass over the arguments; "--name value" and "--name=value" both work, "--" ends options.
+// The arguments go through getopt_long in "return in order" mode: operands come back one
+// by one in place, so each stays tied to its original (native) argument, and no option
+// reordering depends on POSIXLY_CORRECT.
 #include "cli/options.h"
 
+#include <getopt.h>
+
 #include <algorithm>
+#include <utility>
 
 #include "core/ascii.h"
 
 namespace pelmix::cli {
 namespace {
 
+// Values for the long options that have no short letter.
+enum LongOnly : int {
+  kIncrement = 256,
+  kEncoding,
+  kGenres,
+  kJson,
+  kKeepOrder,
+  kAnyExtension,
+  kKeepTimes,
+  kFromName,
+};
+
+constexpr char kShortOptions[] = "-:hVrnq1t:a:A:y:c:T:g:";
+
+constexpr option kLongOptions[] = {
+    {"title", required_argument, nullptr, 't'},
+    {"artist", required_argument, nullptr, 'a'},
+    {"album", required_argument, nullptr, 'A'},
+    {"year", required_argument, nullptr, 'y'},
+    {"comment", required_argument, nullptr, 'c'},
+    {"track", required_argument, nullptr, 'T'},
+    {"genre", required_argument, nullptr, 'g'},
+    {"increment", required_argument, nullptr, kIncrement},
+    {"from-name", required_argument, nullptr, kFromName},
+    {"keep-order", no_argument, nullptr, kKeepOrder},
+    {"keep-times", no_argument, nullptr, kKeepTimes},
+    {"any-extension", no_argument, nullptr, kAnyExtension},
+    {"dry-run", no_argument, nullptr, 'n'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"json", no_argument, nullptr, kJson},
+    {"oneline", no_argument, nullptr, '1'},
+    {"recursive", no_argument, nullptr, 'r'},
+    {"encoding", required_argument, nullptr, kEncoding},
+    {"genres", required_argument, nullptr, kGenres},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
+
 struct FieldOption {
   const char* name;
   TagField field;
+  int letter;
 };
 
 constexpr FieldOption kFieldOptions[] = {
-    {"title", TagField::Title}, {"artist", TagField::Artist},   {"album", TagField::Album},
-    {"year", TagField::Year},   {"comment", TagField::Comment}, {"track", TagField::Track},
-    {"genre", TagField::Genre},
+    {"title", TagField::Title, 't'}, {"artist", TagField::Artist, 'a'},   {"album", TagField::Album, 'A'},
+    {"year", TagField::Year, 'y'},   {"comment", TagField::Comment, 'c'}, {"track", TagField::Track, 'T'},
+    {"genre", TagField::Genre, 'g'},
+};
+
+struct CommandEntry {
+  const char* name;
+  Command command;
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"show", Command::Show},     {"stamp", Command::Stamp}, {"strip", Command::Strip},
+    {"genres", Command::Genres}, {"help", Command::Help},
+};
+
+constexpr unsigned Bit(Command command) { return 1u << static_cast<unsigned>(command); }
+
+constexpr unsigned kShow = Bit(Command::Show);
+constexpr unsigned kStamp = Bit(Command::Stamp);
+constexpr unsigned kStrip = Bit(Command::Strip);
+
+// Which commands take an option; the field options go with stamp, the common ones
+// (--encoding, --genres) with every command.
+struct Fit {
+  int value;
+  unsigned commands;
+};
+
+constexpr Fit kFits[] = {
+    {kJson, kShow | kStamp | kStrip}, {'1', kShow},          {'r', kShow | kStamp | kStrip},
+    {'n', kStamp | kStrip},           {'q', kStamp | kStrip}, {kAnyExtension, kStamp | kStrip},
+    {kKeepTimes, kStamp | kStrip},    {kKeepOrder, kStamp},   {kIncrement, kStamp},
+    {kFromName, kStamp},
+    {kEncoding, ~0u},
+    {kGenres, ~0u},
 };
 
 std::optional<TagField> FieldNamed(std::string_view name) {
@@ -27,10 +104,9 @@ std::optional<TagField> FieldNamed(std::string_view name) {
 }
 
 std::optional<Command> CommandNamed(std::string_view name) {
-  if (name == "show") return Command::Show;
-  if (name == "stamp") return Command::Stamp;
-  if (name == "genres") return Command::Genres;
-  if (name == "help") return Command::Help;
+  for (const CommandEntry& entry : kCommands) {
+    if (name == entry.name) return entry.command;
+  }
   return std::nullopt;
 }
 
@@ -56,117 +132,197 @@ std::vector<TagField> ParseIncrements(const std::string& list) {
   return fields;
 }
 
+// The option's name as the user typed it, for messages: "--title" or "-t".
+std::string TypedName(const char* element, int letter) {
+  const std::string_view text(element);
+  if (text.starts_with("--")) return std::string(text.substr(0, text.find('=')));
+  return letter > ' ' && letter < 0x7F ? std::string("-") + static_cast<char>(letter) : std::string(text);
+}
+
+std::string LongName(int value) {
+  for (const option& entry : kLongOptions) {
+    if (entry.name && entry.val == value) return std::string("--") + entry.name;
+  }
+  return {};
+}
+
 class Parser {
  public:
-  explicit Parser(std::vector<Argument>& arguments) : arguments_(arguments) {}
+  explicit Parser(std::vector<Argument>& arguments) : arguments_(arguments) {
+    argv_.push_back(const_cast<char*>("pelmix-cli"));
+    for (const Argument& argument : arguments_) argv_.push_back(const_cast<char*>(argument.text().c_str()));
+    argv_.push_back(nullptr);
+  }
 
   Options Run() {
-    bool commandSeen = false;
-    bool optionsEnded = false;
-    for (at_ = 0; at_ < arguments_.size(); ++at_) {
-      const std::string& text = arguments_[at_].text();
-      if (!optionsEnded && text == "--") {
-        optionsEnded = true;
-      } else if (!optionsEnded && text.size() > 1 && text[0] == '-') {
-        // --help and --version win over anything else on the line.
-        if (const std::optional<Command> asked = Option(text)) {
-          options_.command = *asked;
-          return options_;
-        }
-      } else if (!commandSeen) {
-        const std::optional<Command> command = CommandNamed(text);
-        if (!command) throw UsageError("unknown command \"" + text + "\"");
-        options_.command = *command;
-        commandSeen = true;
-        if (*command == Command::Help) return options_;
-      } else {
-        options_.operands.emplace_back(std::move(arguments_[at_].native));
+    const int argc = static_cast<int>(argv_.size() - 1);
+    // 0 starts getopt afresh, on glibc and mingw-w64 alike: a second parse in one process works.
+    optind = 0;
+    opterr = 0;
+    for (;;) {
+      const int element = std::max(optind, 1);
+      const int value = getopt_long(argc, argv_.data(), kShortOptions, kLongOptions, nullptr);
+      if (value == -1) break;
+      try {
+        Take(value, element);
+      } catch (const UsageError& error) {
+        if (!firstError_) firstError_ = error.what();
       }
     }
-    if (!commandSeen) throw UsageError("no command given");
-    CheckFits();
-    return options_;
+    try {
+      for (int at = optind; at < argc; ++at) Operand(static_cast<std::size_t>(at - 1));
+    } catch (const UsageError& error) {
+      if (!firstError_) firstError_ = error.what();
+    }
+    if (help_) {
+      options_.helpTopic = commandSeen_ ? std::optional(options_.command) : std::nullopt;
+      options_.command = Command::Help;
+      return std::move(options_);
+    }
+    if (version_) {
+      options_.command = Command::Version;
+      return std::move(options_);
+    }
+    const std::optional<Command> command = commandSeen_ ? std::optional(options_.command) : std::nullopt;
+    if (firstError_) throw UsageError(*firstError_, command);
+    if (!commandSeen_) throw UsageError("no command given");
+    try {
+      CheckFits();
+    } catch (const UsageError& error) {
+      throw UsageError(error.what(), command);
+    }
+    return std::move(options_);
   }
 
  private:
-  // Takes one option, and its value if it has one. Gives the command --help or --version asks for.
-  std::optional<Command> Option(const std::string& text) {
-    if (text == "-h" || text == "--help") return Command::Help;
-    if (text == "--version") return Command::Version;
-    if (text == "-r" || text == "--recursive") {
-      options_.recursive = true;
-      return std::nullopt;
+  void Take(int value, int element) {
+    switch (value) {
+      case 1: Operand(IndexOf(optarg)); return;
+      case 'h': help_ = true; return;
+      case 'V': version_ = true; return;
+      case ':': throw UsageError(TypedName(argv_[static_cast<std::size_t>(element)], optopt) + " needs a value");
+      case '?': {
+        const char* text = argv_[static_cast<std::size_t>(element)];
+        const bool known = std::string_view(text).starts_with("--") && optopt != 0;
+        throw UsageError((known ? TypedName(text, optopt) + " takes no value" : "unknown option " +
+                                                                                     TypedName(text, optopt)));
+      }
+      default: break;
     }
-    if (text == "--json") {
-      used_.push_back("--json");
-      options_.json = true;
-      return std::nullopt;
-    }
-    if (text == "--dry-run" || text == "-n") {
-      used_.push_back("--dry-run");
-      options_.dryRun = true;
-      return std::nullopt;
-    }
-    const std::size_t equals = text.find('=');
-    const std::string name = text.substr(0, equals);
-    const std::optional<std::string> inlineValue =
-        equals == std::string::npos ? std::nullopt : std::optional(text.substr(equals + 1));
-    if (!name.starts_with("--")) throw UsageError("unknown option \"" + text + "\"");
-    const std::string bare = name.substr(2);
-    const std::optional<TagField> field = FieldNamed(bare);
-    if (!field && bare != "increment" && bare != "encoding" && bare != "genres") {
-      throw UsageError("unknown option \"" + name + "\"");
-    }
-    const std::string value = inlineValue ? *inlineValue : NextValue(name);
-    if (field) {
-      std::optional<std::string>& slot = options_.values[FieldIndex(*field)];
-      if (slot) throw UsageError(name + " given twice");
-      slot = value;
-      used_.push_back(name);
-    } else if (bare == "increment") {
-      for (TagField counted : ParseIncrements(value)) {
-        if (std::find(options_.increments.begin(), options_.increments.end(), counted) ==
-            options_.increments.end()) {
-          options_.increments.push_back(counted);
+    used_.push_back(value);
+    switch (value) {
+      case 'r': options_.recursive = true; return;
+      case 'n': options_.dryRun = true; return;
+      case 'q': options_.quiet = true; return;
+      case '1': options_.oneLine = true; return;
+      case kJson: options_.json = true; return;
+      case kKeepOrder: options_.keepOrder = true; return;
+      case kKeepTimes: options_.keepTimes = true; return;
+      case kAnyExtension: options_.anyExtension = true; return;
+      case kFromName:
+        if (options_.fromName) throw UsageError("--from-name given twice");
+        options_.fromName = optarg;
+        return;
+      case kIncrement:
+        for (TagField counted : ParseIncrements(optarg)) {
+          if (std::find(options_.increments.begin(), options_.increments.end(), counted) ==
+              options_.increments.end()) {
+            options_.increments.push_back(counted);
+          }
         }
+        return;
+      case kEncoding: {
+        const std::optional<CodePage> page = CodePageByName(optarg);
+        if (!page) {
+          throw UsageError(std::string("--encoding: unknown code page \"") + optarg +
+                           "\" (windows-1250, windows-1251, windows-1252 or iso-8859-1)");
+        }
+        options_.codePage = *page;
+        return;
       }
-      used_.push_back(name);
-    } else if (bare == "encoding") {
-      const std::optional<CodePage> page = CodePageByName(value);
-      if (!page) {
-        throw UsageError("--encoding: unknown code page \"" + value +
-                         "\" (windows-1250, windows-1251, windows-1252 or iso-8859-1)");
+      case kGenres: {
+        // A value given as its own argument is taken as the system gave it, so any file name works.
+        const std::size_t index = IndexOf(optarg);
+        if (index < arguments_.size()) {
+          options_.genresFile = std::filesystem::path(arguments_[index].native);
+        } else {
+          const std::string_view text(optarg);
+          options_.genresFile = std::filesystem::path(std::u8string(text.begin(), text.end()));
+        }
+        return;
       }
-      options_.codePage = *page;
-    } else {
-      // A separate value is taken as the system gave it, so any file name works.
-      options_.genresFile = inlineValue ? std::filesystem::path(std::u8string(value.begin(), value.end()))
-                                        : std::filesystem::path(arguments_[at_].native);
+      default: break;
     }
-    return std::nullopt;
+    for (const FieldOption& field : kFieldOptions) {
+      if (field.letter != value) continue;
+      std::optional<std::string>& slot = options_.values[FieldIndex(field.field)];
+      if (slot) throw UsageError(std::string("--") + field.name + " given twice");
+      slot = optarg;
+      return;
+    }
   }
 
-  // The argument after the option is its value, whatever it looks like.
-  std::string NextValue(const std::string& name) {
-    if (at_ + 1 >= arguments_.size()) throw UsageError(name + " needs a value");
-    return arguments_[++at_].text();
+  // The argument the pointer is, or arguments_.size() for a pointer into the middle of one.
+  // getopt has just stepped past it, so the search almost always ends at once.
+  std::size_t IndexOf(const char* text) const {
+    const auto at = static_cast<std::size_t>(optind);
+    if (optind >= 2 && at < argv_.size() && argv_[at - 1] == text) {
+      return at - 2;
+    }
+    const auto found = std::find(argv_.begin() + 1, argv_.end() - 1, text);
+    return static_cast<std::size_t>(found - argv_.begin()) - 1;
+  }
+
+  void Operand(std::size_t index) {
+    if (commandSeen_) {
+      options_.operands.emplace_back(std::move(arguments_[index].native));
+      return;
+    }
+    const std::string& text = arguments_[index].text();
+    const std::optional<Command> command = CommandNamed(text);
+    if (!command) throw UsageError("unknown command \"" + text + "\"");
+    options_.command = *command;
+    commandSeen_ = true;
   }
 
   // Options that belong to another command than the one given.
-  void CheckFits() const {
-    for (const std::string& option : used_) {
-      const bool fits = option == "--json" ? options_.command == Command::Show : options_.command == Command::Stamp;
-      if (!fits) throw UsageError(option + (option == "--json" ? " belongs to show" : " belongs to stamp"));
+  void CheckFits() {
+    if (options_.command == Command::Help) {
+      // "help stamp" asks for the help of stamp.
+      if (!options_.operands.empty()) {
+        const std::filesystem::path topic(options_.operands.front());
+        const std::u8string name = topic.u8string();
+        options_.helpTopic = CommandNamed(std::string(name.begin(), name.end()));
+        if (!options_.helpTopic || options_.helpTopic == Command::Help) throw UsageError("no help on that");
+      }
+      return;
+    }
+    for (const int value : used_) {
+      unsigned commands = kStamp;
+      for (const Fit& fit : kFits) {
+        if (fit.value == value) commands = fit.commands;
+      }
+      const bool fits = (commands & Bit(options_.command)) != 0;
+      if (!fits) {
+        const std::string name = LongName(value);
+        throw UsageError(name + " does not go with " + CommandName(options_.command));
+      }
     }
     if (options_.command == Command::Genres && !options_.operands.empty()) {
       throw UsageError("genres takes no files");
     }
+    if (options_.quiet && options_.json) throw UsageError("--quiet and --json do not go together");
+    if (options_.oneLine && options_.json) throw UsageError("--oneline and --json do not go together");
   }
 
   std::vector<Argument>& arguments_;
-  std::size_t at_ = 0;
+  std::vector<char*> argv_;
   Options options_;
-  std::vector<std::string> used_;
+  std::vector<int> used_;
+  bool commandSeen_ = false;
+  bool help_ = false;
+  bool version_ = false;
+  std::optional<std::string> firstError_;
 };
 
 }  // namespace
@@ -184,6 +340,13 @@ Options ParseOptions(std::vector<Argument> arguments) { return Parser(arguments)
 const char* FieldOptionName(TagField field) {
   for (const FieldOption& option : kFieldOptions) {
     if (option.field == field) return option.name;
+  }
+  return "";
+}
+
+const char* CommandName(Command command) {
+  for (const CommandEntry& entry : kCommands) {
+    if (entry.command == command) return entry.name;
   }
   return "";
 }

@@ -32,18 +32,26 @@ struct Argument {
   static Argument FromUtf8(const std::string& utf8);
 };
 
-enum class Command { Show, Stamp, Genres, Help, Version };
+enum class Command { Show, Stamp, Strip, Genres, Help, Version };
 
 struct Options {
   Command command = Command::Help;
+  // For Help: the command whose help was asked for ("stamp --help"), or none for the whole program.
+  std::optional<Command> helpTopic;
   bool json = false;
   bool dryRun = false;
   bool recursive = false;
+  bool quiet = false;
+  bool oneLine = false;
+  bool keepOrder = false;
+  bool anyExtension = false;
+  bool keepTimes = false;
   CodePage codePage = CodePage::Windows1252;
   std::optional<std::filesystem::path> genresFile;
   // The value given for each field, as UTF-8 (track and genre too), indexed by FieldIndex.
   std::array<std::optional<std::string>, kTagFieldCount> values;
   std::vector<TagField> increments;
+  std::optional<std::string> fromName;  // the --from-name pattern, UTF-8
   std::vector<NativeName> operands;
 
   const std::optional<std::string>& Value(TagField field) const { return values[FieldIndex(field)]; }
@@ -53,10 +61,22 @@ struct Options {
 class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  UsageError(const std::string& message, std::optional<Command> command)
+      : std::runtime_error(message), command(command) {}
+
+  // The command the line was for, when that much was understood: its help is the one to see.
+  std::optional<Command> command;
 };
 
-// The arguments after the program's name; file operands are moved out of them. Throws UsageError.
+// The arguments after the program's name; file operands are moved out of them. Options
+// follow the getopt_long conventions: bundled short options (-rn), --name=value or
+// --name value, unambiguous abbreviations, "--" ends the options; options and operands
+// may come in any order. -h/--help and -V/--version win over anything else on the line.
+// Throws UsageError.
 Options ParseOptions(std::vector<Argument> arguments);
+
+// The command's name as typed: "stamp", ...
+const char* CommandName(Command command);
 
 // The option name of a field: "title", "track", ...
 const char* FieldOptionName(TagField field);

@@ -22,9 +22,12 @@ constexpr Labelled kTextFields[] = {
     {TagField::Comment, "Comment:", "comment"},
 };
 
-std::string FailureLine(const std::filesystem::path& path, const std::string& reason, bool json) {
-  if (json) return "{\"path\":" + JsonString(PathText(path)) + ",\"error\":" + JsonString(reason) + "}\n";
-  return Printable(PathText(path)) + ": not read: " + reason + "\n";
+std::string JsonFailure(const std::filesystem::path& path, const std::string& reason) {
+  return "{\"path\":" + JsonString(PathText(path)) + ",\"error\":" + JsonString(reason) + "}\n";
+}
+
+std::string FailureLine(const std::filesystem::path& path, const std::string& what, const std::string& reason) {
+  return "pelmix-cli: " + Printable(PathText(path)) + ": " + what + ": " + reason + "\n";
 }
 
 std::string JsonLine(const std::filesystem::path& path, const TagRecord* record, const GenreList& genres,
@@ -58,14 +61,35 @@ std::string TextBlock(const std::filesystem::path& path, const TagRecord* record
   return block;
 }
 
+// path: track=2 title="Intro" artist="Band" album="First" year="1999" genre="Rock" comment=""
+std::string OneLine(const std::filesystem::path& path, const TagRecord* record, const GenreList& genres,
+                    CodePage page) {
+  std::string line = Printable(PathText(path));
+  if (!record) return line + ": no tag\n";
+  const std::uint8_t track = record->GetTrack();
+  line += ": track=" + TrackText(track);
+  for (const Labelled& text : kTextFields) {
+    if (text.field == TagField::Comment) continue;
+    line += std::string(" ") + text.key + "=" + Quoted(DecodeText(page, record->GetFieldText(text.field)));
+  }
+  const std::uint8_t genre = record->GetGenre();
+  const std::string name = GenreName(genres, page, genre);
+  line += " genre=";
+  line += genre == kNoGenre ? "none" : genres.IndexOfCode(genre) == -1 ? std::to_string(genre) : Quoted(name);
+  line += " comment=" + Quoted(DecodeText(page, record->GetFieldText(TagField::Comment)));
+  return line + "\n";
+}
+
 }  // namespace
 
 int RunShow(Options options, const GenreList& genres, Console& console) {
   if (options.operands.empty()) throw UsageError("show needs at least one file");
   FileList list = CollectFiles(std::move(options.operands), options.recursive);
   int status = 0;
+  // Failures go to standard error; with --json each also keeps its object in the output.
   for (const FileList::Failure& failure : list.failures) {
-    console.Out(FailureLine(failure.path, failure.reason, options.json));
+    if (options.json) console.Out(JsonFailure(failure.path, failure.reason));
+    console.Err(FailureLine(failure.path, "not listed", failure.reason));
     status = 1;
   }
   for (NativeName& name : list.files) {
@@ -74,13 +98,15 @@ int RunShow(Options options, const GenreList& genres, Console& console) {
     std::int64_t tagOffset = 0;
     const ReadResult read = ReadTagTrailer(path, record, tagOffset);
     if (!read.ok()) {
-      console.Out(FailureLine(path, ErrorReason(read.error), options.json));
+      if (options.json) console.Out(JsonFailure(path, ErrorReason(read.error)));
+      console.Err(FailureLine(path, "not read", ErrorReason(read.error)));
       status = 1;
       continue;
     }
     const TagRecord* tag = read.status == ReadResult::Status::Tagged ? &record : nullptr;
-    console.Out(options.json ? JsonLine(path, tag, genres, options.codePage)
-                             : TextBlock(path, tag, genres, options.codePage));
+    console.Out(options.json      ? JsonLine(path, tag, genres, options.codePage)
+                : options.oneLine ? OneLine(path, tag, genres, options.codePage)
+                                  : TextBlock(path, tag, genres, options.codePage));
   }
   return status;
 }

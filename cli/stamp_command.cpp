@@ -9,6 +9,8 @@
 #include "cli/cli_exchange.h"
 #include "cli/cli_trailer_access.h"
 #include "cli/file_list.h"
+#include "cli/name_pattern.h"
+#include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
 #include "core/utf8.h"
@@ -100,6 +102,63 @@ std::string NotWrittenReason(const WriteResult& write) {
   return ErrorReason(write.error);
 }
 
+// The track number the file at `index` of the batch gets, counting up from `start`
+// (empty: none, then 1, 2, ...), assuming every file before it is read.
+int CountedTrack(const std::string& start, std::size_t index) {
+  const std::size_t first = start.empty() ? 0 : static_cast<std::size_t>(DigitsValue(start));
+  return static_cast<int>(std::min<std::size_t>(first + index, 1000));
+}
+
+// A counted-up track cannot pass 255: the batch is refused before any file is opened, so
+// no file is left half-numbered.
+void CheckTrackRoom(const Options& options, const std::vector<NativeName>& files) {
+  const bool counting = std::find(options.increments.begin(), options.increments.end(), TagField::Track) !=
+                        options.increments.end();
+  if (!counting || files.empty()) return;
+  const std::string& start = *options.Value(TagField::Track);
+  if (CountedTrack(start, files.size() - 1) <= kHighestTrack) return;
+  std::size_t over = 0;
+  while (CountedTrack(start, over) <= kHighestTrack) ++over;
+  throw UsageError("--increment track: " + Printable(PathText(std::filesystem::path(files[over]))) +
+                   " would get track " + std::to_string(CountedTrack(start, over)) +
+                   ", more than 255; nothing written");
+}
+
+// The values the file's name gives for the fields not given on the command line, in the
+// tag's code page, put into the controls; or why the name gives none.
+std::optional<std::string> TakeNameValues(const Options& options, const std::filesystem::path& path,
+                                          BoundValues& controls) {
+  const std::filesystem::path stem = path.stem();
+  const std::string name = PathText(stem);
+  const std::optional<NameValues> values = MatchNamePattern(*options.fromName, name);
+  if (!values) return "the name does not match --from-name \"" + Printable(*options.fromName) + "\"";
+  for (TagField field : kTrailerOrder) {
+    const std::optional<std::string>& value = (*values)[FieldIndex(field)];
+    if (!value || options.Value(field)) continue;
+    if (field == TagField::Track) {
+      if (DigitsValue(*value) < 1 || DigitsValue(*value) > kHighestTrack) {
+        return "track " + *value + " from the name is not 1 to 255";
+      }
+      controls.fields.trackText = std::to_string(DigitsValue(*value));
+    } else {
+      const EncodeResult encoded = EncodeText(options.codePage, *value);
+      if (encoded.status != EncodeResult::Status::Ok) {
+        return std::string(FieldOptionName(field)) + " " + Quoted(*value) + " from the name cannot be stored in " +
+               CodePageName(options.codePage);
+      }
+      // No placeholder stands for the comment, so no width here depends on the track number.
+      const std::size_t width = TextFieldSpan(field).width;
+      if (encoded.bytes.size() > width) {
+        return std::string(FieldOptionName(field)) + " " + Quoted(*value) + " from the name is longer than its " +
+               std::to_string(width) + " bytes";
+      }
+      controls.fields.Text(field) = encoded.bytes;
+    }
+    controls.updateFlag[field] = 1;
+  }
+  return std::nullopt;
+}
+
 // Why a field of the record differs from what this file was meant to get, or empty. Counting
 // up can outgrow a field during a batch; a track number takes the comment's 29th byte.
 std::string Warning(TagField field, const Options& options, const FieldValues& stamped, const TagRecord& before,
@@ -148,7 +207,12 @@ std::string ChangeLine(TagField field, const Options& options, const GenreList& 
 BoundValues StampControls(const Options& options, GenreList& genres) {
   BoundValues controls;
   controls.mode = static_cast<int>(EditMode::AutoUpdate);
-  bool anyField = false;
+  bool anyField = options.fromName.has_value();
+  if (options.fromName) {
+    if (const std::optional<std::string> problem = NamePatternProblem(*options.fromName)) {
+      throw UsageError("--from-name: " + *problem);
+    }
+  }
   const std::optional<std::string>& track = options.Value(TagField::Track);
   const bool counting = [&options](TagField f) {
     return std::find(options.increments.begin(), options.increments.end(), f) != options.increments.end();
@@ -183,54 +247,67 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
   const BoundValues controls = StampControls(options, genres);
   if (options.operands.empty()) throw UsageError("stamp needs at least one file");
   FileList list = CollectFiles(std::move(options.operands), options.recursive);
+  const std::vector<NativeName> others = options.anyExtension ? std::vector<NativeName>() : TakeNonMp3Names(list.files);
+  // Numbers follow the names, whatever order the shell's glob gave them in.
+  if (!options.increments.empty() && !options.keepOrder) SortNaturally(list.files);
+  CheckTrackRoom(options, list.files);
 
-  int status = 0;
-  for (const FileList::Failure& failure : list.failures) {
-    console.Out(Printable(PathText(failure.path)) + ": not listed: " + failure.reason + "\n");
-    status = 1;
+  Reporter report(console, options, list.files.size());
+  for (const FileList::Failure& failure : list.failures) report.Failed(failure.path, "not listed", failure.reason);
+  for (const NativeName& name : others) {
+    report.Failed(std::filesystem::path(name), "not written", "not an .mp3 file (--any-extension writes it)");
   }
 
   CliExchange exchange(controls);
-  CliTrailerAccess access(options.dryRun);
+  CliTrailerAccess access(options.dryRun, options.keepTimes);
   TagEditSession session(genres, exchange, &access);
   const FieldFlags& counted = controls.incrementFlag;
   std::array<bool, kTagFieldCount> outgrown{};
-  Progress progress(console, list.files.size());
-  std::size_t done = 0;
-  // One buffer for every file's lines: a batch of many files makes no garbage per file.
-  std::string lines;
+  std::string details;
   for (NativeName& name : list.files) {
     const std::filesystem::path path(std::move(name));
+    if (options.fromName) {
+      // The name's values stand in for this file only; counted-up values carry on as they are.
+      BoundValues& current = exchange.controls();
+      for (TagField field : kTrailerOrder) {
+        if (!options.Value(field)) current.updateFlag[field] = 0;
+      }
+      if (const std::optional<std::string> problem = TakeNameValues(options, path, current)) {
+        report.Failed(path, "not written", *problem);
+        report.Next();
+        continue;
+      }
+    }
     const FieldValues stamped = exchange.controls().fields;
     session.ProcessFile(path);
-    lines.clear();
-    AppendPrintablePath(lines, path);
-    const std::size_t pathLength = lines.size();
     const WriteResult& write = session.lastWrite();
     if (!session.lastRead().ok()) {
-      lines += ": not written: " + ErrorReason(session.lastRead().error) + "\n";
-      console.Out(lines);
-      status = 1;
+      report.Failed(path, "not written", ErrorReason(session.lastRead().error));
     } else if (!write.ok()) {
-      lines += ": not written: " + NotWrittenReason(write) + "\n";
-      console.Out(lines);
-      status = 1;
+      report.Failed(path, "not written", NotWrittenReason(write));
     } else {
+      details.clear();
       const bool replaced = write.status == WriteResult::Status::Replaced;
-      lines += options.dryRun ? (replaced ? ": would write in place\n" : ": would append\n")
-                              : (replaced ? ": written in place\n" : ": appended\n");
-      // The path as printed, for the rare warning.
-      const auto shownPath = [&lines, pathLength] { return lines.substr(0, pathLength); };
-      std::string warnings;
+      if (options.dryRun) {
+        for (TagField field : kTrailerOrder) {
+          details += ChangeLine(field, options, genres, access.lastRead(), access.lastWritten());
+        }
+      }
+      if (access.lastUnchanged()) {
+        report.Done(path, "unchanged", "unchanged", details);
+      } else if (options.dryRun) {
+        report.Done(path, replaced ? "would write in place" : "would append", replaced ? "written" : "appended",
+                    details);
+      } else {
+        report.Done(path, replaced ? "written in place" : "appended", replaced ? "written" : "appended");
+      }
       // Only a file longer than 128 bytes is read as tagged, so a trailer that makes up the
       // whole file is never found again and the next stamp appends one more.
       if (session.tagOffset() == 0) {
-        warnings += "pelmix-cli: warning: " + shownPath() +
-                    ": the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
-                    "will not be read back\n";
+        report.Warn(path, "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
+                          "will not be read back");
       }
       for (TagField field : kTrailerOrder) {
-        if (options.dryRun) lines += ChangeLine(field, options, genres, access.lastRead(), access.lastWritten());
         // A counter that has outgrown its field stays too long for the rest of the batch:
         // one warning, on the file where it happened, says so.
         if (outgrown[FieldIndex(field)]) continue;
@@ -240,17 +317,14 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
           outgrown[FieldIndex(field)] = true;
           warning += " (not repeated for later files)";
         }
-        warnings += "pelmix-cli: warning: " + shownPath() + ": " + warning + "\n";
+        report.Warn(path, warning);
       }
-      console.Out(lines);
-      if (!warnings.empty()) {
-        progress.Hide();
-        console.Err(warnings);
-      }
+      if (access.timeError()) report.Warn(path, "written, but its modification time could not be kept: " +
+                                                    ErrorReason(access.timeError()));
     }
-    progress.Update(++done);
+    report.Next();
   }
-  return status;
+  return report.status();
 }
 
 }  // namespace pelmix::cli

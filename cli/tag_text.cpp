@@ -1,6 +1,7 @@
 #include "cli/tag_text.h"
 
 #include "cli/text_display.h"
+#include "core/tag_record.h"
 
 namespace pelmix::cli {
 
@@ -10,6 +11,8 @@ std::string GenreName(const GenreList& genres, CodePage page, std::uint8_t code)
 }
 
 std::string GenreText(const GenreList& genres, CodePage page, std::uint8_t code) {
+  // 255 is how a tag says "no genre", whatever a list calls it.
+  if (code == kNoGenre) return "none";
   const std::string name = GenreName(genres, page, code);
   std::string text = name.empty() ? std::string() : Printable(name) + " ";
   text += '(';

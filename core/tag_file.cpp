@@ -89,3 +89,35 @@ WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t
 }
 
 }  // namespace pelmix
+
+namespace pelmix {
+
+StripResult StripTagTrailer(const std::filesystem::path& path, const TagRecord& read, std::int64_t tagOffset) {
+  RawFile file;
+  if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
+    return {StripResult::Status::OpenFailed, error};
+  }
+  const StripResult result = StripTagTrailer(file, read, tagOffset);
+  if (!result.ok()) return result;
+  if (std::error_code error = file.Close()) return {StripResult::Status::StripFailed, error};
+  return result;
+}
+
+StripResult StripTagTrailer(RawFile& file, const TagRecord& read, std::int64_t tagOffset) {
+  std::int64_t size = 0;
+  if (std::error_code error = file.Size(size)) return {StripResult::Status::StripFailed, error};
+  // A cut is final: it goes ahead only where the file still ends with the very bytes read.
+  if (tagOffset < 0 || size - tagOffset != static_cast<std::int64_t>(kTrailerSize) || !read.HasMagic()) {
+    return {StripResult::Status::ChangedSinceRead, {}};
+  }
+  TagRecord present;
+  std::size_t got = 0;
+  if (std::error_code error = file.ReadAt(tagOffset, present.bytes(), got)) {
+    return {StripResult::Status::StripFailed, error};
+  }
+  if (got != kTrailerSize || present != read) return {StripResult::Status::ChangedSinceRead, {}};
+  if (std::error_code error = file.Truncate(tagOffset)) return {StripResult::Status::StripFailed, error};
+  return {StripResult::Status::Stripped, {}};
+}
+
+}  // namespace pelmix

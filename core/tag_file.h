@@ -64,3 +64,22 @@ ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& 
 WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset, const TrailerSeen& seen);
 
 }  // namespace pelmix
+
+namespace pelmix {
+
+struct StripResult {
+  enum class Status { Stripped, OpenFailed, ChangedSinceRead, StripFailed };
+  Status status = Status::OpenFailed;
+  std::error_code error;
+
+  bool ok() const { return status == Status::Stripped; }
+};
+
+// Removes the trailer a read found: the file is cut to tagOffset, and so loses exactly the
+// 128 bytes `read` holds, but only while it still ends with exactly those bytes at
+// tagOffset; otherwise it was changed in between and nothing is cut.
+StripResult StripTagTrailer(const std::filesystem::path& path, const TagRecord& read, std::int64_t tagOffset);
+// The same on a file the caller opened for reading and writing.
+StripResult StripTagTrailer(RawFile& file, const TagRecord& read, std::int64_t tagOffset);
+
+}  // namespace pelmix

@@ -41,6 +41,63 @@ TEST(OptionsTest, ReadsOptionsInEitherFormAndFilesAfterTheDoubleDash) {
             (std::vector<NativeName>{std::filesystem::path("a.mp3").native(), std::filesystem::path("--odd.mp3").native()}));
 }
 
+TEST(OptionsTest, BundledShortOptionsTheirValuesAndHelpForACommand) {
+  const Options options = ParseOptions(Arguments({"-rnqT3", "stamp", "a.mp3", "-tIntro", "-a", "Band", "--year=1999",
+                                                  "-g", "", "--from-n=%t", "--", "-b.mp3"}));
+  EXPECT_EQ(options.command, Command::Stamp);
+  EXPECT_TRUE(options.recursive && options.dryRun && options.quiet);
+  EXPECT_EQ(options.Value(TagField::Track), "3");
+  EXPECT_EQ(options.Value(TagField::Title), "Intro");
+  EXPECT_EQ(options.Value(TagField::Artist), "Band");
+  EXPECT_EQ(options.Value(TagField::Year), "1999");
+  EXPECT_EQ(options.Value(TagField::Genre), "");
+  EXPECT_EQ(options.fromName, "%t");
+  EXPECT_EQ(options.operands, (std::vector<NativeName>{std::filesystem::path("a.mp3").native(),
+                                                       std::filesystem::path("-b.mp3").native()}));
+
+  struct Help {
+    std::initializer_list<std::string> arguments;
+    std::optional<Command> topic;
+  };
+  const Help helps[] = {
+      {{"stamp", "--bogus", "-h"}, Command::Stamp},
+      {{"help", "strip"}, Command::Strip},
+      {{"-h", "show"}, Command::Show},
+      {{"--help"}, std::nullopt},
+  };
+  for (const Help& help : helps) {
+    const Options asked = ParseOptions(Arguments(help.arguments));
+    EXPECT_EQ(asked.command, Command::Help);
+    EXPECT_EQ(asked.helpTopic, help.topic) << Line(Arguments(help.arguments));
+  }
+}
+
+TEST(OptionsTest, UsageErrorsNameTheOptionAsTyped) {
+  struct Case {
+    std::initializer_list<std::string> arguments;
+    const char* message;
+  };
+  const Case cases[] = {
+      {{"stamp", "-rz", "a.mp3"}, "unknown option -z"},
+      {{"stamp", "--bogus=1", "a.mp3"}, "unknown option --bogus"},
+      {{"stamp", "a.mp3", "--title"}, "--title needs a value"},
+      {{"stamp", "a.mp3", "-nt"}, "-t needs a value"},
+      {{"stamp", "--json=yes", "a.mp3"}, "--json takes no value"},
+      {{"show", "-t", "x", "a.mp3"}, "--title does not go with show"},
+      {{"strip", "--keep-order", "a.mp3"}, "--keep-order does not go with strip"},
+      {{"stamp", "-T", "1", "--track=2", "a.mp3"}, "--track given twice"},
+      {{"stmap", "a.mp3"}, "unknown command \"stmap\""},
+  };
+  for (const Case& c : cases) {
+    try {
+      ParseOptions(Arguments(c.arguments));
+      ADD_FAILURE() << "no error for " << c.message;
+    } catch (const UsageError& error) {
+      EXPECT_STREQ(error.what(), c.message);
+    }
+  }
+}
+
 TEST(OptionsTest, RefusesCommandLinesItCannotActOn) {
   const std::vector<std::vector<Argument>> cases = {
       Arguments({}),
@@ -51,7 +108,11 @@ TEST(OptionsTest, RefusesCommandLinesItCannotActOn) {
       Arguments({"stamp", "--increment", "year", "--year", "1999", "a.mp3"}),
       Arguments({"stamp", "--increment", "track,", "--track", "1", "a.mp3"}),
       Arguments({"show", "--dry-run", "a.mp3"}),
-      Arguments({"stamp", "--json", "--title", "x", "a.mp3"}),
+      Arguments({"show", "--keep-order", "a.mp3"}),
+      Arguments({"strip", "--title", "x", "a.mp3"}),
+      Arguments({"stamp", "-rz", "--title", "x", "a.mp3"}),
+      Arguments({"stamp", "--json=yes", "--title", "x", "a.mp3"}),
+      Arguments({"stamp", "-q", "--json", "--title", "x", "a.mp3"}),
       Arguments({"show", "--encoding", "utf-8", "a.mp3"}),
       Arguments({"genres", "a.mp3"}),
   };

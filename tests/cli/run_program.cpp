@@ -53,9 +53,9 @@ HANDLE Inheritable(const std::filesystem::path& path) {
                      nullptr);
 }
 
-int Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& out,
-          const std::filesystem::path& err, bool) {
-  std::wstring line = L"\"" + ProgramPath().native() + L"\"";
+int Spawn(const std::filesystem::path& programPath, const std::vector<std::string>& arguments,
+          const std::filesystem::path& out, const std::filesystem::path& err, bool) {
+  std::wstring line = L"\"" + programPath.native() + L"\"";
   for (const std::string& argument : arguments) AppendQuoted(line, Wide(argument));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -79,7 +79,7 @@ int Spawn(const std::vector<std::string>& arguments, const std::filesystem::path
 #else
 
 // The unprivileged run may not be able to reach the build folder (a checkout in root's
-// home, mode 700), so it runs a copy of the program, with its genre list, in a temporary
+// home, mode 700), so it runs a copy of the program in a temporary
 // folder that everybody can enter.
 std::filesystem::path ReachableProgramPath() {
   static const TempDir copyDir;
@@ -88,9 +88,6 @@ std::filesystem::path ReachableProgramPath() {
     const fs::path program = ProgramPath();
     const fs::path target = copyDir.path() / program.filename();
     fs::copy_file(program, target, fs::copy_options::overwrite_existing);
-    if (fs::exists(program.parent_path() / "genre.txt")) {
-      fs::copy_file(program.parent_path() / "genre.txt", copyDir / "genre.txt", fs::copy_options::overwrite_existing);
-    }
     const fs::perms readable = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                fs::perms::others_read | fs::perms::others_exec;
     fs::permissions(copyDir.path(), readable);
@@ -100,10 +97,10 @@ std::filesystem::path ReachableProgramPath() {
   return copy;
 }
 
-int Spawn(const std::vector<std::string>& arguments, const std::filesystem::path& out,
-          const std::filesystem::path& err, bool unprivileged) {
+int Spawn(const std::filesystem::path& programPath, const std::vector<std::string>& arguments,
+          const std::filesystem::path& out, const std::filesystem::path& err, bool unprivileged) {
   const bool dropPrivileges = unprivileged && geteuid() == 0;
-  const std::string program = (dropPrivileges ? ReachableProgramPath() : ProgramPath()).string();
+  const std::string program = (dropPrivileges ? ReachableProgramPath() : programPath).string();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -130,7 +127,18 @@ int Spawn(const std::vector<std::string>& arguments, const std::filesystem::path
 ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivileged) {
   TempDir outputs;
   ProgramRun run;
-  run.status = Spawn(arguments, outputs / "out", outputs / "err", unprivileged);
+  run.status = Spawn(ProgramPath(), arguments, outputs / "out", outputs / "err", unprivileged);
+  run.out = Text(ReadFile(outputs / "out"));
+  run.err = Text(ReadFile(outputs / "err"));
+  return run;
+}
+
+std::filesystem::path PelmixCliPath() { return ProgramPath(); }
+
+ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+  TempDir outputs;
+  ProgramRun run;
+  run.status = Spawn(program, arguments, outputs / "out", outputs / "err", false);
   run.out = Text(ReadFile(outputs / "out"));
   run.err = Text(ReadFile(outputs / "err"));
   return run;

@@ -1,6 +1,7 @@
 // Running the built pelmix-cli as a separate process and collecting what it printed.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,10 @@ struct ProgramRun {
 // `unprivileged`, a test running as root runs the program as user "nobody", so that file
 // permissions bind it as they bind everyone else.
 ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivileged = false);
+
+// The built pelmix-cli, for a test that runs a copy of it elsewhere.
+std::filesystem::path PelmixCliPath();
+// Runs that copy, as RunPelmixCli runs the built one.
+ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
 }  // namespace pelmix::test

@@ -1,0 +1,59 @@
+#include "cli/report.h"
+
+#include "cli/text_display.h"
+
+namespace pelmix::cli {
+
+Reporter::Reporter(Console& console, const Options& options, std::size_t total)
+    : console_(console), json_(options.json), quiet_(options.quiet), dryRun_(options.dryRun),
+      progress_(console, total) {}
+
+void Reporter::Done(const std::filesystem::path& path, std::string_view text, std::string_view key,
+                    std::string_view details) {
+  if (quiet_) return;
+  line_.clear();
+  if (json_) {
+    line_ += "{\"path\":";
+    line_ += JsonString(PathText(path));
+    line_ += ",\"outcome\":\"";
+    line_ += key;
+    line_ += dryRun_ ? "\",\"dry_run\":true}\n" : "\"}\n";
+  } else {
+    AppendPrintablePath(line_, path);
+    line_ += ": ";
+    line_ += text;
+    line_ += '\n';
+    line_ += details;
+  }
+  console_.Out(line_);
+}
+
+void Reporter::Failed(const std::filesystem::path& path, std::string_view what, std::string_view reason) {
+  status_ = 1;
+  if (json_) {
+    console_.Out("{\"path\":" + JsonString(PathText(path)) + ",\"outcome\":\"failed\",\"error\":" +
+                 JsonString(reason) + (dryRun_ ? ",\"dry_run\":true}\n" : "}\n"));
+  }
+  line_ = "pelmix-cli: ";
+  AppendPrintablePath(line_, path);
+  line_ += ": ";
+  line_ += what;
+  line_ += ": ";
+  line_ += reason;
+  line_ += '\n';
+  progress_.Hide();
+  console_.Err(line_);
+}
+
+void Reporter::Warn(const std::filesystem::path& path, std::string_view text) {
+  if (quiet_) return;
+  line_ = "pelmix-cli: warning: ";
+  AppendPrintablePath(line_, path);
+  line_ += ": ";
+  line_ += text;
+  line_ += '\n';
+  progress_.Hide();
+  console_.Err(line_);
+}
+
+}  // namespace pelmix::cli

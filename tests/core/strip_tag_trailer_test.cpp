@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "core/tag_file.h"
+#include "tests/support/temp_dir.h"
+
+namespace pelmix {
+namespace {
+
+using test::Audio;
+using test::Bytes;
+using test::Concat;
+using test::ReadFile;
+using test::Trailer;
+using test::WriteFile;
+
+TEST(StripTagTrailerTest, CutsOnlyTheBytesReadAndOnlyWhileTheyEndTheFile) {
+  test::TempDir dir;
+  const Bytes audio = Audio(400);
+  const Bytes tagged = Concat(audio, Trailer("Read", "Band"));
+  struct Case {
+    const char* name;
+    Bytes between;  // the file's bytes after the read and before the strip; empty: as read
+    StripResult::Status status;
+    Bytes after;
+  };
+  const Case cases[] = {
+      {"as read", {}, StripResult::Status::Stripped, audio},
+      {"retagged since", Concat(audio, Trailer("Other", "Band")), StripResult::Status::ChangedSinceRead,
+       Concat(audio, Trailer("Other", "Band"))},
+      {"grown since", Concat(tagged, Audio(5)), StripResult::Status::ChangedSinceRead, Concat(tagged, Audio(5))},
+      {"trailer gone since", audio, StripResult::Status::ChangedSinceRead, audio},
+  };
+  for (const Case& c : cases) {
+    const auto path = dir / "a.mp3";
+    WriteFile(path, tagged);
+    TagRecord record;
+    std::int64_t offset = -1;
+    ASSERT_EQ(ReadTagTrailer(path, record, offset).status, ReadResult::Status::Tagged);
+    if (!c.between.empty()) WriteFile(path, c.between);
+    EXPECT_EQ(StripTagTrailer(path, record, offset).status, c.status) << c.name;
+    EXPECT_EQ(ReadFile(path), c.after) << c.name;
+  }
+  // A file without a trailer gives a new record, which no file ends with.
+  const auto untagged = dir / "b.mp3";
+  WriteFile(untagged, audio);
+  TagRecord record;
+  std::int64_t offset = -1;
+  ASSERT_EQ(ReadTagTrailer(untagged, record, offset).status, ReadResult::Status::Untagged);
+  EXPECT_EQ(StripTagTrailer(untagged, record, offset).status, StripResult::Status::ChangedSinceRead);
+  EXPECT_EQ(StripTagTrailer(dir / "missing.mp3", record, offset).status, StripResult::Status::OpenFailed);
+  EXPECT_EQ(ReadFile(untagged), audio);
+}
+
+}  // namespace
+}  // namespace pelmix
