@@ -85,11 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (i > 0) Require(!SortsAfter(entries[i - 1].name, name), "the list is sorted without regard to case");
     Require(list.NameAt(static_cast<int>(i)) == name, "NameAt gives the entry");
     Require(list.CodeAt(static_cast<int>(i)) == entries[i].code, "CodeAt gives the entry's code");
-    Require(list.IndexOfCode(entries[i].code) <= static_cast<int>(i), "IndexOfCode finds the first");
+    // IndexOfCode searches the list; for every entry of a long list that alone would be slow.
+    if (entries.size() <= 4096) Require(list.IndexOfCode(entries[i].code) <= static_cast<int>(i), "IndexOfCode finds the first");
   }
   Require(list.CodeAt(-1) == -1 && list.CodeAt(list.Count()) == -1, "no code outside the list");
 
   // The sorted list is the file's entries in a stable order: equal names keep file order.
+  // Checked up to a size where it costs less than the load itself under the instrumentation.
+  if (entries.size() > 65536) return 0;
   std::vector<pelmix::GenreEntry> inFileOrder = pelmix::ParseGenreText(text);
   std::stable_sort(inFileOrder.begin(), inFileOrder.end(),
                    [](const pelmix::GenreEntry& a, const pelmix::GenreEntry& b) { return SortsAfter(b.name, a.name); });

@@ -3,7 +3,8 @@
 // outside changes decoded from the input. After every step: a file no write was made to
 // is unchanged, a write that failed left its file unchanged, a write that succeeded
 // changed only the last 128 bytes (or appended 128) to what the session holds, the audio
-// never changes, and a write of values the file already holds leaves it identical.
+// never changes, a write of values the file already holds leaves it identical, and a file
+// another program changed since the session read it is not written.
 #include <fcntl.h>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
@@ -74,6 +75,8 @@ struct TestFile {
   // made or as an outside change left it.
   std::int64_t audioEnd = 0;
   Image audioImage;
+  // The file as the session last read or wrote it, when it is the session's current file.
+  std::optional<Image> seen;
 };
 
 int OpenOrDie(const fs::path& path, int flags) {
@@ -97,6 +100,10 @@ Image Snap(const TestFile& file) {
           "the test file reads back");
   ::close(fd);
   return image;
+}
+
+std::uint8_t Snapped(const Image& image, std::int64_t at) {
+  return at < image.base ? 0 : image.bytes[static_cast<std::size_t>(at - image.base)];
 }
 
 void Protect(TestFile& file) {
@@ -125,9 +132,10 @@ class WatchedAccess final : public pelmix::TrailerAccess {
   pelmix::ReadResult Read(const fs::path& path, pelmix::TagRecord& record, std::int64_t& tagOffset) override {
     return files_.Read(path, record, tagOffset);
   }
-  pelmix::WriteResult Write(const fs::path& path, const pelmix::TagRecord& record, std::int64_t tagOffset) override {
+  pelmix::WriteResult Write(const fs::path& path, const pelmix::TagRecord& record, std::int64_t tagOffset,
+                            const pelmix::TrailerSeen& seen) override {
     ++writes[path];
-    lastResult = files_.Write(path, record, tagOffset);
+    lastResult = files_.Write(path, record, tagOffset, seen);
     lastRecord.assign(record.bytes().begin(), record.bytes().end());
     return lastResult;
   }
@@ -198,13 +206,17 @@ void MakeFile(TestFile& file, FuzzedDataProvider& input) {
   Protect(file);
 }
 
-// Another program appends to the file or cuts it short, by anything but one trailer's length.
+// Another program appends to the file or cuts it short, or rewrites a byte of its end.
 void ChangeOutside(TestFile& file, FuzzedDataProvider& input) {
   const Image before = Snap(file);
   std::int64_t by = input.ConsumeIntegralInRange<std::int64_t>(-300, 300);
-  if (by == 0 || by == kTrailer || by == -kTrailer) ++by;
   const int fd = OpenOrDie(file.path, O_RDWR);
-  if (by > 0) {
+  if (by == 0 && before.size > 0) {
+    // One byte of the last 128 (or fewer) made different from what it was.
+    const std::int64_t at = before.size - 1 - input.ConsumeIntegralInRange<std::int64_t>(0, std::min(before.size, kTrailer) - 1);
+    const std::uint8_t byte = static_cast<std::uint8_t>(Snapped(before, at) + 1 + input.ConsumeIntegralInRange(0, 254));
+    Require(::pwrite(fd, &byte, 1, at) == 1, "the outside byte is written");
+  } else if (by > 0) {
     const Bytes added = input.ConsumeBytes<std::uint8_t>(static_cast<std::size_t>(by));
     Bytes extra(static_cast<std::size_t>(by), 0);
     std::copy(added.begin(), added.end(), extra.begin());
@@ -240,7 +252,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Set when the step writes values the written file already holds.
     const TestFile* unchangedWrite = nullptr;
 
-    switch (input.ConsumeIntegralInRange(0, 9)) {
+    const int op = input.ConsumeIntegralInRange(0, 9);
+    switch (op) {
       case 0:
         controls.mode = input.ConsumeIntegralInRange(-1, 3);
         session.OnModeClicked();
@@ -280,8 +293,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const TestFile* current = session.currentPath() == files[0].path   ? &files[0]
                                   : session.currentPath() == files[1].path ? &files[1]
                                                                            : nullptr;
+        // What the session must take for another program's work: a new length, or for a file
+        // read with a trailer, other bytes in it.
+        bool changed = false;
         if (current) {
           const Image& now = before[current == &files[1] ? 1 : 0];
+          const Image& seen = *current->seen;
+          changed = now.size != seen.size || (session.tagOffset() != seen.size && now.LastTrailer() != seen.LastTrailer());
           const Bytes held(session.record().bytes().begin(), session.record().bytes().end());
           if (now.EndsInTrailer() && session.tagOffset() == now.size - kTrailer && now.LastTrailer() == held &&
               ChangesNothing(controls, held, genres)) {
@@ -289,6 +307,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           }
         }
         session.UpdateTag();
+        if (current && changed) {
+          Require(session.lastWrite().status == pelmix::WriteResult::Status::ChangedSinceRead,
+                  "a file changed by another program since it was read is not written");
+        } else if (current) {
+          Require(session.lastWrite().ok(), "a file as it was read is written");
+        }
         break;
       }
       case 8: {
@@ -326,6 +350,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "only the last 128 bytes change");
       }
       Require(now.LastTrailer() == access.lastRecord, "the file ends in the trailer written");
+    }
+    // A load, or a write that succeeded, is what the session has seen of its file since.
+    for (TestFile& file : files) {
+      if (file.path != session.currentPath()) {
+        file.seen.reset();
+      } else if (op == 5 || op == 6 || (access.writes != writesBefore && session.lastWrite().ok())) {
+        file.seen = Snap(file);
+      }
     }
   }
   return 0;
