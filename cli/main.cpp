@@ -7,6 +7,12 @@
 
 #ifdef _WIN32
 
+// Windows shells hand patterns such as *.mp3 to the program unexpanded: the C runtime
+// expands them, as a POSIX shell would, so that the same command works in a batch file.
+extern "C" {
+int _dowildcard = -1;
+}
+
 int wmain(int argc, wchar_t** argv) {
   std::vector<pelmix::cli::Argument> arguments;
   arguments.reserve(static_cast<std::size_t>(argc));

@@ -71,7 +71,7 @@ TEST(EndToEndTest, ShowReadsEveryKindOfFile) {
       {"only-trailer.mp3", Trailer("Alone", "", "", "", ""), R"("has_tag":false})"},
       {"read-only.mp3", Concat(Audio(10), Trailer("Locked", "", "", "", "")),
        R"("has_tag":true,"title":"Locked","artist":"","album":"","year":"","comment":"","track":null,)"
-       R"("genre_code":255,"genre_name":null})"},
+       R"j("genre_code":255,"genre_name":"(none)"})j"},
   };
   std::vector<fs::path> files;
   for (const Case& c : cases) {
@@ -296,6 +296,18 @@ TEST(EndToEndTest, UsageErrorsAndHelp) {
   const ProgramRun genres = RunPelmixCli({"genres"});
   EXPECT_EQ(genres.status, 0);
   EXPECT_TRUE(Contains(genres.out, " 17 Rock\n")) << genres.out;
+  EXPECT_TRUE(Contains(genres.out, "255 (none)\n")) << genres.out;
+}
+
+TEST(EndToEndTest, TheNoneGenreClearsAGenre) {
+  TempDir dir;
+  const fs::path file = dir / "rock.mp3";
+  WriteFile(file, Concat(Audio(200), Trailer("Song", "", "", "", "", 3, 17)));
+  const ProgramRun run = RunPelmixCli({"stamp", "--genre", "(NONE)", Utf8(file)});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(ReadFile(file), Concat(Audio(200), Trailer("Song", "", "", "", "", 3, 255)));
+  const ProgramRun shown = RunPelmixCli({"show", Utf8(file)});
+  EXPECT_TRUE(Contains(shown.out, "  Genre:   (none) (255)\n")) << shown.out;
 }
 
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
 
 #include "core/raw_file.h"
@@ -199,7 +200,8 @@ TEST(GenreListTest, OnlyARegularFileOfSensibleSizeIsRead) {
 TEST(GenreListTest, ShippedListHoldsEveryCodeOnceInSortedOrder) {
   GenreList list;
   ASSERT_TRUE(list.Load(std::filesystem::path(PELMIX_SOURCE_DIR) / "res"));
-  ASSERT_EQ(list.Count(), 192);
+  // Codes 0 to 191, and 255 so that a genre can be cleared.
+  ASSERT_EQ(list.Count(), 193);
   std::set<std::int32_t> codes;
   for (int i = 0; i < list.Count(); ++i) {
     codes.insert(list.CodeAt(i));
@@ -207,10 +209,12 @@ TEST(GenreListTest, ShippedListHoldsEveryCodeOnceInSortedOrder) {
       EXPECT_LE(GenreList::CompareIgnoringCase(list.NameAt(i - 1), list.NameAt(i)), 0);
     }
   }
-  EXPECT_EQ(codes.size(), 192u);
+  EXPECT_EQ(codes.size(), 193u);
   EXPECT_EQ(*codes.begin(), 0);
-  EXPECT_EQ(*codes.rbegin(), 191);
+  EXPECT_EQ(*std::prev(codes.end(), 2), 191);
+  EXPECT_EQ(*codes.rbegin(), 255);
   EXPECT_EQ(list.NameAt(list.IndexOfCode(0)), "Blues");
+  EXPECT_EQ(list.NameAt(list.IndexOfCode(255)), "(none)");
 }
 
 }  // namespace

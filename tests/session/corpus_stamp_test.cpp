@@ -27,7 +27,7 @@ TEST(CorpusStampTest, StampingWhatAFileHoldsChangesNoByte) {
   ASSERT_TRUE(fs::is_directory(corpus));
 
   GenreList genres;  // every code a byte holds, so each file's own genre can be chosen
-  for (int code = 0; code < 256; ++code) genres.Add("g" + std::to_string(code), code);
+  for (int code = 0; code < 256; ++code) genres.Add(std::to_string(code), code);
   test::TempDir temp;
   int stamped = 0;
   for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
