@@ -129,7 +129,7 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
       default: return RunGenres(options, genres, console);
     }
   } catch (const UsageError& error) {
-    if (error.command) command = error.command;
+    if (error.command && *error.command != Command::Help) command = error.command;
     const std::string help = command ? std::string("pelmix-cli ") + CommandName(*command) + " --help" : "pelmix-cli --help";
     console.Err(std::string("pelmix-cli: ") + error.what() + "; try '" + help + "'\n");
     return kExitUsage;

@@ -56,21 +56,11 @@ WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const Tag
     file_.Close();
     return wouldWrite;
   }
-  // The handle stays on the file it opened whatever happens to the name: the write would go
-  // to a file removed or replaced since, and the path would not show it.
-  FileIdentity named;
-  if (std::error_code error = IdentityOf(path, named)) {
-    file_.Close();
-    return {WriteResult::Status::OpenFailed, error};
-  }
-  if (named != seen.file) {
-    file_.Close();
-    return {WriteResult::Status::ChangedSinceRead, {}};
-  }
   std::filesystem::file_time_type modified;
   if (keepTimes_) modified = std::filesystem::last_write_time(path, timeError_);
-  // WriteTagTrailer checks again that the file still ends as the read found it.
-  WriteResult result = WriteTagTrailer(file_, record, tagOffset, seen);
+  // WriteTagTrailer checks that the path still names the file held and that it still ends
+  // as the read found it.
+  WriteResult result = WriteTagTrailer(file_, path, record, tagOffset, seen);
   const std::error_code closed = file_.Close();
   if (result.ok() && closed) result = {WriteResult::Status::WriteFailed, closed};
   if (result.ok() && keepTimes_ && !timeError_) std::filesystem::last_write_time(path, modified, timeError_);

@@ -3,9 +3,9 @@
 // per file instead of two. A dry run opens and reads the same way and writes nothing, so it
 // still tells a file that could not be written. Either way it keeps what was read and what
 // was (or would be) written. The handle holds the file against other writers from the read
-// to the write; a file renamed or linked onto the path in between is not written. A trailer
-// that would be written as it already is, is not written at all, so the file keeps its
-// modification time.
+// to the write; a file renamed or linked onto the path in between is not written. A
+// trailer that would be written as it already is, is not written at all, so the file
+// keeps its modification time.
 #pragma once
 
 #include <system_error>

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 
+#include "cli/text_display.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <cerrno>
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -26,8 +29,8 @@ bool IsConsole(bool error) {
   return GetConsoleMode(Handle(error), &mode) != 0;
 }
 
-void Write(bool error, std::string_view text) {
-  if (text.empty()) return;
+std::error_code Write(bool error, std::string_view text) {
+  if (text.empty()) return {};
   const HANDLE handle = Handle(error);
   if (IsConsole(error)) {
     // A console shows UTF-16 correctly whatever its code page; bytes it would misread.
@@ -35,52 +38,79 @@ void Write(bool error, std::string_view text) {
     std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
     DWORD written = 0;
-    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    return;
+    if (!WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)) {
+      return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    }
+    return {};
   }
   while (!text.empty()) {
     DWORD written = 0;
-    if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) || written == 0) return;
+    if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+      const DWORD code = GetLastError();
+      if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) {
+        return std::make_error_code(std::errc::no_space_on_device);
+      }
+      return std::error_code(static_cast<int>(code), std::system_category());
+    }
+    if (written == 0) return std::make_error_code(std::errc::io_error);
     text.remove_prefix(written);
   }
+  return {};
 }
 
 #else
 
 bool IsConsole(bool error) { return isatty(error ? STDERR_FILENO : STDOUT_FILENO) == 1; }
 
-void Write(bool error, std::string_view text) {
+std::error_code Write(bool error, std::string_view text) {
   const int fd = error ? STDERR_FILENO : STDOUT_FILENO;
   while (!text.empty()) {
     const ssize_t n = ::write(fd, text.data(), text.size());
     if (n < 0 && errno == EINTR) continue;
-    // A closed pipe or a full disk: the files' outcome is in the exit status all the same.
-    if (n <= 0) return;
+    if (n < 0) return std::error_code(errno, std::generic_category());
+    if (n == 0) return std::make_error_code(std::errc::io_error);
     text.remove_prefix(static_cast<std::size_t>(n));
   }
+  return {};
 }
 
 #endif
 
 }  // namespace
 
+void IgnoreBatchEndingSignals() {
+#ifndef _WIN32
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
 Console::Console() : outIsTerminal_(IsConsole(false)), errIsTerminal_(IsConsole(true)) {}
 
 Console::~Console() { Flush(); }
 
 void Console::Out(std::string_view text) {
+  if (outError_) return;
   pending_ += text;
   if (outIsTerminal_ || pending_.size() >= kFlushSize) Flush();
 }
 
 void Console::Err(std::string_view text) {
   Flush();
-  Write(true, text);
+  Write(true, text);  // nowhere left to tell of a failure here
 }
 
 void Console::Flush() {
-  Write(false, pending_);
+  if (!outError_) outError_ = Write(false, pending_);
   pending_.clear();
+}
+
+int Console::Finish(int status) {
+  Flush();
+  if (!outError_) return status;
+  // Standard error may be gone as well; the exit status says it regardless.
+  Write(true, "pelmix-cli: cannot write the output: " + ErrorReason(outError_) + "\n");
+  return status == 0 ? 1 : status;
 }
 
 Progress::Progress(Console& console, std::size_t total)

@@ -6,8 +6,14 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace pelmix::cli {
+
+// Once, at start-up. A closed output pipe and the file size limit are met as errors of the
+// calls that meet them instead of as signals that end the process part-way through a batch:
+// the files are the job, and an append cut short by the size limit must be undone.
+void IgnoreBatchEndingSignals();
 
 class Console {
  public:
@@ -20,12 +26,18 @@ class Console {
   // Writes standard output's pending text first, so the two streams keep their order.
   void Err(std::string_view text);
   void Flush();
+  // Flushes, and when standard output could not be written (a full disk, a closed pipe)
+  // says so on standard error and turns an exit status of 0 into 1: output cut short
+  // must not look complete.
+  int Finish(int status);
 
   bool outIsTerminal() const { return outIsTerminal_; }
   bool errIsTerminal() const { return errIsTerminal_; }
 
  private:
   std::string pending_;
+  // The first failure to write standard output; nothing more is sent there after it.
+  std::error_code outError_;
   bool outIsTerminal_ = false;
   bool errIsTerminal_ = false;
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/cli_main.h"
+#include "cli/console.h"
 #include "cli/text_display.h"
 
 #ifdef _WIN32
@@ -22,17 +23,18 @@ int wmain(int argc, wchar_t** argv) {
     arguments.push_back({std::move(native), std::move(utf8)});
   }
   pelmix::cli::Console console;
-  return pelmix::cli::RunCli(std::move(arguments), console);
+  return console.Finish(pelmix::cli::RunCli(std::move(arguments), console));
 }
 
 #else
 
 int main(int argc, char** argv) {
+  pelmix::cli::IgnoreBatchEndingSignals();
   std::vector<pelmix::cli::Argument> arguments;
   arguments.reserve(static_cast<std::size_t>(argc));
   for (int i = 1; i < argc; ++i) arguments.push_back({argv[i]});
   pelmix::cli::Console console;
-  return pelmix::cli::RunCli(std::move(arguments), console);
+  return console.Finish(pelmix::cli::RunCli(std::move(arguments), console));
 }
 
 #endif

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "cli/text_display.h"
 #include "core/ascii.h"
 
 namespace pelmix::cli {
@@ -125,7 +126,7 @@ std::vector<TagField> ParseIncrements(const std::string& list) {
     const std::string name = Lower(list.substr(start, comma - start));
     start = comma + 1;
     const std::optional<TagField> field = FieldNamed(name);
-    if (!field) throw UsageError("--increment: unknown field \"" + name + "\"");
+    if (!field) throw UsageError("--increment: unknown field \"" + Printable(name) + "\"");
     if (!HasIncrementBox(*field)) throw UsageError("--increment: the " + name + " cannot count up");
     if (std::find(fields.begin(), fields.end(), *field) == fields.end()) fields.push_back(*field);
   }
@@ -135,8 +136,8 @@ std::vector<TagField> ParseIncrements(const std::string& list) {
 // The option's name as the user typed it, for messages: "--title" or "-t".
 std::string TypedName(const char* element, int letter) {
   const std::string_view text(element);
-  if (text.starts_with("--")) return std::string(text.substr(0, text.find('=')));
-  return letter > ' ' && letter < 0x7F ? std::string("-") + static_cast<char>(letter) : std::string(text);
+  if (text.starts_with("--")) return Printable(text.substr(0, text.find('=')));
+  return letter > ' ' && letter < 0x7F ? std::string("-") + static_cast<char>(letter) : Printable(text);
 }
 
 std::string LongName(int value) {
@@ -200,7 +201,13 @@ class Parser {
       case 1: Operand(IndexOf(optarg)); return;
       case 'h': help_ = true; return;
       case 'V': version_ = true; return;
-      case ':': throw UsageError(TypedName(argv_[static_cast<std::size_t>(element)], optopt) + " needs a value");
+      case ':': {
+        // mingw-w64's getopt_long also gives ':' for "--json=yes"; only a value given tells them apart.
+        const char* text = argv_[static_cast<std::size_t>(element)];
+        const std::string_view typed(text);
+        const bool valueGiven = typed.starts_with("--") && typed.find('=') != std::string_view::npos;
+        throw UsageError(TypedName(text, optopt) + (valueGiven ? " takes no value" : " needs a value"));
+      }
       case '?': {
         const char* text = argv_[static_cast<std::size_t>(element)];
         const bool known = std::string_view(text).starts_with("--") && optopt != 0;
@@ -234,7 +241,7 @@ class Parser {
       case kEncoding: {
         const std::optional<CodePage> page = CodePageByName(optarg);
         if (!page) {
-          throw UsageError(std::string("--encoding: unknown code page \"") + optarg +
+          throw UsageError("--encoding: unknown code page \"" + Printable(optarg) +
                            "\" (windows-1250, windows-1251, windows-1252 or iso-8859-1)");
         }
         options_.codePage = *page;
@@ -280,7 +287,7 @@ class Parser {
     }
     const std::string& text = arguments_[index].text();
     const std::optional<Command> command = CommandNamed(text);
-    if (!command) throw UsageError("unknown command \"" + text + "\"");
+    if (!command) throw UsageError("unknown command \"" + Printable(text) + "\"");
     options_.command = *command;
     commandSeen_ = true;
   }
@@ -291,9 +298,12 @@ class Parser {
       // "help stamp" asks for the help of stamp.
       if (!options_.operands.empty()) {
         const std::filesystem::path topic(options_.operands.front());
-        const std::u8string name = topic.u8string();
-        options_.helpTopic = CommandNamed(std::string(name.begin(), name.end()));
-        if (!options_.helpTopic || options_.helpTopic == Command::Help) throw UsageError("no help on that");
+        const std::u8string u8name = topic.u8string();
+        const std::string name(u8name.begin(), u8name.end());
+        options_.helpTopic = CommandNamed(name);
+        if (!options_.helpTopic || options_.helpTopic == Command::Help) {
+          throw UsageError("help: unknown command \"" + Printable(name) + "\"");
+        }
       }
       return;
     }

@@ -68,11 +68,11 @@ int GenreIndex(const Options& options, GenreList& genres, const std::string& val
     const std::int32_t code = genres.CodeAt(index);
     // The session would store only the low byte: another genre altogether.
     if (code < 0 || code > 255) {
-      throw UsageError("--genre: \"" + value + "\" has code " + std::to_string(code) + ", which a tag cannot hold");
+      throw UsageError("--genre: \"" + Printable(value) + "\" has code " + std::to_string(code) + ", which a tag cannot hold");
     }
     return index;
   }
-  throw UsageError("--genre: unknown genre \"" + value + "\" (see pelmix-cli genres)");
+  throw UsageError("--genre: unknown genre \"" + Printable(value) + "\" (see pelmix-cli genres)");
 }
 
 std::string TrackValue(const std::string& value) {

@@ -35,7 +35,8 @@ Outcome StripOne(const std::filesystem::path& path, const Options& options) {
   Outcome outcome{"stripped", "stripped", {}, {}};
   std::filesystem::file_time_type modified;
   if (options.keepTimes) modified = std::filesystem::last_write_time(path, outcome.timeError);
-  StripResult result = StripTagTrailer(file, record, tagOffset);
+  // Core cuts only while the path still names the file held, as it was read.
+  StripResult result = StripTagTrailer(file, path, tagOffset, SeenByRead(read, record));
   const std::error_code closed = file.Close();
   if (result.ok() && closed) result = {StripResult::Status::StripFailed, closed};
   if (!result.ok()) {

@@ -108,7 +108,7 @@ std::string JsonString(std::string_view utf8) {
       case '\t': text += "\\t"; break;
       case kReplacement: AppendUtf8(text, kReplacement); break;
       default:
-        if (c < 0x20 || c == 0x7F) {
+        if (IsControl(c)) {
           text += Hex(c, "\\u%04x");
         } else {
           text += bytes;

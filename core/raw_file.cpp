@@ -78,7 +78,7 @@ FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
 
 }  // namespace
 
-std::error_code IdentityOf(const std::filesystem::path& path, FileIdentity& identity) {
+std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status) {
   // No access rights asked: this looks at the file without getting in anyone's way.
   const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -87,7 +87,10 @@ std::error_code IdentityOf(const std::filesystem::path& path, FileIdentity& iden
   const BOOL got = GetFileInformationByHandle(handle, &info);
   const std::error_code error = got ? std::error_code{} : LastError();
   CloseHandle(handle);
-  if (!error) identity = IdentityFrom(info);
+  if (!error) {
+    status.identity = IdentityFrom(info);
+    status.size = static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+  }
   return error;
 }
 
@@ -202,10 +205,11 @@ std::error_code HoldAgainstWriters(int fd) {
 
 }  // namespace
 
-std::error_code IdentityOf(const std::filesystem::path& path, FileIdentity& identity) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return Errno();
-  identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status) {
+  struct stat named {};
+  if (::stat(path.c_str(), &named) != 0) return Errno();
+  status.identity = {static_cast<std::uint64_t>(named.st_dev), static_cast<std::uint64_t>(named.st_ino)};
+  status.size = named.st_size;
   return {};
 }
 

@@ -23,8 +23,13 @@ struct FileIdentity {
 // so that an EINVAL from the system is not mistaken for it.
 std::error_code NotARegularFile();
 
-// The identity of the file the path names now, following links.
-std::error_code IdentityOf(const std::filesystem::path& path, FileIdentity& identity);
+// The identity and size of the file the path names now, following links: one look at the
+// name, where a check that it still names a file held open needs both.
+struct FileStatus {
+  FileIdentity identity;
+  std::int64_t size = 0;
+};
+std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status);
 
 class RawFile {
  public:

@@ -45,79 +45,108 @@ ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& 
   return {ReadResult::Status::Untagged, {}, identity};
 }
 
+WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
+                        const TrailerSeen& seen) {
+  // The write goes only where the last look found the end of the audio, and only into the
+  // file looked at; anything else means another program got there in between, and 128
+  // bytes at tagOffset could land inside the audio or overwrite what it wrote.
+  const WriteResult changed{WriteResult::Status::ChangedSinceRead, {}};
+  if (tagOffset < 0) return changed;
+  FileIdentity held;
+  if (std::error_code error = file.Identity(held)) return {WriteResult::Status::WriteFailed, error};
+  if (held != seen.file) return changed;
+  std::int64_t size = 0;
+  if (named) {
+    FileStatus status;
+    if (std::error_code error = StatusOf(*named, status)) return {WriteResult::Status::OpenFailed, error};
+    if (status.identity != held) return changed;
+    size = status.size;
+  } else if (std::error_code error = file.Size(size)) {
+    return {WriteResult::Status::WriteFailed, error};
+  }
+
+  if (size != tagOffset + (seen.trailer ? static_cast<std::int64_t>(kTrailerSize) : 0)) return changed;
+  if (!seen.trailer) return {WriteResult::Status::Appended, {}};
+  TagRecord present;
+  std::size_t got = 0;
+  if (std::error_code error = file.ReadAt(tagOffset, present.bytes(), got)) {
+    return {WriteResult::Status::WriteFailed, error};
+  }
+  if (got != kTrailerSize || present != *seen.trailer) return changed;
+  return {WriteResult::Status::Replaced, {}};
+}
+
+namespace {
+
+WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, const TagRecord& record,
+                         std::int64_t tagOffset, const TrailerSeen& seen) {
+  const WriteResult check = CheckAsSeen(file, named, tagOffset, seen);
+  if (!check.ok()) return check;
+  if (std::error_code error = file.WriteAt(tagOffset, record.bytes())) {
+    // No partial trailer stays behind an append that ran out of room.
+    if (check.status == WriteResult::Status::Appended) file.Truncate(tagOffset);
+    return {WriteResult::Status::WriteFailed, error};
+  }
+  return check;
+}
+
+}  // namespace
+
 WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
                             const TrailerSeen& seen) {
   RawFile file;
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {WriteResult::Status::OpenFailed, error};
   }
-  const WriteResult result = WriteTagTrailer(file, record, tagOffset, seen);
+  const WriteResult result = WriteChecked(file, nullptr, record, tagOffset, seen);
   if (!result.ok()) return result;
   if (std::error_code error = file.Close()) return {WriteResult::Status::WriteFailed, error};
   return result;
 }
 
-WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset, const TrailerSeen& seen) {
-  // The write goes only where the last look found the end of the audio, and only into the
-  // file looked at; anything else means another program got there in between, and 128
-  // bytes at tagOffset could land inside the audio or overwrite what it wrote.
-  const WriteResult changed{WriteResult::Status::ChangedSinceRead, {}};
-  if (tagOffset < 0) return changed;
-  FileIdentity identity;
-  if (std::error_code error = file.Identity(identity)) return {WriteResult::Status::WriteFailed, error};
-  if (identity != seen.file) return changed;
-
-  std::int64_t size = 0;
-  if (std::error_code error = file.Size(size)) return {WriteResult::Status::WriteFailed, error};
-  const auto trailerSize = static_cast<std::int64_t>(kTrailerSize);
-  if (size != tagOffset + (seen.trailer ? trailerSize : 0)) return changed;
-  if (seen.trailer) {
-    TagRecord present;
-    std::size_t got = 0;
-    if (std::error_code error = file.ReadAt(tagOffset, present.bytes(), got)) {
-      return {WriteResult::Status::WriteFailed, error};
-    }
-    if (got != kTrailerSize || present != *seen.trailer) return changed;
-  }
-
-  if (std::error_code error = file.WriteAt(tagOffset, record.bytes())) {
-    // No partial trailer stays behind an append that ran out of room.
-    if (!seen.trailer) file.Truncate(size);
-    return {WriteResult::Status::WriteFailed, error};
-  }
-  return {seen.trailer ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
+WriteResult WriteTagTrailer(RawFile& file, const std::filesystem::path& path, const TagRecord& record,
+                            std::int64_t tagOffset, const TrailerSeen& seen) {
+  return WriteChecked(file, &path, record, tagOffset, seen);
 }
 
 }  // namespace pelmix
 
 namespace pelmix {
 
-StripResult StripTagTrailer(const std::filesystem::path& path, const TagRecord& read, std::int64_t tagOffset) {
+namespace {
+
+StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
+                         const TrailerSeen& seen) {
+  // A cut is final: it goes ahead only in the file seen, while it still ends with the very
+  // trailer seen there. Without a trailer seen there is nothing to cut.
+  if (!seen.trailer) return {StripResult::Status::ChangedSinceRead, {}};
+  const WriteResult check = CheckAsSeen(file, named, tagOffset, seen);
+  switch (check.status) {
+    case WriteResult::Status::Replaced: break;
+    case WriteResult::Status::OpenFailed: return {StripResult::Status::OpenFailed, check.error};
+    case WriteResult::Status::WriteFailed: return {StripResult::Status::StripFailed, check.error};
+    default: return {StripResult::Status::ChangedSinceRead, {}};
+  }
+  if (std::error_code error = file.Truncate(tagOffset)) return {StripResult::Status::StripFailed, error};
+  return {StripResult::Status::Stripped, {}};
+}
+
+}  // namespace
+
+StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagOffset, const TrailerSeen& seen) {
   RawFile file;
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {StripResult::Status::OpenFailed, error};
   }
-  const StripResult result = StripTagTrailer(file, read, tagOffset);
+  const StripResult result = StripChecked(file, nullptr, tagOffset, seen);
   if (!result.ok()) return result;
   if (std::error_code error = file.Close()) return {StripResult::Status::StripFailed, error};
   return result;
 }
 
-StripResult StripTagTrailer(RawFile& file, const TagRecord& read, std::int64_t tagOffset) {
-  std::int64_t size = 0;
-  if (std::error_code error = file.Size(size)) return {StripResult::Status::StripFailed, error};
-  // A cut is final: it goes ahead only where the file still ends with the very bytes read.
-  if (tagOffset < 0 || size - tagOffset != static_cast<std::int64_t>(kTrailerSize) || !read.HasMagic()) {
-    return {StripResult::Status::ChangedSinceRead, {}};
-  }
-  TagRecord present;
-  std::size_t got = 0;
-  if (std::error_code error = file.ReadAt(tagOffset, present.bytes(), got)) {
-    return {StripResult::Status::StripFailed, error};
-  }
-  if (got != kTrailerSize || present != read) return {StripResult::Status::ChangedSinceRead, {}};
-  if (std::error_code error = file.Truncate(tagOffset)) return {StripResult::Status::StripFailed, error};
-  return {StripResult::Status::Stripped, {}};
+StripResult StripTagTrailer(RawFile& file, const std::filesystem::path& path, std::int64_t tagOffset,
+                            const TrailerSeen& seen) {
+  return StripChecked(file, &path, tagOffset, seen);
 }
 
 }  // namespace pelmix

@@ -55,13 +55,22 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
 WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
                             const TrailerSeen& seen);
 
-// The same two operations on a file the caller has opened (for reading and writing, to
+// Whether the file the handle holds is still exactly as `seen` says and, given `named`,
+// still the file that path names (a handle stays on its file whatever happens to the name).
+// The status is what a write at tagOffset would do: Replaced (the file ends in the trailer
+// seen) or Appended (it ends at tagOffset); else ChangedSinceRead, or OpenFailed when the
+// name is gone. A front end that removes a trailer asks this before it cuts the file.
+WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
+                        const TrailerSeen& seen);
+
+// The read and the write on a file the caller has opened (for reading and writing, to
 // write) and closes itself: a front end that writes each file right after reading it keeps
-// one handle for both. The open is the caller's, so no result is OpenFailed. The read takes
-// the size the file had at its open, so it belongs right after the open. The handle says
-// nothing of what the path names by the time of the write: that is the caller's to check.
+// one handle for both. The open is the caller's, so no read is OpenFailed. The read takes
+// the size the file had at its open, so it belongs right after the open. `path` is the name
+// the file was opened by; the write goes ahead only while it names the same file.
 ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& tagOffset);
-WriteResult WriteTagTrailer(RawFile& file, const TagRecord& record, std::int64_t tagOffset, const TrailerSeen& seen);
+WriteResult WriteTagTrailer(RawFile& file, const std::filesystem::path& path, const TagRecord& record,
+                            std::int64_t tagOffset, const TrailerSeen& seen);
 
 }  // namespace pelmix
 
@@ -75,11 +84,14 @@ struct StripResult {
   bool ok() const { return status == Status::Stripped; }
 };
 
-// Removes the trailer a read found: the file is cut to tagOffset, and so loses exactly the
-// 128 bytes `read` holds, but only while it still ends with exactly those bytes at
-// tagOffset; otherwise it was changed in between and nothing is cut.
-StripResult StripTagTrailer(const std::filesystem::path& path, const TagRecord& read, std::int64_t tagOffset);
-// The same on a file the caller opened for reading and writing.
-StripResult StripTagTrailer(RawFile& file, const TagRecord& read, std::int64_t tagOffset);
+// Removes the trailer a read found: the file is cut to tagOffset and so loses exactly the
+// 128 bytes seen there, but only while the path names the file seen and it still ends with
+// exactly that trailer at tagOffset. Anything else (no trailer seen, another file, other
+// bytes, another length) is ChangedSinceRead, and nothing is cut.
+StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagOffset, const TrailerSeen& seen);
+// The same on a file the caller opened, for reading and writing, by `path`; as with
+// WriteTagTrailer, the cut goes ahead only while the path still names the file held.
+StripResult StripTagTrailer(RawFile& file, const std::filesystem::path& path, std::int64_t tagOffset,
+                            const TrailerSeen& seen);
 
 }  // namespace pelmix

@@ -293,6 +293,10 @@ TEST(EndToEndTest, UsageErrorsAndHelp) {
   const ProgramRun bad = RunPelmixCli({"strip", "--title=x", "a.mp3"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err, "pelmix-cli: --title does not go with strip; try 'pelmix-cli strip --help'\n");
+  // A value that would steer the terminal is shown escaped.
+  const ProgramRun hostile = RunPelmixCli({"stamp", "-g", "\x1B[2J", "a.mp3"});
+  EXPECT_EQ(hostile.err, "pelmix-cli: --genre: unknown genre \"\\x1B[2J\" (see pelmix-cli genres); try 'pelmix-cli stamp "
+                         "--help'\n");
   const ProgramRun genres = RunPelmixCli({"genres"});
   EXPECT_EQ(genres.status, 0);
   EXPECT_TRUE(Contains(genres.out, " 17 Rock\n")) << genres.out;
@@ -307,7 +311,8 @@ TEST(EndToEndTest, TheNoneGenreClearsAGenre) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(ReadFile(file), Concat(Audio(200), Trailer("Song", "", "", "", "", 3, 255)));
   const ProgramRun shown = RunPelmixCli({"show", Utf8(file)});
-  EXPECT_TRUE(Contains(shown.out, "  Genre:   (none) (255)\n")) << shown.out;
+  // 255 shows as none, whatever the list calls it.
+  EXPECT_TRUE(Contains(shown.out, "  Genre:   none\n")) << shown.out;
 }
 
 
@@ -472,11 +477,16 @@ TEST(EndToEndTest, OutputForPeopleAndForScripts) {
   const ProgramRun block = RunPelmixCli(With({"show"}, {tagged}));
   EXPECT_TRUE(Contains(block.out, "  Genre:   none\n")) << block.out;
 
-  // Names that JSON must escape: quotes, backslashes; on POSIX also a newline and bytes that are not UTF-8.
-  std::vector<std::pair<fs::path, std::string>> names = {{dir / "say \"hi\".mp3", "say \\\"hi\\\".mp3"}};
-#ifndef _WIN32
-  names.push_back({dir / "two\nlines\\.mp3", "two\\nlines\\\\.mp3"});
-  names.push_back({dir / "caf\xE9.mp3", "caf\xEF\xBF\xBD.mp3"});
+  // Names that JSON must escape: quotes, backslashes, a newline, bytes that are not UTF-8.
+#ifdef _WIN32
+  // Windows names hold no quote, backslash or control character.
+  std::vector<std::pair<fs::path, std::string>> names = {{dir / "it's & done.mp3", "it's & done.mp3"}};
+#else
+  std::vector<std::pair<fs::path, std::string>> names = {
+      {dir / "say \"hi\".mp3", "say \\\"hi\\\".mp3"},
+      {dir / "two\nlines\\.mp3", "two\\nlines\\\\.mp3"},
+      {dir / "caf\xE9.mp3", "caf\xEF\xBF\xBD.mp3"},
+  };
 #endif
   for (const auto& [file, json] : names) {
     WriteFile(file, Audio(200));

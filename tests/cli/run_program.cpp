@@ -124,6 +124,8 @@ int Spawn(const std::filesystem::path& programPath, const std::vector<std::strin
 
 }  // namespace
 
+std::filesystem::path PelmixCliPath() { return ProgramPath(); }
+
 ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivileged) {
   TempDir outputs;
   ProgramRun run;
@@ -132,8 +134,6 @@ ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivil
   run.err = Text(ReadFile(outputs / "err"));
   return run;
 }
-
-std::filesystem::path PelmixCliPath() { return ProgramPath(); }
 
 ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
   TempDir outputs;

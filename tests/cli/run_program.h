@@ -13,14 +13,15 @@ struct ProgramRun {
   std::string err;
 };
 
+// The built pelmix-cli, for tests that start it their own way.
+std::filesystem::path PelmixCliPath();
+
 // Runs pelmix-cli, found beside the test's build folder, with UTF-8 arguments. With
 // `unprivileged`, a test running as root runs the program as user "nobody", so that file
 // permissions bind it as they bind everyone else.
 ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivileged = false);
 
-// The built pelmix-cli, for a test that runs a copy of it elsewhere.
-std::filesystem::path PelmixCliPath();
-// Runs that copy, as RunPelmixCli runs the built one.
+// Runs a copy of the program elsewhere, as RunPelmixCli runs the built one.
 ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
 }  // namespace pelmix::test

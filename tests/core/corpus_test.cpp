@@ -246,7 +246,9 @@ TEST_F(CorpusTest, PeerFilesReadAndWriteBackUnchanged) {
     test::WriteFile(copy, original);
     // The write goes only into the file that was read; the copy stands in for it.
     TrailerSeen seen = SeenByRead(read, record);
-    ASSERT_FALSE(IdentityOf(copy, seen.file));
+    FileStatus status;
+    ASSERT_FALSE(StatusOf(copy, status));
+    seen.file = status.identity;
     const WriteResult write = WriteTagTrailer(copy, record, offset, seen);
     ASSERT_TRUE(write.ok());
     const Bytes after = test::ReadFile(copy);

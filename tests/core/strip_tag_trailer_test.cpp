@@ -35,20 +35,35 @@ TEST(StripTagTrailerTest, CutsOnlyTheBytesReadAndOnlyWhileTheyEndTheFile) {
     WriteFile(path, tagged);
     TagRecord record;
     std::int64_t offset = -1;
-    ASSERT_EQ(ReadTagTrailer(path, record, offset).status, ReadResult::Status::Tagged);
+    const ReadResult read = ReadTagTrailer(path, record, offset);
+    ASSERT_EQ(read.status, ReadResult::Status::Tagged);
     if (!c.between.empty()) WriteFile(path, c.between);
-    EXPECT_EQ(StripTagTrailer(path, record, offset).status, c.status) << c.name;
+    EXPECT_EQ(StripTagTrailer(path, offset, SeenByRead(read, record)).status, c.status) << c.name;
     EXPECT_EQ(ReadFile(path), c.after) << c.name;
   }
-  // A file without a trailer gives a new record, which no file ends with.
+  // A file without a trailer has nothing to cut, whatever lies at its end by now; another
+  // file renamed onto the path is not the one seen.
   const auto untagged = dir / "b.mp3";
   WriteFile(untagged, audio);
   TagRecord record;
   std::int64_t offset = -1;
-  ASSERT_EQ(ReadTagTrailer(untagged, record, offset).status, ReadResult::Status::Untagged);
-  EXPECT_EQ(StripTagTrailer(untagged, record, offset).status, StripResult::Status::ChangedSinceRead);
-  EXPECT_EQ(StripTagTrailer(dir / "missing.mp3", record, offset).status, StripResult::Status::OpenFailed);
-  EXPECT_EQ(ReadFile(untagged), audio);
+  const ReadResult read = ReadTagTrailer(untagged, record, offset);
+  ASSERT_EQ(read.status, ReadResult::Status::Untagged);
+  WriteFile(untagged, tagged);
+  EXPECT_EQ(StripTagTrailer(untagged, offset, SeenByRead(read, record)).status, StripResult::Status::ChangedSinceRead);
+  EXPECT_EQ(ReadFile(untagged), tagged);
+
+  const auto original = dir / "c.mp3";
+  WriteFile(original, tagged);
+  const ReadResult first = ReadTagTrailer(original, record, offset);
+  ASSERT_EQ(first.status, ReadResult::Status::Tagged);
+  WriteFile(dir / "same bytes.mp3", tagged);
+  std::filesystem::rename(dir / "same bytes.mp3", original);
+  EXPECT_EQ(StripTagTrailer(original, offset, SeenByRead(first, record)).status,
+            StripResult::Status::ChangedSinceRead);
+  EXPECT_EQ(ReadFile(original), tagged);
+  EXPECT_EQ(StripTagTrailer(dir / "missing.mp3", offset, SeenByRead(first, record)).status,
+            StripResult::Status::OpenFailed);
 }
 
 }  // namespace

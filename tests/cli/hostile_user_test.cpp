@@ -1,0 +1,294 @@
+// The built program against what a careless or hostile user does to it and its files: odd
+// names, output nobody can take, limits, other writers, a kill part-way through.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <future>
+#include <sstream>
+
+#include "tests/cli/run_program.h"
+#include "tests/support/json_line.h"
+#include "tests/support/temp_dir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/child_process.h"
+#endif
+
+namespace pelmix::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// The path as the program is given it: its bytes on POSIX, UTF-8 on Windows.
+std::string Argument(const fs::path& path) {
+#ifdef _WIN32
+  return Utf8(path);
+#else
+  return path.native();
+#endif
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Names no code page or no UTF-8 decoder takes whole, and a path far past the old limit.
+TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
+  TempDir dir;
+  struct Case {
+    fs::path name;
+    const char* plain;  // the name as the plain output shows it
+    const char* json;   // the name as JSON gives it back, UTF-8
+  };
+  std::vector<Case> cases = {
+      {fs::path(u8"quote\" back\\slash.mp3"), "quote\" back\\slash.mp3", "quote\" back\\slash.mp3"},
+#ifdef _WIN32
+      // Outside Windows-1252: only the wide-character calls reach these.
+      {fs::path(u8"\u03A9 \u65E5\u672C.mp3"), "\u03A9 \u65E5\u672C.mp3", "\u03A9 \u65E5\u672C.mp3"},
+#else
+      {fs::path("bad\xFF\xFEname.mp3"), "bad\\xFF\\xFEname.mp3", "bad\xEF\xBF\xBD\xEF\xBF\xBDname.mp3"},
+      {fs::path("line\nbreak\x1B[31m.mp3"), "line\\x0Abreak\\x1B[31m.mp3", "line\nbreak\x1B[31m.mp3"},
+      {fs::path("c1\xC2\x9B" "2J.mp3"), "c1\\x9B2J.mp3", "c1\xC2\x9B" "2J.mp3"},
+#endif
+  };
+  // A path of more than 1,000 characters, in folders of 200.
+  fs::path deep = dir.path();
+  for (char c : {'a', 'b', 'c', 'd', 'e'}) deep /= std::string(200, c);
+  fs::create_directories(deep);
+  const std::string deepName = Utf8(fs::relative(deep / "long.mp3", dir.path()));
+  ASSERT_GT(Utf8(deep / "long.mp3").size(), 1000u);
+
+  std::vector<std::string> stamp = {"stamp", "--title", "Odd"};
+  std::vector<std::string> show = {"show", "--json"};
+  std::vector<fs::path> files;
+  for (const Case& c : cases) files.push_back(dir / c.name.native());
+  files.push_back(deep / "long.mp3");
+  for (const fs::path& file : files) {
+    WriteFile(file, Audio(300));
+    stamp.push_back(Argument(file));
+    show.push_back(Argument(file));
+  }
+
+  const ProgramRun stamped = RunPelmixCli(stamp);
+  EXPECT_EQ(stamped.status, 0) << stamped.out << stamped.err;
+  const std::vector<std::string> lines = Lines(stamped.out);
+  ASSERT_EQ(lines.size(), files.size()) << stamped.out;
+  const std::string prefix = Utf8(dir.path() / "");
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(lines[i], prefix + cases[i].plain + ": appended");
+  }
+  for (const fs::path& file : files) EXPECT_EQ(ReadFile(file), Concat(Audio(300), Trailer("Odd")));
+
+  const ProgramRun shown = RunPelmixCli(show);
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  const std::vector<std::string> objects = Lines(shown.out);
+  ASSERT_EQ(objects.size(), files.size()) << shown.out;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    const auto object = ParseJsonObject(objects[i]);
+    ASSERT_TRUE(object) << "not valid JSON: " << objects[i];
+    const std::string expected = i < cases.size() ? prefix + cases[i].json : prefix + deepName;
+    EXPECT_EQ(object->at("path"), expected);
+    EXPECT_EQ(object->at("title"), "Odd");
+  }
+}
+
+// Another writer holding a file: the program waits a moment, then reports it and goes on.
+TEST(HostileUserTest, AFileHeldByAnotherWriterIsReportedInUse) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "held.mp3", dir / "free.mp3"};
+  for (const fs::path& file : files) WriteFile(file, Audio(200));
+#ifdef _WIN32
+  const HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+#else
+  const int held = ::open(files[0].c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+#endif
+  const ProgramRun run = RunPelmixCli({"stamp", "--track", "3", Argument(files[0]), Argument(files[1])});
+#ifdef _WIN32
+  CloseHandle(held);
+#else
+  ::close(held);
+#endif
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, Utf8(files[1]) + ": appended\n");
+  EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[0]) + ": not written: in use by another program\n");
+  EXPECT_EQ(ReadFile(files[0]), Audio(200));
+  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), Trailer("", "", "", "", "", 3, 255)));
+}
+
+// Two batches over the same files at once, each stamping its own field: every file ends
+// with both fields, and both runs say so truthfully.
+TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
+  TempDir dir;
+  constexpr int kFiles = 2000;
+  std::vector<std::string> titles = {"stamp", "--title", "From A"};
+  std::vector<std::string> artists = {"stamp", "--artist", "From B"};
+  std::vector<fs::path> files;
+  for (int i = 0; i < kFiles; ++i) {
+    files.push_back(dir / (std::to_string(i) + ".mp3"));
+    WriteFile(files.back(), i % 2 ? Audio(200) : Concat(Audio(200), Trailer("Old", "Old")));
+    titles.push_back(Argument(files.back()));
+    artists.push_back(Argument(files.back()));
+  }
+  auto first = std::async(std::launch::async, [&titles] { return RunPelmixCli(titles); });
+  const ProgramRun second = RunPelmixCli(artists);
+  const ProgramRun firstRun = first.get();
+  EXPECT_EQ(firstRun.status, 0) << firstRun.out;
+  EXPECT_EQ(second.status, 0) << second.out;
+  int lost = 0;
+  for (const fs::path& file : files) lost += ReadFile(file) != Concat(Audio(200), Trailer("From A", "From B"));
+  EXPECT_EQ(lost, 0);
+}
+
+#ifndef _WIN32
+
+// Starts pelmix-cli with standard output on `out` (an open descriptor) and standard error
+// into `err`; returns its process id.
+pid_t Start(const std::vector<std::string>& arguments, int out, const fs::path& err) {
+  const std::string program = PelmixCliPath().string();
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (errFd < 0 || dup2(out, 1) < 0 || dup2(errFd, 2) < 0) _exit(127);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+int ExitStatus(pid_t child) {
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string Text(const fs::path& path) {
+  const Bytes bytes = ReadFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Output that goes nowhere must not end the batch nor pass for complete output.
+TEST(HostileUserTest, OutputThatCannotBeWrittenFailsTheRun) {
+  TempDir dir;
+  // More files than one flush of output holds, so a closed pipe is met part-way.
+  std::vector<std::string> stamp = {"stamp", "--title", "T"};
+  std::vector<fs::path> files;
+  for (int i = 0; i < 1500; ++i) {
+    files.push_back(dir / (std::string(60, 'n') + std::to_string(i) + ".mp3"));
+    WriteFile(files.back(), Audio(150));
+    stamp.push_back(files.back().native());
+  }
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  ::close(pipeEnds[0]);
+  const pid_t stamping = Start(stamp, pipeEnds[1], dir / "err");
+  ::close(pipeEnds[1]);
+  EXPECT_EQ(ExitStatus(stamping), 1);
+  EXPECT_TRUE(Contains(Text(dir / "err"), "pelmix-cli: cannot write the output: ")) << Text(dir / "err");
+  for (const fs::path& file : files) ASSERT_EQ(ReadFile(file), Concat(Audio(150), Trailer("T"))) << file;
+
+  const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  const pid_t showing = Start({"show", "--json", "-r", dir.path().native()}, full, dir / "err");
+  ::close(full);
+  EXPECT_EQ(ExitStatus(showing), 1);
+  EXPECT_EQ(Text(dir / "err"), "pelmix-cli: cannot write the output: disk full\n");
+}
+
+// Under a file size limit the append is cut short: it is undone, reported, and the batch
+// goes on.
+TEST(HostileUserTest, AFileSizeLimitIsReportedAndTheBatchGoesOn) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "large.mp3", dir / "small.mp3"};
+  WriteFile(files[0], Audio(1000));
+  WriteFile(files[1], Audio(100));
+  const int status = RunInChild([&files] {
+    std::signal(SIGXFSZ, SIG_DFL);  // as a shell leaves it
+    const rlimit limit{1050, 1050};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+    const ProgramRun run = RunPelmixCli({"stamp", "--title", "T", files[0].native(), files[1].native()});
+    if (run.status != 1) return 1;
+    const bool told = run.err == "pelmix-cli: " + files[0].native() + ": not written: file too large\n";
+    return told && run.out == files[1].native() + ": appended\n" ? 0 : 2;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ReadFile(files[0]), Audio(1000));
+  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(100), Trailer("T")));
+}
+
+TEST(HostileUserTest, AGenreListThatIsNoFileIsRefusedAtOnce) {
+  TempDir dir;
+  const fs::path fifo = dir / "genres";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const fs::path& list : {fifo, fs::path("/dev/zero")}) {
+    const ProgramRun run = RunPelmixCli({"genres", "--genres", list.native()});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "pelmix-cli: --genres: cannot read " + list.native() +
+                           ": not a regular file; try 'pelmix-cli genres --help'\n")
+        << run.err;
+  }
+}
+
+// Killed part-way through a large batch: every file is as it was or fully stamped.
+TEST(HostileUserTest, ABatchKilledPartWayLeavesNoFileHalfDone) {
+  TempDir dir;
+  constexpr int kFiles = 20000;
+  std::vector<std::string> stamp = {"stamp", "--album", "Killed", "--genre", "17"};
+  std::vector<Bytes> originals;
+  std::vector<fs::path> files;
+  for (int i = 0; i < kFiles; ++i) {
+    files.push_back(dir / (std::to_string(i) + ".mp3"));
+    originals.push_back(i % 2 ? Audio(200 + i % 7) : Concat(Audio(200), Trailer("Old", "", "", "", "", 2, 4)));
+    WriteFile(files.back(), originals.back());
+    stamp.push_back(files.back().native());
+  }
+  const int out = ::open((dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t child = Start(stamp, out, dir / "err");
+  ::close(out);
+  // The first flush of output comes after a thousand files or so.
+  for (int wait = 0; wait < 100000 && fs::file_size(dir / "out") == 0; ++wait) usleep(200);
+  kill(child, SIGKILL);
+  EXPECT_EQ(ExitStatus(child), 128 + SIGKILL);
+
+  int stamped = 0;
+  for (int i = 0; i < kFiles; ++i) {
+    const Bytes now = ReadFile(files[static_cast<std::size_t>(i)]);
+    const Bytes& before = originals[static_cast<std::size_t>(i)];
+    const Bytes done = i % 2 ? Concat(before, Trailer("", "", "Killed", "", "", 0, 17))
+                             : Concat(Audio(200), Trailer("Old", "", "Killed", "", "", 2, 17));
+    EXPECT_TRUE(now == before || now == done) << files[static_cast<std::size_t>(i)];
+    stamped += now == done;
+  }
+  EXPECT_GT(stamped, 0);
+  EXPECT_LT(stamped, kFiles) << "the batch ended before the kill";
+}
+
+#endif
+
+}  // namespace
+}  // namespace pelmix::test
