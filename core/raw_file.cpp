@@ -101,8 +101,10 @@ RawFile::~RawFile() {
 std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
   const bool writing = access == Access::ReadWrite;
   const DWORD rights = writing ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-  // A writer admits no other writer until it closes; readers and renames stay possible.
-  const DWORD sharing = writing ? FILE_SHARE_READ | FILE_SHARE_DELETE : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  // A writer admits no other writer until it closes, and nobody who would take the name
+  // from the file (a rename over it, a delete): under Wine a deleted file stays writable by
+  // name until closed. Readers are welcome.
+  const DWORD sharing = writing ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   const auto deadline = std::chrono::steady_clock::now() + kHoldPatience;
   for (;;) {
     handle_ = CreateFileW(path.c_str(), rights, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -43,9 +43,9 @@ class RawFile {
   // Opens an existing regular file; never creates one. A directory gives
   // std::errc::is_a_directory, any other kind of file NotARegularFile().
   // Opened for writing, the file is held against other writers until it is closed (an
-  // exclusive advisory lock on POSIX, a sharing mode that admits no other writer on
-  // Windows); a file another holds that way for more than about a second gives
-  // std::errc::device_or_resource_busy.
+  // exclusive advisory lock on POSIX; on Windows a sharing mode that admits no other writer,
+  // and no rename or delete); a file another holds that way for more than about a second
+  // gives std::errc::device_or_resource_busy.
   std::error_code Open(const std::filesystem::path& path, Access access);
   std::error_code Identity(FileIdentity& identity) const;
   std::error_code Size(std::int64_t& size) const;

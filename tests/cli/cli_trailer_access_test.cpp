@@ -43,7 +43,14 @@ TEST(CliTrailerAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
     const ReadResult read = access.Read(path, record, tagOffset);
     ASSERT_TRUE(read.ok()) << c.name;
     // Another program adds to the file between the read and the write.
-    std::ofstream(path, std::ios::binary | std::ios::app) << "more audio";
+    std::ofstream other(path, std::ios::binary | std::ios::app);
+#ifdef _WIN32
+    // Here the held handle admits no other writer at all.
+    EXPECT_FALSE(other.is_open()) << c.name;
+    continue;
+#endif
+    other << "more audio";
+    other.close();
     const WriteResult write = access.Write(path, Stamped(1), tagOffset, SeenByRead(read, record));
     EXPECT_EQ(write.status, WriteResult::Status::ChangedSinceRead) << c.name;
     EXPECT_EQ(ReadFile(path), Concat(c.before, Bytes{'m', 'o', 'r', 'e', ' ', 'a', 'u', 'd', 'i', 'o'})) << c.name;
@@ -92,8 +99,23 @@ TEST(CliTrailerAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
     std::int64_t tagOffset = 0;
     const ReadResult read = access.Read(path, record, tagOffset);
     ASSERT_EQ(read.status, ReadResult::Status::Tagged) << c.what;
-    c.change(path, other);
+    bool refused = false;
+    try {
+      c.change(path, other);
+    } catch (const fs::filesystem_error&) {
+      refused = true;
+    }
     const WriteResult write = access.Write(path, Stamped(1), tagOffset, SeenByRead(read, record));
+#ifdef _WIN32
+    // A name held open for writing may not be taken from the file here; then the write goes
+    // to the file read, as it should.
+    if (refused) {
+      EXPECT_EQ(write.status, WriteResult::Status::Replaced) << c.what;
+      EXPECT_EQ(ReadFile(path), Concat(Audio(300), Trailer("", "", "", "", "", 1, 255))) << c.what;
+      continue;
+    }
+#endif
+    ASSERT_FALSE(refused) << c.what;
     EXPECT_EQ(write.status, c.status) << c.what;
     if (c.error != std::errc{}) {
       EXPECT_EQ(write.error, c.error) << c.what;

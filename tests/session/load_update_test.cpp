@@ -165,6 +165,36 @@ TEST_F(UpdateTest, EditWritesInPlaceOrAppends) {
   EXPECT_EQ(session.lastWrite().status, WriteResult::Status::Replaced);
 }
 
+// What another program does to the file between the load and the update is not
+// overwritten; loading the file again takes it in, and the update goes ahead.
+TEST_F(UpdateTest, AFileChangedSinceItsLoadIsLeftAsTheOtherProgramLeftIt) {
+  StartIn(EditMode::Edit);
+  const Bytes theirs = Concat(Audio(300), Trailer("Theirs", "Band"));
+  struct Case {
+    const char* what;
+    Bytes before;
+  };
+  const Case cases[] = {
+      {"a trailer appended", Audio(300)},
+      {"the trailer rewritten", Concat(Audio(300), Trailer("Mine", "Band"))},
+  };
+  for (const Case& c : cases) {
+    const auto path = MakeFile("changed.mp3", c.before);
+    ASSERT_TRUE(session.LoadFile(path)) << c.what;
+    test::WriteFile(path, theirs);
+    controls().title = "Mine again";
+    session.UpdateTag();
+    EXPECT_EQ(session.lastWrite().status, WriteResult::Status::ChangedSinceRead) << c.what;
+    EXPECT_EQ(ReadFile(path), theirs) << c.what;
+
+    ASSERT_TRUE(session.LoadFile(path)) << c.what;
+    controls().title = "Mine again";
+    session.UpdateTag();
+    EXPECT_EQ(session.lastWrite().status, WriteResult::Status::Replaced) << c.what;
+    EXPECT_EQ(ReadFile(path), Concat(Audio(300), Trailer("Mine again", "Band"))) << c.what;
+  }
+}
+
 TEST_F(UpdateTest, UnflaggedFieldsGoBackByteForByte) {
   StartIn(EditMode::Edit);
   Bytes trailer = Trailer("Ab", "Band", "Record", "1999", "Fine", 7, 17);
