@@ -30,7 +30,6 @@ TEST(TextLimitsTest, EachFieldStopsAtItsWidth) {
       const auto box = ui.AnswerMessageBox();
       ASSERT_TRUE(box);
       EXPECT_EQ(box->text, "Please enter no more than " + std::to_string(c.width) + " characters.");
-      EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == c.id; }));
       EXPECT_TRUE(ui.DialogIsOpen());
       ui.SetText(c.id, std::string(static_cast<std::size_t>(c.width), '7'));
     }
