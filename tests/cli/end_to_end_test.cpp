@@ -16,11 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
 // Writable for the unprivileged run as well (see RunPelmixCli).
 void MakeWritable(const fs::path& path) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |

@@ -29,11 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
 // The path as the program is given it: its bytes on POSIX, UTF-8 on Windows.
 std::string Argument(const fs::path& path) {
 #ifdef _WIN32

@@ -79,6 +79,11 @@ Bytes Concat(Bytes a, const Bytes& b) {
   return a;
 }
 
+std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 std::filesystem::path SharedDir() {
   if (const char* shared = std::getenv("PELMIX_SHARED"); shared && *shared) {
     if (std::filesystem::is_directory(shared)) return shared;

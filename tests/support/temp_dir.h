@@ -36,6 +36,9 @@ Bytes Trailer(std::string_view title, std::string_view artist = {}, std::string_
 Bytes Audio(std::size_t size);
 Bytes Concat(Bytes a, const Bytes& b);
 
+// A path as UTF-8, the way the programs print it.
+std::string Utf8(const std::filesystem::path& path);
+
 // Where the read-only shared folder (corpus, data) lies; empty when it is not beside us.
 std::filesystem::path SharedDir();
 
