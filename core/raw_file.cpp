@@ -71,16 +71,33 @@ OVERLAPPED At(std::int64_t offset) {
   return at;
 }
 
-
 FileIdentity IdentityFrom(const BY_HANDLE_FILE_INFORMATION& info) {
   return {info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 }  // namespace
 
+// Windows refuses names of MAX_PATH characters or more unless they are absolute and marked
+// as such; a dropped or chosen file may lie much deeper than that. The marked form skips
+// the system's own clean-up of the name, so it is made from the full path.
+std::wstring FileCallName(const std::filesystem::path& path) {
+  const std::wstring& name = path.native();
+  constexpr std::size_t kShortEnough = 248;  // room left for an 8.3 name, as the system counts
+  const bool marked = name.rfind(L"\\\\?\\", 0) == 0 || name.rfind(L"\\\\.\\", 0) == 0;
+  if (name.size() < kShortEnough || marked) return name;
+  const DWORD needed = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return name;
+  std::wstring full(needed, L'\0');
+  const DWORD written = GetFullPathNameW(name.c_str(), needed, full.data(), nullptr);
+  if (written == 0 || written >= needed) return name;
+  full.resize(written);
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
 std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status) {
   // No access rights asked: this looks at the file without getting in anyone's way.
-  const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  const HANDLE handle = CreateFileW(FileCallName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   BY_HANDLE_FILE_INFORMATION info{};
@@ -105,9 +122,10 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
   // from the file (a rename over it, a delete): under Wine a deleted file stays writable by
   // name until closed. Readers are welcome.
   const DWORD sharing = writing ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const std::wstring name = FileCallName(path);
   const auto deadline = std::chrono::steady_clock::now() + kHoldPatience;
   for (;;) {
-    handle_ = CreateFileW(path.c_str(), rights, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ = CreateFileW(name.c_str(), rights, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ != INVALID_HANDLE_VALUE || !writing || GetLastError() != ERROR_SHARING_VIOLATION ||
         std::chrono::steady_clock::now() >= deadline) {
       break;
@@ -116,7 +134,7 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
   }
   if (handle_ == INVALID_HANDLE_VALUE) {
     std::error_code error = LastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
       error = std::make_error_code(std::errc::is_a_directory);
     }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <system_error>
 
 namespace pelmix {
@@ -30,6 +31,12 @@ struct FileStatus {
   std::int64_t size = 0;
 };
 std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status);
+
+#ifdef _WIN32
+// The name the file calls are given for a path: the path itself, or for one too long for
+// the plain form, its full path marked as long.
+std::wstring FileCallName(const std::filesystem::path& path);
+#endif
 
 class RawFile {
  public:
