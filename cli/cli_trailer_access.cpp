@@ -61,7 +61,8 @@ WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const Tag
   // WriteTagTrailer checks that the path still names the file held and that it still ends
   // as the read found it.
   WriteResult result = WriteTagTrailer(file_, path, record, tagOffset, seen);
-  const std::error_code closed = file_.Close();
+  // A close can still fail after the write (a network file system flushes there).
+  const std::error_code closed = close_ ? close_(file_) : file_.Close();
   if (result.ok() && closed) result = {WriteResult::Status::WriteFailed, closed};
   if (result.ok() && keepTimes_ && !timeError_) std::filesystem::last_write_time(path, modified, timeError_);
   return result;

@@ -8,7 +8,9 @@
 // keeps its modification time.
 #pragma once
 
+#include <functional>
 #include <system_error>
+#include <utility>
 
 #include "core/raw_file.h"
 #include "session/trailer_access.h"
@@ -17,8 +19,12 @@ namespace pelmix::cli {
 
 class CliTrailerAccess final : public TrailerAccess {
  public:
+  // Closes the handle after a write and says what the system said; tests stand in for it.
+  using Closer = std::function<std::error_code(RawFile&)>;
+
   // With keepTimes, a written file gets its modification time back.
-  explicit CliTrailerAccess(bool dryRun, bool keepTimes = false) : dryRun_(dryRun), keepTimes_(keepTimes) {}
+  explicit CliTrailerAccess(bool dryRun, bool keepTimes = false, Closer close = {})
+      : dryRun_(dryRun), keepTimes_(keepTimes), close_(std::move(close)) {}
 
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override;
   // In a dry run: the outcome the write would have, and no write.
@@ -38,6 +44,7 @@ class CliTrailerAccess final : public TrailerAccess {
 
   bool dryRun_;
   bool keepTimes_;
+  Closer close_;
   bool lastUnchanged_ = false;
   std::error_code timeError_;
   bool lastReadTagged_ = false;

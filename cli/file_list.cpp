@@ -14,17 +14,16 @@ namespace {
 namespace fs = std::filesystem;
 
 void Walk(const fs::path& folder, const fs::path& relative, std::vector<fs::path>& found,
-          std::vector<FileList::Failure>& failures) {
-  std::error_code error;
-  fs::directory_iterator entries(folder, error);
-  for (const fs::directory_iterator end; !error && entries != end; entries.increment(error)) {
-    const fs::directory_entry& entry = *entries;
+          std::vector<FileList::Failure>& failures, const FolderLister& lister) {
+  std::vector<fs::directory_entry> entries;
+  const std::error_code error = lister(folder, entries);
+  for (const fs::directory_entry& entry : entries) {
     std::error_code ignored;
     const fs::path name = relative / entry.path().filename();
     if (entry.is_symlink(ignored)) {
       if (HasMp3Extension(name) && entry.is_regular_file(ignored)) found.push_back(name);
     } else if (entry.is_directory(ignored)) {
-      Walk(entry.path(), name, found, failures);
+      Walk(entry.path(), name, found, failures, lister);
     } else if (HasMp3Extension(name) && entry.is_regular_file(ignored)) {
       found.push_back(name);
     }
@@ -34,7 +33,14 @@ void Walk(const fs::path& folder, const fs::path& relative, std::vector<fs::path
 
 }  // namespace
 
-FileList CollectFiles(std::vector<NativeName> operands, bool recursive) {
+std::error_code ListFolder(const fs::path& folder, std::vector<fs::directory_entry>& entries) {
+  std::error_code error;
+  fs::directory_iterator it(folder, error);
+  for (const fs::directory_iterator end; !error && it != end; it.increment(error)) entries.push_back(*it);
+  return error;
+}
+
+FileList CollectFiles(std::vector<NativeName> operands, bool recursive, const FolderLister& lister) {
   FileList list;
   list.files.reserve(operands.size());
   for (NativeName& operand : operands) {
@@ -45,7 +51,7 @@ FileList CollectFiles(std::vector<NativeName> operands, bool recursive) {
     }
     const fs::path folder(std::move(operand));
     std::vector<fs::path> found;
-    Walk(folder, {}, found, list.failures);
+    Walk(folder, {}, found, list.failures, lister);
     std::sort(found.begin(), found.end(), NaturalPathLess);
     for (const fs::path& name : found) list.files.push_back((folder / name).native());
   }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/options.h"
@@ -20,10 +22,17 @@ struct FileList {
   std::vector<Failure> failures;
 };
 
+// Lists one folder: the entries it could read and, when the listing failed, why.
+using FolderLister =
+    std::function<std::error_code(const std::filesystem::path& folder, std::vector<std::filesystem::directory_entry>&)>;
+// The folder as the disk lists it.
+std::error_code ListFolder(const std::filesystem::path& folder, std::vector<std::filesystem::directory_entry>& entries);
+
 // Operands in the order given. With `recursive`, a folder gives the .mp3 files beneath it
 // in natural order (links to folders are not followed, so a loop cannot trap the walk);
-// without it, a folder is passed on like a file and fails as one.
-FileList CollectFiles(std::vector<NativeName> operands, bool recursive);
+// without it, a folder is passed on like a file and fails as one. Folders are listed by
+// `lister`: the disk, unless a test stands in for it.
+FileList CollectFiles(std::vector<NativeName> operands, bool recursive, const FolderLister& lister = ListFolder);
 
 // Moves the names whose last component fails the .mp3 test out of `files`, in order, and
 // returns them. Files found in folders have passed it already.

@@ -145,6 +145,25 @@ TEST(CliTrailerAccessTest, WritesThroughTheKeptHandleOrNotAtAllInADryRun) {
   }
 }
 
+// The bytes may be on disk, but a close that fails means they may not stay there: the
+// file is not reported as written.
+TEST(CliTrailerAccessTest, AFailingCloseAfterTheWriteIsAFailedWrite) {
+  TempDir dir;
+  const auto path = dir / "close.mp3";
+  WriteFile(path, Audio(300));
+  CliTrailerAccess access(false, false, [](RawFile& file) {
+    file.Close();
+    return std::make_error_code(std::errc::io_error);
+  });
+  TagRecord record;
+  std::int64_t tagOffset = 0;
+  const ReadResult read = access.Read(path, record, tagOffset);
+  ASSERT_TRUE(read.ok());
+  const WriteResult write = access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record));
+  EXPECT_EQ(write.status, WriteResult::Status::WriteFailed);
+  EXPECT_EQ(write.error, std::make_error_code(std::errc::io_error));
+}
+
 TEST(CliTrailerAccessTest, AFileThatCannotBeReadLeavesNothingOpen) {
   TempDir dir;
   CliTrailerAccess access(false);
