@@ -534,6 +534,11 @@ TEST(EndToEndTest, TheBuiltInGenreListServesAProgramCopiedAlone) {
   EXPECT_EQ(RunProgram(program, {"genres"}).out, "  7 Beside\n");
   WriteFile(dir / "named.txt", std::string_view("9 Named\n"));
   EXPECT_EQ(RunProgram(program, {"genres", "--genres", Utf8(dir / "named.txt")}).out, "  9 Named\n");
+  // A named list that cannot be read is no reason to fall back quietly.
+  const ProgramRun missing = RunProgram(program, {"genres", "--genres", Utf8(dir / "missing.txt")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "pelmix-cli: --genres: cannot read " + Utf8(dir / "missing.txt") +
+                             ": not found; try 'pelmix-cli genres --help'\n");
 }
 
 #ifndef _WIN32  // hundreds of program starts: too slow under Wine; the session test covers the rule there
