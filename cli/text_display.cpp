@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/raw_file.h"
+#include "core/file_error.h"
 #include "core/utf8.h"
 
 #ifdef _WIN32
@@ -119,28 +119,19 @@ std::string JsonString(std::string_view utf8) {
 }
 
 std::string ErrorReason(const std::error_code& error) {
-  struct Reason {
-    std::errc code;
-    const char* text;
-  };
-  static constexpr Reason kReasons[] = {
-      {std::errc::no_such_file_or_directory, "not found"},
-      {std::errc::not_a_directory, "not found"},
-      {std::errc::permission_denied, "permission denied"},
-      {std::errc::operation_not_permitted, "permission denied"},
-      {std::errc::read_only_file_system, "read-only file system"},
-      {std::errc::is_a_directory, "is a directory"},
-      {std::errc::no_space_on_device, "disk full"},
-      {std::errc::file_too_large, "file too large"},
-      {std::errc::device_or_resource_busy, "in use by another program"},
-      {std::errc::text_file_busy, "in use by another program"},
-      {std::errc::filename_too_long, "name too long"},
-      {std::errc::too_many_files_open, "too many open files"},
-      {std::errc::io_error, "input/output error"},
-  };
-  if (error == NotARegularFile()) return "not a regular file";
-  for (const Reason& reason : kReasons) {
-    if (error == reason.code) return reason.text;
+  switch (KindOf(error)) {
+    case FileErrorKind::NotFound: return "not found";
+    case FileErrorKind::PermissionDenied: return "permission denied";
+    case FileErrorKind::ReadOnlyFileSystem: return "read-only file system";
+    case FileErrorKind::IsADirectory: return "is a directory";
+    case FileErrorKind::NotARegularFile: return "not a regular file";
+    case FileErrorKind::DiskFull: return "disk full";
+    case FileErrorKind::FileTooLarge: return "file too large";
+    case FileErrorKind::InUse: return "in use by another program";
+    case FileErrorKind::NameTooLong: return "name too long";
+    case FileErrorKind::TooManyOpenFiles: return "too many open files";
+    case FileErrorKind::IoError: return "input/output error";
+    case FileErrorKind::Other: break;
   }
   return error.message();
 }

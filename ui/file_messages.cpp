@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "core/file_error.h"
+
 namespace pelmix::ui {
 namespace {
 
@@ -9,25 +11,19 @@ namespace {
 constexpr std::size_t kNamesShown = 5;
 
 std::wstring ErrorReason(const std::error_code& error) {
-  struct Reason {
-    std::errc code;
-    const wchar_t* text;
-  };
-  static constexpr Reason kReasons[] = {
-      {std::errc::no_such_file_or_directory, L"The file was not found."},
-      {std::errc::not_a_directory, L"The file was not found."},
-      {std::errc::permission_denied, L"Access is denied: the file may be read-only."},
-      {std::errc::operation_not_permitted, L"Access is denied: the file may be read-only."},
-      {std::errc::read_only_file_system, L"The disk is write-protected."},
-      {std::errc::is_a_directory, L"It is a folder, not a file."},
-      {std::errc::invalid_argument, L"It is not a regular file."},
-      {std::errc::no_space_on_device, L"The disk is full."},
-      {std::errc::file_too_large, L"The file is too large."},
-      {std::errc::device_or_resource_busy, L"Another program is using the file."},
-      {std::errc::filename_too_long, L"The name is too long."},
-  };
-  for (const Reason& reason : kReasons) {
-    if (error == reason.code) return reason.text;
+  switch (KindOf(error)) {
+    case FileErrorKind::NotFound: return L"The file was not found.";
+    case FileErrorKind::PermissionDenied: return L"Access is denied: the file may be read-only.";
+    case FileErrorKind::ReadOnlyFileSystem: return L"The disk is write-protected.";
+    case FileErrorKind::IsADirectory: return L"It is a folder, not a file.";
+    case FileErrorKind::NotARegularFile: return L"It is not a regular file.";
+    case FileErrorKind::DiskFull: return L"The disk is full.";
+    case FileErrorKind::FileTooLarge: return L"The file is too large.";
+    case FileErrorKind::InUse: return L"Another program is using the file.";
+    case FileErrorKind::NameTooLong: return L"The name is too long.";
+    case FileErrorKind::TooManyOpenFiles:
+    case FileErrorKind::IoError:
+    case FileErrorKind::Other: break;
   }
   // The system's own text would come in the ANSI code page; the number is enough to look up.
   return L"The system reported error " + std::to_wstring(error.value()) + L".";
