@@ -8,7 +8,6 @@ namespace pelmix::ui {
 CTagEditApp theApp;
 
 bool CTagEditApp::InitInstance() {
-  Enable3dControls();
   CTagEditDlg dialog;
   SetMainWindow(&dialog);
   dialog.DoModal();

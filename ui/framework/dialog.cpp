@@ -86,7 +86,6 @@ bool CDialog::Create(HWND parent) {
 }
 
 void CDialog::EndDialog(int code) {
-  modalResult_ = code;
   if (modal_) {
     ::EndDialog(hwnd(), code);
   } else {
