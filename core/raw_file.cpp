@@ -116,6 +116,8 @@ RawFile::~RawFile() {
 }
 
 std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
+  // A handle opened before would leak, and with it its hold on the file.
+  Close();
   const bool writing = access == Access::ReadWrite;
   const DWORD rights = writing ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
   // A writer admits no other writer until it closes, and nobody who would take the name
@@ -238,6 +240,8 @@ RawFile::~RawFile() {
 }
 
 std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
+  // A descriptor opened before would leak, and with it its lock.
+  Close();
   // O_NONBLOCK: a FIFO or device under an .mp3 name must not hang the open; it is refused below.
   const int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   fd_ = ::open(path.c_str(), flags);
