@@ -1,5 +1,6 @@
 #include "cli/cli_main.h"
 
+#include <cassert>
 #include <exception>
 
 #include "cli/genre_source.h"
@@ -126,7 +127,7 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
       case Command::Show: return RunShow(std::move(options), genres, console);
       case Command::Stamp: return RunStamp(std::move(options), genres, console);
       case Command::Strip: return RunStrip(std::move(options), console);
-      default: return RunGenres(options, genres, console);
+      default: assert(options.command == Command::Genres); return RunGenres(options, genres, console);
     }
   } catch (const UsageError& error) {
     if (error.command && *error.command != Command::Help) command = error.command;

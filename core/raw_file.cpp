@@ -1,6 +1,7 @@
 // Platform file calls behind RawFile: wide-character calls on Windows, POSIX elsewhere.
 #include "core/raw_file.h"
 
+#include <cassert>
 #include <chrono>
 #include <thread>
 
@@ -151,6 +152,7 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
 }
 
 std::error_code RawFile::Identity(FileIdentity& identity) const {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(handle_, &info)) return LastError();
   identity = IdentityFrom(info);
@@ -158,6 +160,7 @@ std::error_code RawFile::Identity(FileIdentity& identity) const {
 }
 
 std::error_code RawFile::Size(std::int64_t& size) const {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   LARGE_INTEGER value{};
   if (!GetFileSizeEx(handle_, &value)) return LastError();
   size = value.QuadPart;
@@ -168,6 +171,7 @@ std::error_code RawFile::SizeAtOpen(std::int64_t& size) const { return Size(size
 
 std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
                                 std::size_t& got) const {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   got = 0;
   OVERLAPPED at = At(offset);
   DWORD read = 0;
@@ -179,6 +183,7 @@ std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buf
 }
 
 std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   while (!data.empty()) {
     OVERLAPPED at = At(offset);
     DWORD written = 0;
@@ -193,6 +198,7 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
 }
 
 std::error_code RawFile::Truncate(std::int64_t size) {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   FILE_END_OF_FILE_INFO end{};
   end.EndOfFile.QuadPart = size;
   if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end)) return LastError();
@@ -267,6 +273,7 @@ std::error_code RawFile::Identity(FileIdentity& identity) const {
 }
 
 std::error_code RawFile::Size(std::int64_t& size) const {
+  assert(fd_ >= 0);
   struct stat status {};
   if (::fstat(fd_, &status) != 0) return Errno();
   size = status.st_size;
@@ -280,6 +287,7 @@ std::error_code RawFile::SizeAtOpen(std::int64_t& size) const {
 
 std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
                                 std::size_t& got) const {
+  assert(fd_ >= 0);
   got = 0;
   while (got < buffer.size()) {
     const ssize_t n = ::pread(fd_, buffer.data() + got, buffer.size() - got,
@@ -295,6 +303,7 @@ std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buf
 }
 
 std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  assert(fd_ >= 0);
   while (!data.empty()) {
     const ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
     if (n < 0) {
@@ -309,6 +318,7 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
 }
 
 std::error_code RawFile::Truncate(std::int64_t size) {
+  assert(fd_ >= 0);
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return Errno();
   return {};
 }

@@ -66,6 +66,7 @@ class RawFile {
   std::error_code WriteAt(std::int64_t offset, std::span<const std::uint8_t> data);
   std::error_code Truncate(std::int64_t size);
   // Closes the file and reports what the system said; the destructor closes silently.
+  // Every other call above but Open needs the file open.
   std::error_code Close();
 
  private:

@@ -1,10 +1,12 @@
 #include "session/bound_values.h"
 
+#include <cassert>
 #include <stdexcept>
 
 namespace pelmix {
 
 const std::string& FieldValues::Text(TagField field) const {
+  assert(field != TagField::Genre);
   switch (field) {
     case TagField::Track: return trackText;
     case TagField::Title: return title;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cassert>
 #include <filesystem>
 
 namespace pelmix::ui {
@@ -11,7 +12,10 @@ CWinApp* theApp = nullptr;
 
 }  // namespace
 
-CWinApp::CWinApp() { theApp = this; }
+CWinApp::CWinApp() {
+  assert(!theApp);  // one application object per program
+  theApp = this;
+}
 
 CWinApp::~CWinApp() {
   if (theApp == this) theApp = nullptr;
