@@ -43,7 +43,7 @@ std::filesystem::path PelmixCliPath() { return ProgramPath(); }
 
 ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivileged) {
 #ifdef _WIN32
-  return RunProgram(ProgramPath(), arguments);
+  return RunProgram(ProgramPath(), arguments, unprivileged);
 #else
   const bool dropPrivileges = unprivileged && geteuid() == 0;
   return RunProgram(dropPrivileges ? ReachableProgramPath() : ProgramPath(), arguments, dropPrivileges);
