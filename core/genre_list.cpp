@@ -2,7 +2,6 @@
 #include "core/genre_list.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -112,8 +111,6 @@ int GenreList::Add(std::string name, std::int32_t code) {
 }
 
 const std::string& GenreList::NameAt(int index) const {
-  // Callers pass indexes the list gave them; -1 (no genre) is theirs to handle.
-  assert(index >= 0 && index < Count());
   if (index < 0 || index >= Count()) throw std::out_of_range("no genre entry at this index");
   return entries_[static_cast<std::size_t>(index)].name;
 }
