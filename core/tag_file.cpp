@@ -3,7 +3,6 @@
 
 #include <cassert>
 
-
 namespace pelmix {
 
 ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) {
