@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "cli/code_page.h"
+#include "core/text_codec.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 namespace {
 
 constexpr CodePage kPages[] = {CodePage::Windows1250, CodePage::Windows1251, CodePage::Windows1252,
@@ -115,4 +115,4 @@ TEST(CodePageTest, NamesIgnoreLetterCase) {
 }
 
 }  // namespace
-}  // namespace pelmix::cli
+}  // namespace pelmix
