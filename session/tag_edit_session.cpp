@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "core/ascii.h"
-#include "core/text_increment.h"
 #include "core/text_codec.h"
+#include "core/text_increment.h"
 
 namespace pelmix {
 namespace {
