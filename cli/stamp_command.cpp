@@ -13,7 +13,7 @@
 #include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
-#include "core/utf8.h"
+#include "core/text_codec.h"
 #include "session/tag_edit_session.h"
 
 namespace pelmix::cli {

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "core/ascii.h"
+#include "core/text_codec.h"
 #include "core/text_increment.h"
-#include "core/utf8.h"
 
 namespace pelmix {
 namespace {
@@ -36,31 +36,9 @@ std::int32_t LeadingInteger(const std::string& text) {
 
 std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu); }
 
-// The name for the title, as UTF-8. A Windows name is UTF-16 that may hold an unpaired
-// surrogate, which the library's conversion throws on; it shows as U+FFFD instead. Names
-// elsewhere are bytes and pass as they are.
-std::string FileNameUtf8(const std::filesystem::path& path) {
-  const std::filesystem::path file = path.filename();
-  const auto& name = file.native();
-  if constexpr (sizeof(name[0]) == 1) {
-    return std::string(name.begin(), name.end());
-  } else {
-    std::string text;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      char32_t c = static_cast<char16_t>(name[i]);
-      const bool high = c >= 0xD800 && c <= 0xDBFF;
-      const char32_t next = i + 1 < name.size() ? static_cast<char16_t>(name[i + 1]) : 0;
-      if (high && next >= 0xDC00 && next <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-        ++i;
-      } else if (c >= 0xD800 && c <= 0xDFFF) {
-        c = 0xFFFD;
-      }
-      AppendUtf8(text, c);
-    }
-    return text;
-  }
-}
+// The name for the title, as UTF-8: the codec's, because the library's conversion throws on
+// the unpaired surrogate a Windows name may hold.
+std::string FileNameUtf8(const std::filesystem::path& path) { return PathText(path.filename()); }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "core/file_error.h"
+#include "core/text_codec.h"
 
 namespace pelmix::ui {
 namespace {
@@ -29,7 +30,7 @@ std::wstring ErrorReason(const std::error_code& error) {
   return L"The system reported error " + std::to_wstring(error.value()) + L".";
 }
 
-std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + path.wstring() + L"\""; }
+std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + PathWideText(path) + L"\""; }
 
 std::wstring Widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
@@ -54,7 +55,7 @@ std::wstring BatchFailureMessage(std::span<const FileFailure> failures, std::siz
   std::wstring text = std::to_wstring(failures.size()) + L" of " + std::to_wstring(total) +
                       L" files were not stamped:\n";
   for (std::size_t i = 0; i < failures.size() && i < kNamesShown; ++i) {
-    text += L"\n" + failures[i].path.filename().wstring() + L": " + failures[i].reason;
+    text += L"\n" + PathWideText(failures[i].path.filename()) + L": " + failures[i].reason;
   }
   if (failures.size() > kNamesShown) text += L"\nand " + std::to_wstring(failures.size() - kNamesShown) + L" more.";
   return text;

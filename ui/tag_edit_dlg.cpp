@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/mp3_name.h"
+#include "core/text_codec.h"
 #include "res/resource.h"
 #include "ui/about_dlg.h"
 #include "ui/file_messages.h"
@@ -11,7 +12,6 @@
 #include "ui/framework/file_dialog.h"
 #include "ui/framework/shell.h"
 #include "ui/framework/win_app.h"
-#include "ui/framework/wide_text.h"
 #include "ui/genre_names.h"
 #include "ui/open_file_result.h"
 #include "ui/program_directory.h"
