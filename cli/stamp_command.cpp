@@ -13,13 +13,12 @@
 #include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
+#include "core/field_layout.h"
 #include "core/utf8.h"
 #include "session/tag_edit_session.h"
 
 namespace pelmix::cli {
 namespace {
-
-constexpr int kHighestTrack = 255;
 
 bool AllDigits(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
@@ -83,11 +82,9 @@ std::string TrackValue(const std::string& value) {
   return value;
 }
 
-// Widths of the text fields; a track number takes the comment's last byte.
-std::size_t Width(TagField field, bool trackNumbered) {
-  const std::size_t width = TextFieldSpan(field).width;
-  return field == TagField::Comment && trackNumbered ? width - 1 : width;
-}
+// "29th": the place of a field's last byte, as the warnings name it. Field widths all
+// lie where "th" is the ending.
+std::string LastByteName(std::size_t width) { return std::to_string(width) + "th"; }
 
 void CheckIncrements(const Options& options) {
   for (TagField field : options.increments) {
@@ -174,10 +171,10 @@ std::string Warning(TagField field, const Options& options, const FieldValues& s
   const std::string meant = given ? stamped.Text(field) : before.GetFieldText(field);
   if (written == meant) return {};
   const std::size_t width = TextFieldSpan(field).width;
-  const bool trackTookByte = field == TagField::Comment && after.GetTrack() != kNoTrack && meant.size() == width;
+  const bool trackTookByte = TextFieldWidth(field, after.GetTrack() != kNoTrack) < width && meant.size() == width;
   const CodePage page = options.codePage;
   return std::string(FieldOptionName(field)) + " " + Quoted(DecodeText(page, meant)) +
-         (trackTookByte ? " lost its 29th byte to the track number"
+         (trackTookByte ? " lost its " + LastByteName(width) + " byte to the track number"
                         : " is longer than its " + std::to_string(width) + " bytes") +
          "; written as " + Quoted(DecodeText(page, written));
 }
@@ -229,10 +226,12 @@ BoundValues StampControls(const Options& options, GenreList& genres) {
       controls.fields.genreIndex = GenreIndex(options, genres, *value);
     } else {
       std::string bytes = Encoded(options, field, *value);
-      const std::size_t width = Width(field, trackNumbered);
+      const std::size_t width = TextFieldWidth(field, trackNumbered);
+      const std::size_t fullWidth = TextFieldSpan(field).width;
       if (bytes.size() > width) {
         throw UsageError(std::string("--") + FieldOptionName(field) + ": longer than its " + std::to_string(width) +
-                         " bytes" + (width < TextFieldSpan(field).width ? " (the track number takes the 29th)" : ""));
+                         " bytes" +
+                         (width < fullWidth ? " (the track number takes the " + LastByteName(fullWidth) + ")" : ""));
       }
       controls.fields.Text(field) = std::move(bytes);
     }

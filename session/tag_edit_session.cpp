@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/ascii.h"
+#include "core/field_layout.h"
 #include "core/text_increment.h"
 #include "core/utf8.h"
 
@@ -69,7 +70,7 @@ bool IsStorableTrackText(std::string_view text) {
   for (char c : text) {
     if (!IsAsciiDigit(c)) return false;
     value = value * 10 + (c - '0');
-    if (value > 255) return false;
+    if (value > kHighestTrack) return false;
   }
   return true;
 }
