@@ -263,8 +263,8 @@ MessageResult CTagEditDlg::OnPaint(WPARAM, LPARAM) {
 MessageResult CTagEditDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
 
 void CTagEditDlg::OnUpdateClicked() {
-  const FileOutcome outcome = session_.UpdateTag();
-  ReportAlone(session_.currentPath(), outcome);
+  session_.UpdateTag();
+  ReportAlone(session_.lastResult());
 }
 
 void CTagEditDlg::OnFileOpen() {
@@ -310,10 +310,13 @@ bool CTagEditDlg::PreTranslateMessage(const MSG& message) {
 }
 
 void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
-  if (paths.size() == 1) ReportAlone(paths.front(), session_.ProcessFile(paths.front()));
+  if (paths.size() == 1) {
+    session_.ProcessFile(paths.front());
+    ReportAlone(session_.lastResult());
+  }
   if (paths.size() <= 1) return;
 
-  std::vector<FileFailure> failures;
+  std::vector<FileResult> failures;
   std::wstring stopped;
   bool trackStopped = false;
   {
@@ -337,9 +340,7 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
         trackStopped = outcome == FileOutcome::TrackRefused;
         break;
       }
-      if (auto failure = FailureOf(paths[i], outcome, session_.lastRead(), session_.lastWrite())) {
-        failures.push_back(std::move(*failure));
-      }
+      if (session_.lastResult().failed()) failures.push_back(session_.lastResult());
     }
   }
   if (!stopped.empty()) {
@@ -350,12 +351,12 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
   }
 }
 
-void CTagEditDlg::ReportAlone(const std::filesystem::path& path, FileOutcome outcome) {
-  if (outcome == FileOutcome::TrackRefused) {
+void CTagEditDlg::ReportAlone(const FileResult& result) {
+  if (result.outcome == FileOutcome::TrackRefused) {
     TellUser(kTrackRangeMessage);
     FocusTrack();
-  } else if (auto failure = FailureOf(path, outcome, session_.lastRead(), session_.lastWrite())) {
-    TellUser(FailureMessage(*failure));
+  } else if (result.failed()) {
+    TellUser(FailureMessage(result));
   }
 }
 
