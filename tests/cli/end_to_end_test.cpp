@@ -464,6 +464,16 @@ TEST(EndToEndTest, FieldsFromTheFileName) {
                          ": not written: the name does not match --from-name \"%n - %t\"\n");
 }
 
+// A missing track number reads the same in every plain output: show, show -1, a dry run.
+TEST(EndToEndTest, NoTrackReadsTheSameEverywhere) {
+  TempDir dir;
+  const fs::path file = dir / "a.mp3";
+  WriteFile(file, Concat(Audio(200), Trailer("Intro", "", "", "", "")));
+  EXPECT_TRUE(Contains(RunPelmixCli(With({"show"}, {file})).out, "\n  Track:   none\n"));
+  EXPECT_TRUE(Contains(RunPelmixCli(With({"show", "-1"}, {file})).out, ": track=none "));
+  EXPECT_TRUE(Contains(RunPelmixCli(With({"stamp", "-n", "-T", ""}, {file})).out, "\n  track: none -> none\n"));
+}
+
 TEST(EndToEndTest, OutputForPeopleAndForScripts) {
   TempDir dir;
   const fs::path tagged = dir / "a.mp3";
