@@ -1,10 +1,11 @@
 // The session's file access for the command line. Each file is written right after it is
 // read, so one handle, opened for reading and writing, serves both: a batch costs one open
 // per file instead of two. A dry run opens and reads the same way and writes nothing, so it
-// still tells a file that could not be written. The handle holds the file against other
-// writers from the read to the write; a file renamed or linked onto the path in between is
-// not written. A trailer that would be written as it already is, is not written at all, so
-// the file keeps its modification time; the write's result says it was unchanged.
+// still tells a file that could not be written.
+// The handle holds the file against other writers from the read
+// to the write; a file renamed or linked onto the path in between is not written. A
+// trailer that would be written as it already is, is not written at all, so the file
+// keeps its modification time.
 #pragma once
 
 #include <functional>
