@@ -166,7 +166,8 @@ TEST(CliTrailerAccessTest, TheTrailerAlreadyOnDiskIsNotWrittenAndSaysSo) {
       EXPECT_EQ(write.unchanged, same) << int{track} << (dryRun ? " dry run" : "");
       if (same || dryRun) {
         EXPECT_EQ(ReadFile(path), content);
-        EXPECT_EQ(std::filesystem::last_write_time(path), old);
+        // Far from now, as the file was left; file systems keep times more coarsely than the clock.
+        EXPECT_LT(std::chrono::abs(std::filesystem::last_write_time(path) - old), std::chrono::minutes(1));
       }
     }
   }
