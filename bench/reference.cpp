@@ -1,32 +1,78 @@
 // The yardstick for pelmix-cli stamp: the fewest system calls that give each file track
 // number 7: open, find the end, one 128-byte read there, one 128-byte write, close.
-// POSIX only; it is built and run by the benchmark script.
+// With --guarded first, it also pays for the guard pelmix-cli keeps on every write: the
+// file's identity and size from the handle, an exclusive lock from read to write, the
+// trailer read again before it is replaced, and a look at the name, so that a file renamed
+// onto it in between is not written. POSIX only; it is built and run by the benchmark script.
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+constexpr off_t kTrailer = 128;
+constexpr std::uint8_t kTrack = 7;
+
+// The end of the file, and in guarded mode its identity, held under the lock.
+bool FindEnd(int fd, bool guarded, off_t& end, struct stat& held) {
+  if (!guarded) {
+    end = ::lseek(fd, 0, SEEK_END);
+    return end >= 0;
+  }
+  if (::fstat(fd, &held) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
+  end = held.st_size;
+  return true;
+}
+
+// Guarded mode: the name still names the file held, as long as it was, ending as read.
+bool StillAsRead(int fd, const char* name, const struct stat& held, off_t end, bool tagged,
+                 const std::array<std::uint8_t, kTrailer>& record) {
+  struct stat now {};
+  if (::stat(name, &now) != 0 || now.st_dev != held.st_dev || now.st_ino != held.st_ino || now.st_size != end) {
+    return false;
+  }
+  if (!tagged) return true;
+  std::array<std::uint8_t, kTrailer> again{};
+  return ::pread(fd, again.data(), again.size(), end - kTrailer) == kTrailer && again == record;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  constexpr off_t kTrailer = 128;
-  constexpr std::uint8_t kTrack = 7;
+  const bool guarded = argc > 1 && std::strcmp(argv[1], "--guarded") == 0;
   int failed = 0;
-  for (int i = 1; i < argc; ++i) {
+  for (int i = guarded ? 2 : 1; i < argc; ++i) {
     const int fd = ::open(argv[i], O_RDWR | O_CLOEXEC);
     if (fd < 0) {
       failed = 1;
       continue;
     }
     std::array<std::uint8_t, kTrailer> record{};
-    const off_t end = ::lseek(fd, 0, SEEK_END);
+    struct stat held {};
+    off_t end = 0;
+    if (!FindEnd(fd, guarded, end, held)) {
+      failed = 1;
+      ::close(fd);
+      continue;
+    }
     off_t at = end;
-    if (end > kTrailer && ::pread(fd, record.data(), record.size(), end - kTrailer) == kTrailer &&
-        std::memcmp(record.data(), "TAG", 3) == 0) {
+    const bool tagged = end > kTrailer && ::pread(fd, record.data(), record.size(), end - kTrailer) == kTrailer &&
+                        std::memcmp(record.data(), "TAG", 3) == 0;
+    if (tagged) {
       at = end - kTrailer;
     } else {
       record.fill(0);
       std::memcpy(record.data(), "TAG", 3);
       record[127] = 255;
+    }
+    if (guarded && !StillAsRead(fd, argv[i], held, end, tagged, record)) {
+      failed = 1;
+      ::close(fd);
+      continue;
     }
     record[125] = 0;
     record[126] = kTrack;
