@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/exit_status.h"
 #include "cli/text_display.h"
 #include "core/text_codec.h"
 
@@ -109,7 +110,7 @@ int Console::Finish(int status) {
   if (!outError_) return status;
   // Standard error may be gone as well; the exit status says it regardless.
   Write(true, "pelmix-cli: cannot write the output: " + ErrorReason(outError_) + "\n");
-  return status == 0 ? 1 : status;
+  return status == kExitOk ? kExitFileFailed : status;
 }
 
 Progress::Progress(Console& console, std::size_t total)

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/ascii.h"
+#include "core/field_layout.h"
 #include "core/text_codec.h"
 #include "core/text_increment.h"
 
@@ -47,7 +48,7 @@ bool IsStorableTrackText(std::string_view text) {
   for (char c : text) {
     if (!IsAsciiDigit(c)) return false;
     value = value * 10 + (c - '0');
-    if (value > 255) return false;
+    if (value > kHighestTrack) return false;
   }
   return true;
 }
@@ -64,15 +65,18 @@ void TagEditSession::Start() {
 bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   TagRecord record;
   std::int64_t offset = 0;
-  lastRead_ = access_.Read(path, record, offset);
-  if (!lastRead_.ok()) return false;
+  result_ = {.outcome = FileOutcome::NotRead, .path = path, .read = access_.Read(path, record, offset)};
+  if (!result_.read.ok()) return false;
+  result_.outcome = FileOutcome::Loaded;
+  result_.before = result_.after = record;
+  result_.tagOffset = offset;
 
   std::string title = kTitlePrefix + FileNameUtf8(path);
   lastSaveValid_ = exchange_.SaveControls(values_);
   currentPath_ = path;
   record_ = record;
   tagOffset_ = offset;
-  seen_ = SeenByRead(lastRead_, record);
+  seen_ = SeenByRead(result_.read, record);
   TakeFieldsFromRecord();
   windowTitle_ = std::move(title);
   exchange_.ShowTitle(windowTitle_);
@@ -105,14 +109,21 @@ void TagEditSession::TakeFieldFromRecord(TagField field) {
 
 FileOutcome TagEditSession::UpdateTag() {
   const bool valid = exchange_.SaveControls(values_);
+  // A second update of the same file starts from what the first one wrote.
+  result_ = {.outcome = FileOutcome::NoFile,
+             .path = currentPath_,
+             .read = result_.read,
+             .before = record_,
+             .after = record_,
+             .tagOffset = tagOffset_};
   if (currentPath_.empty()) {
     exchange_.ShowValues(values_);
-    return FileOutcome::NoFile;
+    return result_.outcome;
   }
   if (storableOnly_) {
-    if (!valid) return FileOutcome::ValueRefused;
+    if (!valid) return result_.outcome = FileOutcome::ValueRefused;
     if (values_.updateFlag[TagField::Track] == 1 && !IsStorableTrackText(values_.fields.trackText)) {
-      return FileOutcome::TrackRefused;
+      return result_.outcome = FileOutcome::TrackRefused;
     }
   }
   // A file without a trailer was read as a new record, whose byte 125 is zero.
@@ -128,13 +139,18 @@ FileOutcome TagEditSession::UpdateTag() {
     }
   }
   record_.MakeTrackVisible(before);
-  lastWrite_ = access_.Write(currentPath_, record_, tagOffset_, seen_);
+  result_.after = record_;
+  result_.write = access_.Write(currentPath_, record_, tagOffset_, seen_);
+  const bool written = result_.write.ok();
   // After an append the trailer written is what the file now ends in, so a second update
   // of the same file replaces it rather than taking it for another program's.
-  if (lastWrite_.ok()) seen_.trailer = record_;
-  if (storableOnly_ && lastWrite_.ok()) ShowStoredValues();
+  if (written) seen_.trailer = record_;
+  if (storableOnly_ && written) ShowStoredValues();
   exchange_.ShowValues(values_);
-  return lastWrite_.ok() ? FileOutcome::Written : FileOutcome::NotWritten;
+  result_.outcome = !written ? FileOutcome::NotWritten
+                    : result_.write.unchanged ? FileOutcome::Unchanged
+                                              : FileOutcome::Written;
+  return result_.outcome;
 }
 
 void TagEditSession::ShowStoredValues() {
@@ -167,7 +183,7 @@ FileOutcome TagEditSession::ProcessFile(const std::filesystem::path& path) {
   if (!LoadFile(path)) return FileOutcome::NotRead;
   if (values_.mode != static_cast<int>(EditMode::AutoUpdate)) return FileOutcome::Loaded;
   // The load's save direction has told the user already; a second save would say it again.
-  if (storableOnly_ && !lastSaveValid_) return FileOutcome::ValueRefused;
+  if (storableOnly_ && !lastSaveValid_) return result_.outcome = FileOutcome::ValueRefused;
   return UpdateTag();
 }
 
