@@ -2,11 +2,13 @@
 
 #include <cassert>
 #include <exception>
+#include <string>
 
 #include "cli/genre_source.h"
 #include "cli/show_command.h"
 #include "cli/stamp_command.h"
 #include "cli/strip_command.h"
+#include "core/field_layout.h"
 
 namespace pelmix::cli {
 namespace {
@@ -41,15 +43,13 @@ constexpr char kShowHelp[] =
     "      --encoding CP   the tags' code page (see pelmix-cli --help)\n"
     "      --genres FILE   read the genre list from FILE\n";
 
-constexpr char kStampHelp[] =
+// The stamp help around the field lines, which StampHelp builds from the layout table.
+constexpr char kStampHelpHead[] =
     "usage: pelmix-cli stamp [OPTION]... FILE|DIR...\n"
     "Writes the given fields into every file and keeps each file's other fields.\n"
-    "\n"
-    "  -t, --title T          title, 30 bytes\n"
-    "  -a, --artist A         artist, 30 bytes\n"
-    "  -A, --album B          album, 30 bytes\n"
-    "  -y, --year Y           year, 4 bytes\n"
-    "  -c, --comment C        comment, 29 bytes (28 with a track number)\n"
+    "\n";
+
+constexpr char kStampHelpRest[] =
     "  -T, --track N          track number 1 to 255; empty for none\n"
     "  -g, --genre NAME|CODE  genre name or code 0 to 255; empty for none\n"
     "      --increment F,...  count these up by one after every file: track, title,\n"
@@ -66,6 +66,22 @@ constexpr char kStampHelp[] =
     "      --json             one JSON object per file with its outcome\n"
     "      --encoding CP      the tags' code page (see pelmix-cli --help)\n"
     "      --genres FILE      read the genre list from FILE\n";
+
+// "  -t, --title T          title, 30 bytes"
+std::string FieldHelpLine(const char* option, TagField field, const char* tail = "") {
+  return std::string(option) + FieldOptionName(field) + ", " + std::to_string(TextFieldSpan(field).width) + " bytes" +
+         tail + "\n";
+}
+
+std::string StampHelp() {
+  using enum TagField;
+  const std::string trackNumbered =
+      " (" + std::to_string(TextFieldWidth(Comment, /*trackNumbered=*/true)) + " with a track number)";
+  return kStampHelpHead + FieldHelpLine("  -t, --title T          ", Title) +
+         FieldHelpLine("  -a, --artist A         ", Artist) + FieldHelpLine("  -A, --album B          ", Album) +
+         FieldHelpLine("  -y, --year Y           ", Year) +
+         FieldHelpLine("  -c, --comment C        ", Comment, trackNumbered.c_str()) + kStampHelpRest;
+}
 
 constexpr char kStripHelp[] =
     "usage: pelmix-cli strip [OPTION]... FILE|DIR...\n"
@@ -85,10 +101,10 @@ constexpr char kGenresHelp[] =
     "      --encoding CP      the code page of the names (see pelmix-cli --help)\n"
     "      --genres FILE      read the genre list from FILE\n";
 
-const char* HelpText(std::optional<Command> topic) {
+std::string HelpText(std::optional<Command> topic) {
   switch (topic.value_or(Command::Help)) {
     case Command::Show: return kShowHelp;
-    case Command::Stamp: return kStampHelp;
+    case Command::Stamp: return StampHelp();
     case Command::Strip: return kStripHelp;
     case Command::Genres: return kGenresHelp;
     default: return kProgramHelp;

@@ -4,13 +4,10 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/exit_status.h"
 #include "cli/options.h"
 
 namespace pelmix::cli {
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFileFailed = 1;
-inline constexpr int kExitUsage = 2;
 
 // The arguments after the program's name; returns the exit status.
 int RunCli(std::vector<Argument> arguments, Console& console);

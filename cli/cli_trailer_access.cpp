@@ -5,10 +5,7 @@ namespace pelmix::cli {
 ReadResult CliTrailerAccess::Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) {
   // A dry run opens the file the same way, so that it can tell a file it could not write.
   const ReadResult result = ReadKeepingOpen(path, record, tagOffset);
-  if (result.ok()) {
-    lastRead_ = record;
-    lastReadTagged_ = result.status == ReadResult::Status::Tagged;
-  }
+  if (result.ok()) lastReadTagged_ = result.status == ReadResult::Status::Tagged;
   return result;
 }
 
@@ -35,18 +32,15 @@ ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, 
 
 WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record,
                                     std::int64_t tagOffset, const TrailerSeen& seen) {
-  lastWritten_ = record;
-  lastUnchanged_ = false;
   timeError_.clear();
   const WriteResult wouldWrite{lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
   // The session writes the file it read last; anything else goes the window's way.
   if (openPath_.empty() || path != openPath_) return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset, seen);
   openPath_.clear();
-  if (lastReadTagged_ && record == lastRead_) {
+  if (lastReadTagged_ && seen.trailer && record == *seen.trailer) {
     // Nothing to change: no write, so the time stays and a read-only file is no failure.
     file_.Close();
-    lastUnchanged_ = true;
-    return {WriteResult::Status::Replaced, {}};
+    return {WriteResult::Status::Replaced, {}, /*unchanged=*/true};
   }
   if (writeOpenError_) {
     file_.Close();

@@ -1,8 +1,8 @@
 // The session's file access for the command line. Each file is written right after it is
 // read, so one handle, opened for reading and writing, serves both: a batch costs one open
 // per file instead of two. A dry run opens and reads the same way and writes nothing, so it
-// still tells a file that could not be written. Either way it keeps what was read and what
-// was (or would be) written. The handle holds the file against other writers from the read
+// still tells a file that could not be written.
+// The handle holds the file against other writers from the read
 // to the write; a file renamed or linked onto the path in between is not written. A
 // trailer that would be written as it already is, is not written at all, so the file
 // keeps its modification time.
@@ -31,11 +31,6 @@ class CliTrailerAccess final : public TrailerAccess {
   WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
                     const TrailerSeen& seen) override;
 
-  // The trailer as the last successful read gave it (a new one for a file without).
-  const TagRecord& lastRead() const { return lastRead_; }
-  const TagRecord& lastWritten() const { return lastWritten_; }
-  // Whether the last write found its 128 bytes on disk already, and so wrote nothing.
-  bool lastUnchanged() const { return lastUnchanged_; }
   // Why the last written file's modification time could not be kept, if it could not.
   const std::error_code& timeError() const { return timeError_; }
 
@@ -45,11 +40,8 @@ class CliTrailerAccess final : public TrailerAccess {
   bool dryRun_;
   bool keepTimes_;
   Closer close_;
-  bool lastUnchanged_ = false;
   std::error_code timeError_;
   bool lastReadTagged_ = false;
-  TagRecord lastRead_;
-  TagRecord lastWritten_;
   // The file last read, still open for its write, and why it could not be opened for writing.
   RawFile file_;
   std::filesystem::path openPath_;

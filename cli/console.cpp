@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "cli/exit_status.h"
 #include "cli/text_display.h"
+#include "core/text_codec.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -34,9 +36,7 @@ std::error_code Write(bool error, std::string_view text) {
   const HANDLE handle = Handle(error);
   if (IsConsole(error)) {
     // A console shows UTF-16 correctly whatever its code page; bytes it would misread.
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    const std::wstring wide = WideFromUtf8(text);
     DWORD written = 0;
     if (!WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)) {
       return std::error_code(static_cast<int>(GetLastError()), std::system_category());
@@ -110,7 +110,7 @@ int Console::Finish(int status) {
   if (!outError_) return status;
   // Standard error may be gone as well; the exit status says it regardless.
   Write(true, "pelmix-cli: cannot write the output: " + ErrorReason(outError_) + "\n");
-  return status == 0 ? 1 : status;
+  return status == kExitOk ? kExitFileFailed : status;
 }
 
 Progress::Progress(Console& console, std::size_t total)

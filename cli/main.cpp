@@ -4,7 +4,7 @@
 
 #include "cli/cli_main.h"
 #include "cli/console.h"
-#include "cli/text_display.h"
+#include "core/text_codec.h"
 
 #ifdef _WIN32
 
@@ -19,7 +19,7 @@ int wmain(int argc, wchar_t** argv) {
   arguments.reserve(static_cast<std::size_t>(argc));
   for (int i = 1; i < argc; ++i) {
     std::wstring native(argv[i]);
-    std::string utf8 = pelmix::cli::PathText(native);
+    std::string utf8 = pelmix::PathText(native);
     arguments.push_back({std::move(native), std::move(utf8)});
   }
   pelmix::cli::Console console;

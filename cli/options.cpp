@@ -253,8 +253,7 @@ class Parser {
         if (index < arguments_.size()) {
           options_.genresFile = std::filesystem::path(arguments_[index].native);
         } else {
-          const std::string_view text(optarg);
-          options_.genresFile = std::filesystem::path(std::u8string(text.begin(), text.end()));
+          options_.genresFile = PathFromUtf8(optarg);
         }
         return;
       }
@@ -297,9 +296,7 @@ class Parser {
     if (options_.command == Command::Help) {
       // "help stamp" asks for the help of stamp.
       if (!options_.operands.empty()) {
-        const std::filesystem::path topic(options_.operands.front());
-        const std::u8string u8name = topic.u8string();
-        const std::string name(u8name.begin(), u8name.end());
+        const std::string name = PathText(options_.operands.front());
         options_.helpTopic = CommandNamed(name);
         if (!options_.helpTopic || options_.helpTopic == Command::Help) {
           throw UsageError("help: unknown command \"" + Printable(name) + "\"");
@@ -339,7 +336,7 @@ class Parser {
 
 Argument Argument::FromUtf8(const std::string& utf8) {
 #ifdef _WIN32
-  return {std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).native(), utf8};
+  return {PathFromUtf8(utf8).native(), utf8};
 #else
   return {utf8};
 #endif

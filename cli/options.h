@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/code_page.h"
 #include "core/tag_field.h"
+#include "core/text_codec.h"
 
 namespace pelmix::cli {
 

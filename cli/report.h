@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cli/console.h"
+#include "cli/exit_status.h"
 #include "cli/options.h"
 
 namespace pelmix::cli {
@@ -36,7 +37,7 @@ class Reporter {
   bool dryRun_;
   Progress progress_;
   std::size_t done_ = 0;
-  int status_ = 0;
+  int status_ = kExitOk;
   // Reused for every file: a batch of many files makes no garbage per file.
   std::string line_;
 };

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cli/exit_status.h"
 #include "cli/file_list.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
@@ -56,7 +57,7 @@ std::string TextBlock(const std::filesystem::path& path, const TagRecord* record
     block += "  " + std::string(text.label) + " " + Printable(DecodeText(page, record->GetFieldText(text.field))) + "\n";
   }
   const std::uint8_t track = record->GetTrack();
-  block += "  Track:   " + (track == kNoTrack ? std::string() : std::to_string(track)) + "\n";
+  block += "  Track:   " + TrackText(track) + "\n";
   block += "  Genre:   " + GenreText(genres, page, record->GetGenre()) + "\n";
   return block;
 }
@@ -85,12 +86,12 @@ std::string OneLine(const std::filesystem::path& path, const TagRecord* record, 
 int RunShow(Options options, const GenreList& genres, Console& console) {
   if (options.operands.empty()) throw UsageError("show needs at least one file");
   FileList list = CollectFiles(std::move(options.operands), options.recursive);
-  int status = 0;
+  int status = kExitOk;
   // Failures go to standard error; with --json each also keeps its object in the output.
   for (const FileList::Failure& failure : list.failures) {
     if (options.json) console.Out(JsonFailure(failure.path, failure.reason));
     console.Err(FailureLine(failure.path, "not listed", failure.reason));
-    status = 1;
+    status = kExitFileFailed;
   }
   for (NativeName& name : list.files) {
     const std::filesystem::path path(std::move(name));
@@ -100,7 +101,7 @@ int RunShow(Options options, const GenreList& genres, Console& console) {
     if (!read.ok()) {
       if (options.json) console.Out(JsonFailure(path, ErrorReason(read.error)));
       console.Err(FailureLine(path, "not read", ErrorReason(read.error)));
-      status = 1;
+      status = kExitFileFailed;
       continue;
     }
     const TagRecord* tag = read.status == ReadResult::Status::Tagged ? &record : nullptr;
@@ -119,7 +120,7 @@ int RunGenres(const Options& options, const GenreList& genres, Console& console)
     text += code + Printable(DecodeText(options.codePage, entry.name)) + "\n";
   }
   console.Out(text);
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace pelmix::cli

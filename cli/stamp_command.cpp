@@ -13,13 +13,12 @@
 #include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
-#include "core/utf8.h"
+#include "core/field_layout.h"
+#include "core/text_codec.h"
 #include "session/tag_edit_session.h"
 
 namespace pelmix::cli {
 namespace {
-
-constexpr int kHighestTrack = 255;
 
 bool AllDigits(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
@@ -83,11 +82,9 @@ std::string TrackValue(const std::string& value) {
   return value;
 }
 
-// Widths of the text fields; a track number takes the comment's last byte.
-std::size_t Width(TagField field, bool trackNumbered) {
-  const std::size_t width = TextFieldSpan(field).width;
-  return field == TagField::Comment && trackNumbered ? width - 1 : width;
-}
+// "29th": the place of a field's last byte, as the warnings name it. Field widths all
+// lie where "th" is the ending.
+std::string LastByteName(std::size_t width) { return std::to_string(width) + "th"; }
 
 void CheckIncrements(const Options& options) {
   for (TagField field : options.increments) {
@@ -97,9 +94,9 @@ void CheckIncrements(const Options& options) {
   }
 }
 
-std::string NotWrittenReason(const WriteResult& write) {
-  if (write.status == WriteResult::Status::ChangedSinceRead) return "changed since it was read";
-  return ErrorReason(write.error);
+std::string NotWrittenReason(const FileResult& failure) {
+  if (failure.changedSinceRead()) return "changed since it was read";
+  return ErrorReason(failure.error());
 }
 
 // The track number the file at `index` of the batch gets, counting up from `start`
@@ -174,10 +171,10 @@ std::string Warning(TagField field, const Options& options, const FieldValues& s
   const std::string meant = given ? stamped.Text(field) : before.GetFieldText(field);
   if (written == meant) return {};
   const std::size_t width = TextFieldSpan(field).width;
-  const bool trackTookByte = field == TagField::Comment && after.GetTrack() != kNoTrack && meant.size() == width;
+  const bool trackTookByte = TextFieldWidth(field, after.GetTrack() != kNoTrack) < width && meant.size() == width;
   const CodePage page = options.codePage;
   return std::string(FieldOptionName(field)) + " " + Quoted(DecodeText(page, meant)) +
-         (trackTookByte ? " lost its 29th byte to the track number"
+         (trackTookByte ? " lost its " + LastByteName(width) + " byte to the track number"
                         : " is longer than its " + std::to_string(width) + " bytes") +
          "; written as " + Quoted(DecodeText(page, written));
 }
@@ -201,6 +198,63 @@ std::string ChangeLine(TagField field, const Options& options, const GenreList& 
   if (!options.Value(field) && oldText == newText) return {};
   return "  " + std::string(FieldOptionName(field)) + ": " + oldText + " -> " + newText + "\n";
 }
+
+// Each file's outcome as stamp reports it: its line, the changes of a dry run, warnings.
+class OutcomePrinter {
+ public:
+  OutcomePrinter(Reporter& report, const Options& options, const GenreList& genres, const FieldFlags& counted)
+      : report_(report), options_(options), genres_(genres), counted_(counted) {}
+
+  // `stamped` are the values the file was meant to get; `timeError` why its time was not kept.
+  void Outcome(const FileResult& result, const FieldValues& stamped, const std::error_code& timeError) {
+    const std::filesystem::path& path = result.path;
+    if (result.failed()) {
+      report_.Failed(path, "not written", NotWrittenReason(result));
+      return;
+    }
+    details_.clear();
+    if (options_.dryRun) {
+      for (TagField field : kTrailerOrder) details_ += ChangeLine(field, options_, genres_, result.before, result.after);
+    }
+    const bool appended = result.appended();
+    if (result.outcome == FileOutcome::Unchanged) {
+      report_.Done(path, "unchanged", "unchanged", details_);
+    } else if (options_.dryRun) {
+      report_.Done(path, appended ? "would append" : "would write in place", appended ? "appended" : "written",
+                   details_);
+    } else {
+      report_.Done(path, appended ? "appended" : "written in place", appended ? "appended" : "written");
+    }
+    // Only a file longer than 128 bytes is read as tagged, so a trailer that makes up the
+    // whole file is never found again and the next stamp appends one more.
+    if (result.tagOffset == 0) {
+      report_.Warn(path, "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
+                         "will not be read back");
+    }
+    for (TagField field : kTrailerOrder) {
+      // A counter that has outgrown its field stays too long for the rest of the batch:
+      // one warning, on the file where it happened, says so.
+      if (outgrown_[FieldIndex(field)]) continue;
+      std::string warning = Warning(field, options_, stamped, result.before, result.after);
+      if (warning.empty()) continue;
+      if (counted_[field] == 1) {
+        outgrown_[FieldIndex(field)] = true;
+        warning += " (not repeated for later files)";
+      }
+      report_.Warn(path, warning);
+    }
+    if (timeError) report_.Warn(path, "written, but its modification time could not be kept: " + ErrorReason(timeError));
+  }
+
+ private:
+  Reporter& report_;
+  const Options& options_;
+  const GenreList& genres_;
+  const FieldFlags& counted_;
+  std::array<bool, kTagFieldCount> outgrown_{};
+  // Reused for every file: a batch of many files makes no garbage per file.
+  std::string details_;
+};
 
 }  // namespace
 
@@ -229,10 +283,12 @@ BoundValues StampControls(const Options& options, GenreList& genres) {
       controls.fields.genreIndex = GenreIndex(options, genres, *value);
     } else {
       std::string bytes = Encoded(options, field, *value);
-      const std::size_t width = Width(field, trackNumbered);
+      const std::size_t width = TextFieldWidth(field, trackNumbered);
+      const std::size_t fullWidth = TextFieldSpan(field).width;
       if (bytes.size() > width) {
         throw UsageError(std::string("--") + FieldOptionName(field) + ": longer than its " + std::to_string(width) +
-                         " bytes" + (width < TextFieldSpan(field).width ? " (the track number takes the 29th)" : ""));
+                         " bytes" +
+                         (width < fullWidth ? " (the track number takes the " + LastByteName(fullWidth) + ")" : ""));
       }
       controls.fields.Text(field) = std::move(bytes);
     }
@@ -261,9 +317,7 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
   CliExchange exchange(controls);
   CliTrailerAccess access(options.dryRun, options.keepTimes);
   TagEditSession session(genres, exchange, &access);
-  const FieldFlags& counted = controls.incrementFlag;
-  std::array<bool, kTagFieldCount> outgrown{};
-  std::string details;
+  OutcomePrinter print(report, options, genres, controls.incrementFlag);
   for (NativeName& name : list.files) {
     const std::filesystem::path path(std::move(name));
     if (options.fromName) {
@@ -280,48 +334,7 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
     }
     const FieldValues stamped = exchange.controls().fields;
     session.ProcessFile(path);
-    const WriteResult& write = session.lastWrite();
-    if (!session.lastRead().ok()) {
-      report.Failed(path, "not written", ErrorReason(session.lastRead().error));
-    } else if (!write.ok()) {
-      report.Failed(path, "not written", NotWrittenReason(write));
-    } else {
-      details.clear();
-      const bool replaced = write.status == WriteResult::Status::Replaced;
-      if (options.dryRun) {
-        for (TagField field : kTrailerOrder) {
-          details += ChangeLine(field, options, genres, access.lastRead(), access.lastWritten());
-        }
-      }
-      if (access.lastUnchanged()) {
-        report.Done(path, "unchanged", "unchanged", details);
-      } else if (options.dryRun) {
-        report.Done(path, replaced ? "would write in place" : "would append", replaced ? "written" : "appended",
-                    details);
-      } else {
-        report.Done(path, replaced ? "written in place" : "appended", replaced ? "written" : "appended");
-      }
-      // Only a file longer than 128 bytes is read as tagged, so a trailer that makes up the
-      // whole file is never found again and the next stamp appends one more.
-      if (session.tagOffset() == 0) {
-        report.Warn(path, "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
-                          "will not be read back");
-      }
-      for (TagField field : kTrailerOrder) {
-        // A counter that has outgrown its field stays too long for the rest of the batch:
-        // one warning, on the file where it happened, says so.
-        if (outgrown[FieldIndex(field)]) continue;
-        std::string warning = Warning(field, options, stamped, access.lastRead(), access.lastWritten());
-        if (warning.empty()) continue;
-        if (counted[field] == 1) {
-          outgrown[FieldIndex(field)] = true;
-          warning += " (not repeated for later files)";
-        }
-        report.Warn(path, warning);
-      }
-      if (access.timeError()) report.Warn(path, "written, but its modification time could not be kept: " +
-                                                    ErrorReason(access.timeError()));
-    }
+    print.Outcome(session.lastResult(), stamped, access.timeError());
     report.Next();
   }
   return report.status();

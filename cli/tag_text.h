@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "cli/code_page.h"
 #include "core/genre_list.h"
+#include "core/text_codec.h"
 
 namespace pelmix::cli {
 

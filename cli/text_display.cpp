@@ -4,16 +4,10 @@
 #include <cstdio>
 
 #include "core/file_error.h"
-#include "core/utf8.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "core/text_codec.h"
 
 namespace pelmix::cli {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
@@ -32,7 +26,7 @@ void ForEachCharacter(std::string_view utf8, Put put) {
     if (NextCodePoint(utf8, at, c)) {
       put(c, utf8.substr(start, at - start));
     } else {
-      put(kReplacement, utf8.substr(start, at - start));
+      put(kReplacementCharacter, utf8.substr(start, at - start));
     }
   }
 }
@@ -49,7 +43,7 @@ void AppendEscaped(std::string& text, std::string_view utf8, bool quoting) {
   // Bytes that are not UTF-8 (a file name in another encoding) are shown as \xNN: alone,
   // 0x9B and its kin are control introducers to some terminals.
   ForEachCharacter(utf8, [&](char32_t c, std::string_view bytes) {
-    if (c == kReplacement && bytes != "\xEF\xBF\xBD") {
+    if (c == kReplacementCharacter && bytes != "\xEF\xBF\xBD") {
       for (unsigned char b : bytes) text += Hex(b, "\\x%02X");
     } else if (IsControl(c)) {
       text += Hex(c, "\\x%02X");
@@ -69,20 +63,6 @@ std::string Escaped(std::string_view utf8, bool quoting) {
 }
 
 }  // namespace
-
-std::string PathText(const std::filesystem::path& path) {
-#ifdef _WIN32
-  const std::wstring& wide = path.native();
-  if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
-  return text;
-#else
-  return path.native();
-#endif
-}
 
 std::string Printable(std::string_view utf8) { return Escaped(utf8, false); }
 
@@ -106,7 +86,7 @@ std::string JsonString(std::string_view utf8) {
       case '\n': text += "\\n"; break;
       case '\r': text += "\\r"; break;
       case '\t': text += "\\t"; break;
-      case kReplacement: AppendUtf8(text, kReplacement); break;
+      case kReplacementCharacter: AppendUtf8(text, kReplacementCharacter); break;
       default:
         if (IsControl(c)) {
           text += Hex(c, "\\u%04x");

@@ -6,11 +6,9 @@
 #include <string_view>
 #include <system_error>
 
-namespace pelmix::cli {
+#include "core/text_codec.h"  // PathText, which every caller of these needs as well
 
-// A path as UTF-8 for display. Never throws: on Windows a name that is not valid UTF-16
-// gets U+FFFD in place of the stray half; elsewhere the name's bytes are given as they are.
-std::string PathText(const std::filesystem::path& path);
+namespace pelmix::cli {
 
 // UTF-8 with control characters written as \xNN, so a tag cannot steer the terminal.
 std::string Printable(std::string_view utf8);

@@ -26,6 +26,8 @@ struct WriteResult {
   enum class Status { Replaced, Appended, OpenFailed, ChangedSinceRead, WriteFailed };
   Status status = Status::OpenFailed;
   std::error_code error;
+  // Replaced without a write: the file already ended in exactly these 128 bytes.
+  bool unchanged = false;
 
   bool ok() const { return status == Status::Replaced || status == Status::Appended; }
 };

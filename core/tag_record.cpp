@@ -1,36 +1,16 @@
-// Trailer layout: one table of offsets and widths that every field operation uses.
+// The trailer record's field operations, all read from the layout table in field_layout.h.
 #include "core/tag_record.h"
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 
 namespace pelmix {
 namespace {
 
 constexpr char kMagic[] = {'T', 'A', 'G'};
-
-// The comment is 29 bytes wide: byte 125 belongs to it, the track byte follows at 126.
-constexpr FieldSpan kTitleSpan{3, 30};
-constexpr FieldSpan kArtistSpan{33, 30};
-constexpr FieldSpan kAlbumSpan{63, 30};
-constexpr FieldSpan kYearSpan{93, 4};
-constexpr FieldSpan kCommentSpan{97, 29};
+static_assert(sizeof kMagic == kMagicSpan.width);
 
 }  // namespace
-
-FieldSpan TextFieldSpan(TagField field) {
-  switch (field) {
-    case TagField::Title: return kTitleSpan;
-    case TagField::Artist: return kArtistSpan;
-    case TagField::Album: return kAlbumSpan;
-    case TagField::Year: return kYearSpan;
-    case TagField::Comment: return kCommentSpan;
-    case TagField::Track:
-    case TagField::Genre: break;
-  }
-  throw std::invalid_argument("not a text field of the tag trailer");
-}
 
 void TagRecord::Clear() { bytes_.fill(0); }
 
@@ -64,8 +44,8 @@ void TagRecord::SetFieldText(TagField field, const std::string& text) {
 
 void TagRecord::MakeTrackVisible(const TagRecord& before) {
   if (GetTrack() == kNoTrack) return;
-  const bool beforeShowedTrack = before.bytes_[kTrackOffset - 1] == 0;
-  if (beforeShowedTrack || GetTrack() != before.GetTrack()) bytes_[kTrackOffset - 1] = 0;
+  const bool beforeShowedTrack = before.bytes_[kTrackMarkerOffset] == 0;
+  if (beforeShowedTrack || GetTrack() != before.GetTrack()) bytes_[kTrackMarkerOffset] = 0;
 }
 
 }  // namespace pelmix

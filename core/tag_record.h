@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/field_layout.h"
 #include "core/tag_field.h"
 
 namespace pelmix {
 
-inline constexpr std::size_t kTrailerSize = 128;
 inline constexpr std::uint8_t kNoGenre = 255;
 inline constexpr std::uint8_t kNoTrack = 0;
 
@@ -35,11 +35,12 @@ class TagRecord {
   std::uint8_t GetGenre() const { return bytes_[kGenreOffset]; }
   void SetGenre(std::uint8_t genre) { bytes_[kGenreOffset] = genre; }
 
-  // Other readers take byte 126 as a track number only when byte 125 is zero. A record
-  // about to replace `before` gives up the comment's 29th byte for its track number when
-  // the number is new to the file: `before` showed no number (byte 125 not zero, as in a
-  // trailer whose comment fills all 30 bytes) and the byte is unchanged, the number is
-  // left alone, so an untouched 30-byte comment stays whole.
+  // Other readers take the track byte as a track number only when the comment's last byte
+  // is zero. A record
+  // about to replace `before` gives up the comment's last byte for its track number when
+  // the number is new to the file: `before` showed no number (that byte not zero, as in a
+  // trailer whose comment runs on into the track byte) and the byte is unchanged, the
+  // number is left alone, so such an untouched comment stays whole.
   void MakeTrackVisible(const TagRecord& before);
 
   const Bytes& bytes() const { return bytes_; }
@@ -48,19 +49,7 @@ class TagRecord {
   friend bool operator==(const TagRecord&, const TagRecord&) = default;
 
  private:
-  static constexpr std::size_t kTrackOffset = 126;
-  static constexpr std::size_t kGenreOffset = 127;
-
   Bytes bytes_{};
 };
-
-// Where a text field lies in the trailer.
-struct FieldSpan {
-  std::size_t offset;
-  std::size_t width;
-};
-
-// Offset and width of a text field (Title, Artist, Album, Year, Comment).
-FieldSpan TextFieldSpan(TagField field);
 
 }  // namespace pelmix

@@ -5,8 +5,9 @@
 #include <cstdint>
 
 #include "core/ascii.h"
+#include "core/field_layout.h"
+#include "core/text_codec.h"
 #include "core/text_increment.h"
-#include "core/utf8.h"
 
 namespace pelmix {
 namespace {
@@ -36,31 +37,9 @@ std::int32_t LeadingInteger(const std::string& text) {
 
 std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu); }
 
-// The name for the title, as UTF-8. A Windows name is UTF-16 that may hold an unpaired
-// surrogate, which the library's conversion throws on; it shows as U+FFFD instead. Names
-// elsewhere are bytes and pass as they are.
-std::string FileNameUtf8(const std::filesystem::path& path) {
-  const std::filesystem::path file = path.filename();
-  const auto& name = file.native();
-  if constexpr (sizeof(name[0]) == 1) {
-    return std::string(name.begin(), name.end());
-  } else {
-    std::string text;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-      char32_t c = static_cast<char16_t>(name[i]);
-      const bool high = c >= 0xD800 && c <= 0xDBFF;
-      const char32_t next = i + 1 < name.size() ? static_cast<char16_t>(name[i + 1]) : 0;
-      if (high && next >= 0xDC00 && next <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-        ++i;
-      } else if (c >= 0xD800 && c <= 0xDFFF) {
-        c = 0xFFFD;
-      }
-      AppendUtf8(text, c);
-    }
-    return text;
-  }
-}
+// The name for the title, as UTF-8: the codec's, because the library's conversion throws on
+// the unpaired surrogate a Windows name may hold.
+std::string FileNameUtf8(const std::filesystem::path& path) { return PathText(path.filename()); }
 
 }  // namespace
 
@@ -69,7 +48,7 @@ bool IsStorableTrackText(std::string_view text) {
   for (char c : text) {
     if (!IsAsciiDigit(c)) return false;
     value = value * 10 + (c - '0');
-    if (value > 255) return false;
+    if (value > kHighestTrack) return false;
   }
   return true;
 }
@@ -86,15 +65,18 @@ void TagEditSession::Start() {
 bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   TagRecord record;
   std::int64_t offset = 0;
-  lastRead_ = access_.Read(path, record, offset);
-  if (!lastRead_.ok()) return false;
+  result_ = {.outcome = FileOutcome::NotRead, .path = path, .read = access_.Read(path, record, offset)};
+  if (!result_.read.ok()) return false;
+  result_.outcome = FileOutcome::Loaded;
+  result_.before = result_.after = record;
+  result_.tagOffset = offset;
 
   std::string title = kTitlePrefix + FileNameUtf8(path);
   lastSaveValid_ = exchange_.SaveControls(values_);
   currentPath_ = path;
   record_ = record;
   tagOffset_ = offset;
-  seen_ = SeenByRead(lastRead_, record);
+  seen_ = SeenByRead(result_.read, record);
   TakeFieldsFromRecord();
   windowTitle_ = std::move(title);
   exchange_.ShowTitle(windowTitle_);
@@ -127,14 +109,21 @@ void TagEditSession::TakeFieldFromRecord(TagField field) {
 
 FileOutcome TagEditSession::UpdateTag() {
   const bool valid = exchange_.SaveControls(values_);
+  // A second update of the same file starts from what the first one wrote.
+  result_ = {.outcome = FileOutcome::NoFile,
+             .path = currentPath_,
+             .read = result_.read,
+             .before = record_,
+             .after = record_,
+             .tagOffset = tagOffset_};
   if (currentPath_.empty()) {
     exchange_.ShowValues(values_);
-    return FileOutcome::NoFile;
+    return result_.outcome;
   }
   if (storableOnly_) {
-    if (!valid) return FileOutcome::ValueRefused;
+    if (!valid) return result_.outcome = FileOutcome::ValueRefused;
     if (values_.updateFlag[TagField::Track] == 1 && !IsStorableTrackText(values_.fields.trackText)) {
-      return FileOutcome::TrackRefused;
+      return result_.outcome = FileOutcome::TrackRefused;
     }
   }
   // A file without a trailer was read as a new record, whose byte 125 is zero.
@@ -150,13 +139,18 @@ FileOutcome TagEditSession::UpdateTag() {
     }
   }
   record_.MakeTrackVisible(before);
-  lastWrite_ = access_.Write(currentPath_, record_, tagOffset_, seen_);
+  result_.after = record_;
+  result_.write = access_.Write(currentPath_, record_, tagOffset_, seen_);
+  const bool written = result_.write.ok();
   // After an append the trailer written is what the file now ends in, so a second update
   // of the same file replaces it rather than taking it for another program's.
-  if (lastWrite_.ok()) seen_.trailer = record_;
-  if (storableOnly_ && lastWrite_.ok()) ShowStoredValues();
+  if (written) seen_.trailer = record_;
+  if (storableOnly_ && written) ShowStoredValues();
   exchange_.ShowValues(values_);
-  return lastWrite_.ok() ? FileOutcome::Written : FileOutcome::NotWritten;
+  result_.outcome = !written ? FileOutcome::NotWritten
+                    : result_.write.unchanged ? FileOutcome::Unchanged
+                                              : FileOutcome::Written;
+  return result_.outcome;
 }
 
 void TagEditSession::ShowStoredValues() {
@@ -189,7 +183,7 @@ FileOutcome TagEditSession::ProcessFile(const std::filesystem::path& path) {
   if (!LoadFile(path)) return FileOutcome::NotRead;
   if (values_.mode != static_cast<int>(EditMode::AutoUpdate)) return FileOutcome::Loaded;
   // The load's save direction has told the user already; a second save would say it again.
-  if (storableOnly_ && !lastSaveValid_) return FileOutcome::ValueRefused;
+  if (storableOnly_ && !lastSaveValid_) return result_.outcome = FileOutcome::ValueRefused;
   return UpdateTag();
 }
 

@@ -13,24 +13,13 @@
 #include "core/tag_record.h"
 #include "session/bound_values.h"
 #include "session/control_exchange.h"
+#include "session/file_outcome.h"
 #include "session/trailer_access.h"
 
 namespace pelmix {
 
 // The help line under the mode buttons; empty for EditMode::None.
 const char* ModeHelpText(EditMode mode);
-
-// What one file's turn or one update came to. The reason for a failure is in lastRead() or
-// lastWrite().
-enum class FileOutcome {
-  Loaded,        // read; the mode writes nothing on loading
-  Written,
-  NotRead,
-  NotWritten,
-  NoFile,        // an update before any file was loaded
-  ValueRefused,  // storable values only: a value failed the save direction's validation
-  TrackRefused,  // storable values only: the track text is not a number up to 255
-};
 
 // Empty (no track number), or decimal digits worth at most 255.
 bool IsStorableTrackText(std::string_view text);
@@ -76,10 +65,10 @@ class TagEditSession {
   std::int64_t tagOffset() const { return tagOffset_; }
   const std::filesystem::path& currentPath() const { return currentPath_; }
 
-  // What the last read and the last write attempted found; the window never looks,
-  // the command line reports it.
-  const ReadResult& lastRead() const { return lastRead_; }
-  const WriteResult& lastWrite() const { return lastWrite_; }
+  // What the last file's turn, or the last update, came to; both front ends report it.
+  const FileResult& lastResult() const { return result_; }
+  const ReadResult& lastRead() const { return result_.read; }
+  const WriteResult& lastWrite() const { return result_.write; }
 
  private:
   void TakeFieldsFromRecord();
@@ -104,8 +93,7 @@ class TagEditSession {
   TrailerSeen seen_;
   std::filesystem::path currentPath_;
   std::string windowTitle_;
-  ReadResult lastRead_;
-  WriteResult lastWrite_;
+  FileResult result_;
 };
 
 }  // namespace pelmix

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "core/file_error.h"
+#include "core/text_codec.h"
 
 namespace pelmix::ui {
 namespace {
@@ -29,32 +30,27 @@ std::wstring ErrorReason(const std::error_code& error) {
   return L"The system reported error " + std::to_wstring(error.value()) + L".";
 }
 
-std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + path.wstring() + L"\""; }
+std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + PathWideText(path) + L"\""; }
 
 std::wstring Widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 }  // namespace
 
-std::optional<FileFailure> FailureOf(const std::filesystem::path& path, FileOutcome outcome, const ReadResult& read,
-                                     const WriteResult& write) {
-  if (outcome == FileOutcome::NotRead) return FileFailure{path, true, ErrorReason(read.error)};
-  if (outcome != FileOutcome::NotWritten) return std::nullopt;
-  if (write.status == WriteResult::Status::ChangedSinceRead) {
-    return FileFailure{path, false, L"The file changed after it was loaded; load it again."};
-  }
-  return FileFailure{path, false, ErrorReason(write.error)};
+std::wstring FailureReason(const FileResult& failure) {
+  if (failure.changedSinceRead()) return L"The file changed after it was loaded; load it again.";
+  return ErrorReason(failure.error());
 }
 
-std::wstring FailureMessage(const FileFailure& failure) {
-  return (failure.readFailed ? L"Cannot read " : L"The tag was not written to ") + Quoted(failure.path) +
-         L".\n\n" + failure.reason;
+std::wstring FailureMessage(const FileResult& failure) {
+  return (failure.outcome == FileOutcome::NotRead ? L"Cannot read " : L"The tag was not written to ") +
+         Quoted(failure.path) + L".\n\n" + FailureReason(failure);
 }
 
-std::wstring BatchFailureMessage(std::span<const FileFailure> failures, std::size_t total) {
+std::wstring BatchFailureMessage(std::span<const FileResult> failures, std::size_t total) {
   std::wstring text = std::to_wstring(failures.size()) + L" of " + std::to_wstring(total) +
                       L" files were not stamped:\n";
   for (std::size_t i = 0; i < failures.size() && i < kNamesShown; ++i) {
-    text += L"\n" + failures[i].path.filename().wstring() + L": " + failures[i].reason;
+    text += L"\n" + PathWideText(failures[i].path.filename()) + L": " + FailureReason(failures[i]);
   }
   if (failures.size() > kNamesShown) text += L"\nand " + std::to_wstring(failures.size() - kNamesShown) + L" more.";
   return text;
@@ -62,7 +58,7 @@ std::wstring BatchFailureMessage(std::span<const FileFailure> failures, std::siz
 
 std::wstring BatchStopMessage(const std::filesystem::path& path, std::size_t position, std::size_t total,
                               FileOutcome outcome, const std::string& trackText,
-                              std::span<const FileFailure> failuresBefore) {
+                              std::span<const FileResult> failuresBefore) {
   std::wstring text = L"Stopped before file " + std::to_wstring(position) + L" of " + std::to_wstring(total) +
                       L", " + Quoted(path.filename()) + L": ";
   text += outcome == FileOutcome::TrackRefused

@@ -4,7 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/field_layout.h"
 #include "core/mp3_name.h"
+#include "core/text_codec.h"
 #include "res/resource.h"
 #include "ui/about_dlg.h"
 #include "ui/file_messages.h"
@@ -12,7 +14,6 @@
 #include "ui/framework/file_dialog.h"
 #include "ui/framework/shell.h"
 #include "ui/framework/win_app.h"
-#include "ui/framework/wide_text.h"
 #include "ui/genre_names.h"
 #include "ui/open_file_result.h"
 #include "ui/program_directory.h"
@@ -93,11 +94,11 @@ void CTagEditDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Control(dx, IDC_ALBUM, albumEdit_);
 
   DDX_Text(dx, IDC_ALBUM, fields.album);
-  DDV_MaxChars(dx, fields.album, 30);
+  DDV_MaxChars(dx, fields.album, TextFieldSpan(Album).width);
   DDX_Text(dx, IDC_ARTIST, fields.artist);
-  DDV_MaxChars(dx, fields.artist, 30);
+  DDV_MaxChars(dx, fields.artist, TextFieldSpan(Artist).width);
   DDX_Text(dx, IDC_COMMENT, fields.comment);
-  DDV_MaxChars(dx, fields.comment, 29);
+  DDV_MaxChars(dx, fields.comment, TextFieldSpan(Comment).width);
   DDX_CBIndex(dx, IDC_GENRE, fields.genreIndex);
   DDX_Check(dx, IDC_INCREMENT_ALBUM, increment[Album]);
   DDX_Check(dx, IDC_INCREMENT_ARTIST, increment[Artist]);
@@ -107,7 +108,7 @@ void CTagEditDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Radio(dx, IDC_MODE_EDIT, values.mode);
   if (!dx.saveAndValidate()) KeepModeButtonsOutOfTabOrder();
   DDX_Text(dx, IDC_TITLE, fields.title);
-  DDV_MaxChars(dx, fields.title, 30);
+  DDV_MaxChars(dx, fields.title, TextFieldSpan(Title).width);
   DDX_Check(dx, IDC_UPDATE_ALBUM, update[Album]);
   DDX_Check(dx, IDC_UPDATE_ARTIST, update[Artist]);
   DDX_Check(dx, IDC_UPDATE_COMMENT, update[Comment]);
@@ -116,9 +117,9 @@ void CTagEditDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Check(dx, IDC_UPDATE_TRACK, update[Track]);
   DDX_Check(dx, IDC_UPDATE_YEAR, update[Year]);
   DDX_Text(dx, IDC_YEAR, fields.year);
-  DDV_MaxChars(dx, fields.year, 4);
+  DDV_MaxChars(dx, fields.year, TextFieldSpan(Year).width);
   DDX_Text(dx, IDC_TRACK, fields.trackText);
-  DDV_MaxChars(dx, fields.trackText, 3);
+  DDV_MaxChars(dx, fields.trackText, kTrackDigits);
   DDX_Text(dx, IDC_MODE_HELP, values.modeHelpText);
 }
 
@@ -264,8 +265,8 @@ MessageResult CTagEditDlg::OnPaint(WPARAM, LPARAM) {
 MessageResult CTagEditDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
 
 void CTagEditDlg::OnUpdateClicked() {
-  const FileOutcome outcome = session_.UpdateTag();
-  ReportAlone(session_.currentPath(), outcome);
+  session_.UpdateTag();
+  ReportAlone(session_.lastResult());
 }
 
 void CTagEditDlg::OnFileOpen() {
@@ -311,10 +312,13 @@ bool CTagEditDlg::PreTranslateMessage(const MSG& message) {
 }
 
 void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
-  if (paths.size() == 1) ReportAlone(paths.front(), session_.ProcessFile(paths.front()));
+  if (paths.size() == 1) {
+    session_.ProcessFile(paths.front());
+    ReportAlone(session_.lastResult());
+  }
   if (paths.size() <= 1) return;
 
-  std::vector<FileFailure> failures;
+  std::vector<FileResult> failures;
   std::wstring stopped;
   bool trackStopped = false;
   {
@@ -338,9 +342,7 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
         trackStopped = outcome == FileOutcome::TrackRefused;
         break;
       }
-      if (auto failure = FailureOf(paths[i], outcome, session_.lastRead(), session_.lastWrite())) {
-        failures.push_back(std::move(*failure));
-      }
+      if (session_.lastResult().failed()) failures.push_back(session_.lastResult());
     }
   }
   if (!stopped.empty()) {
@@ -351,12 +353,12 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
   }
 }
 
-void CTagEditDlg::ReportAlone(const std::filesystem::path& path, FileOutcome outcome) {
-  if (outcome == FileOutcome::TrackRefused) {
+void CTagEditDlg::ReportAlone(const FileResult& result) {
+  if (result.outcome == FileOutcome::TrackRefused) {
     TellUser(kTrackRangeMessage);
     FocusTrack();
-  } else if (auto failure = FailureOf(path, outcome, session_.lastRead(), session_.lastWrite())) {
-    TellUser(FailureMessage(*failure));
+  } else if (result.failed()) {
+    TellUser(FailureMessage(result));
   }
 }
 

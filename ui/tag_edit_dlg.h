@@ -60,7 +60,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
 
   // Each file in turn through the session; tells the user what failed.
   void ProcessFiles(std::span<const std::filesystem::path> paths);
-  void ReportAlone(const std::filesystem::path& path, FileOutcome outcome);
+  void ReportAlone(const FileResult& result);
   void TellUser(const std::wstring& text);
   void FocusTrack();
   void ShowPending();

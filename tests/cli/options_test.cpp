@@ -177,5 +177,20 @@ TEST(StampControlsTest, RefusesValuesThatDoNotFit) {
   EXPECT_NO_THROW(StampControls(ParseOptions(Arguments({"stamp", "--comment", twentyNine, "a.mp3"})), genres));
 }
 
+#ifdef _WIN32
+// Windows lets a name hold half a surrogate pair; "help" given one names it instead of
+// failing to convert it.
+TEST(OptionsTest, HelpForANameWithAStrayHalfNamesIt) {
+  std::vector<Argument> arguments = Arguments({"help"});
+  arguments.push_back({std::wstring{L'x', 0xD800}, "x\xEF\xBF\xBD"});
+  try {
+    ParseOptions(arguments);
+    ADD_FAILURE() << "no usage error";
+  } catch (const UsageError& error) {
+    EXPECT_STREQ(error.what(), "help: unknown command \"x\xEF\xBF\xBD\"");
+  }
+}
+#endif
+
 }  // namespace
 }  // namespace pelmix::cli

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "tests/support/temp_dir.h"
 
 namespace pelmix {
@@ -87,6 +89,32 @@ TEST(TagRecordTest, TextIsCutToItsWidthAndZeroFilled) {
     EXPECT_EQ(record.bytes()[span.offset - 1], 0xEE);
     EXPECT_EQ(record.bytes()[span.offset + span.width], 0xEE);
   }
+}
+
+TEST(TagRecordTest, LayoutTableGivesEachFieldsPlaceAndWidth) {
+  struct Case {
+    TagField field;
+    std::size_t offset;
+    std::size_t width;
+    std::size_t widthWithTrack;
+  };
+  const Case cases[] = {
+      {TagField::Title, 3, 30, 30},  {TagField::Artist, 33, 30, 30}, {TagField::Album, 63, 30, 30},
+      {TagField::Year, 93, 4, 4},    {TagField::Comment, 97, 29, 28},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TextFieldSpan(c.field).offset, c.offset) << FieldIndex(c.field);
+    EXPECT_EQ(TextFieldSpan(c.field).width, c.width) << FieldIndex(c.field);
+    EXPECT_EQ(TextFieldWidth(c.field, false), c.width) << FieldIndex(c.field);
+    EXPECT_EQ(TextFieldWidth(c.field, true), c.widthWithTrack) << FieldIndex(c.field);
+  }
+  EXPECT_THROW(TextFieldSpan(TagField::Track), std::invalid_argument);
+  EXPECT_THROW(TextFieldSpan(TagField::Genre), std::invalid_argument);
+  TagRecord record;
+  record.SetTrack(0x11);
+  record.SetGenre(0x22);
+  EXPECT_EQ(record.bytes()[126], 0x11);
+  EXPECT_EQ(record.bytes()[127], 0x22);
 }
 
 TEST(TagRecordTest, ShorterValueClearsWhatStoodBehindTheOldOne) {

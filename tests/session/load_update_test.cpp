@@ -477,3 +477,78 @@ TEST_F(StorableValuesTest, BatchOutcomesAndACountThatPassesTheByte) {
 
 }  // namespace
 }  // namespace pelmix
+
+namespace pelmix {
+namespace {
+
+// Reads a tagged file whose track is 3, or fails to open it; writes by the result given.
+class ScriptedAccess : public TrailerAccess {
+ public:
+  ReadResult read{ReadResult::Status::Tagged, {}};
+  WriteResult write{};
+  ReadResult Read(const std::filesystem::path&, TagRecord& record, std::int64_t& offset) override {
+    if (!read.ok()) return read;
+    record.InitNew();
+    record.SetTrack(3);
+    offset = 1000;
+    return read;
+  }
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TrailerSeen&) override {
+    return write;
+  }
+};
+
+TEST(FileResultTest, EachTurnIsReportedAsOneValue) {
+  using Status = WriteResult::Status;
+  const std::error_code denied = std::make_error_code(std::errc::permission_denied);
+  const std::error_code missing = std::make_error_code(std::errc::no_such_file_or_directory);
+  struct Case {
+    const char* what;
+    ReadResult read;
+    WriteResult write;
+    FileOutcome outcome;
+    bool appended;
+    bool changedSinceRead;
+    std::error_code error;
+  };
+  const Case cases[] = {
+      {"replaced", {ReadResult::Status::Tagged, {}}, {Status::Replaced, {}}, FileOutcome::Written, false, false, {}},
+      {"appended", {ReadResult::Status::Tagged, {}}, {Status::Appended, {}}, FileOutcome::Written, true, false, {}},
+      {"same bytes", {ReadResult::Status::Tagged, {}}, {Status::Replaced, {}, true}, FileOutcome::Unchanged, false,
+       false, {}},
+      {"changed", {ReadResult::Status::Tagged, {}}, {Status::ChangedSinceRead, {}}, FileOutcome::NotWritten, false,
+       true, {}},
+      {"read-only", {ReadResult::Status::Tagged, {}}, {Status::OpenFailed, denied}, FileOutcome::NotWritten, false,
+       false, denied},
+      // The write's status belongs to no turn that did not read.
+      {"not found", {ReadResult::Status::OpenFailed, missing}, {Status::ChangedSinceRead, denied},
+       FileOutcome::NotRead, false, false, missing},
+  };
+  for (const Case& c : cases) {
+    test::RecordingExchange exchange;
+    ScriptedAccess access;
+    access.read = c.read;
+    access.write = c.write;
+    GenreList genres;
+    TagEditSession session(genres, exchange, &access);
+    session.Start();
+    exchange.controls.mode = static_cast<int>(EditMode::AutoUpdate);
+    for (TagField field : kAllTagFields) exchange.controls.updateFlag[field] = field == TagField::Track ? 1 : 0;
+    exchange.controls.fields.trackText = "9";
+    EXPECT_EQ(session.ProcessFile("/m/a.mp3"), c.outcome) << c.what;
+    const FileResult& result = session.lastResult();
+    EXPECT_EQ(result.outcome, c.outcome) << c.what;
+    EXPECT_EQ(result.path, "/m/a.mp3") << c.what;
+    EXPECT_EQ(result.failed(), c.outcome == FileOutcome::NotRead || c.outcome == FileOutcome::NotWritten) << c.what;
+    EXPECT_EQ(result.appended(), c.appended) << c.what;
+    EXPECT_EQ(result.changedSinceRead(), c.changedSinceRead) << c.what;
+    EXPECT_EQ(result.error(), c.error) << c.what;
+    if (c.outcome == FileOutcome::NotRead) continue;
+    EXPECT_EQ(result.tagOffset, 1000) << c.what;
+    EXPECT_EQ(result.before.GetTrack(), 3) << c.what;
+    EXPECT_EQ(result.after.GetTrack(), 9) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace pelmix

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/utf8.h"
+#include "core/text_codec.h"
 
 namespace pelmix::test {
 namespace {

@@ -1,7 +1,7 @@
 #include "ui/framework/data_exchange.h"
 
+#include "core/text_codec.h"
 #include "ui/framework/dialog.h"
-#include "ui/framework/wide_text.h"
 #include "ui/framework/win_app.h"
 
 namespace pelmix::ui {

@@ -37,7 +37,7 @@ int CWinApp::Run() {
 }
 
 const std::wstring& ApplicationName() {
-  static const std::wstring name = std::filesystem::path(ModuleFileName(nullptr)).stem().wstring();
+  static const std::wstring name = std::filesystem::path(ModuleFileName(nullptr)).stem().native();
   return name;
 }
 

@@ -1,8 +1,9 @@
+// The text codec: code-page tables, UTF-8, UTF-16 for the platform calls, and paths as text.
 #include <gtest/gtest.h>
 
-#include "cli/code_page.h"
+#include "core/text_codec.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 namespace {
 
 constexpr CodePage kPages[] = {CodePage::Windows1250, CodePage::Windows1251, CodePage::Windows1252,
@@ -114,5 +115,57 @@ TEST(CodePageTest, NamesIgnoreLetterCase) {
   EXPECT_EQ(CodePageByName("utf-8"), std::nullopt);
 }
 
+// Both directions of UTF-16, with what a platform call can bring: pairs, unpaired or
+// reversed halves (Windows names may hold them), and malformed UTF-8, where the longest
+// start of a character becomes one U+FFFD, as the system's conversion does.
+TEST(TextCodecTest, Utf16TakesPairsAndReplacesWhatCannotBeDecoded) {
+  struct Case {
+    std::string utf8;
+    std::u16string utf16;
+  };
+  const Case both[] = {
+      {"", u""},
+      {"A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB5", {u'A', 0x00E9, 0x20AC, 0xD83C, 0xDFB5}},
+      {"\xF4\x8F\xBF\xBF", {0xDBFF, 0xDFFF}},
+  };
+  for (const Case& c : both) {
+    EXPECT_EQ(Utf16FromUtf8(c.utf8), c.utf16) << c.utf8;
+    EXPECT_EQ(Utf8FromUtf16(c.utf16), c.utf8) << c.utf8;
+  }
+  const Case fromUtf16[] = {
+      {"a\xEF\xBF\xBD" "b", {u'a', 0xD800, u'b'}},
+      {"\xEF\xBF\xBD\xEF\xBF\xBD", {0xDC00, 0xD800}},
+      {"x\xEF\xBF\xBD", {u'x', 0xD83C}},
+  };
+  for (const Case& c : fromUtf16) EXPECT_EQ(Utf8FromUtf16(c.utf16), c.utf8) << c.utf8;
+  const Case fromUtf8[] = {
+      {"a\xE2\x82z", {u'a', 0xFFFD, u'z'}},
+      {"\xF0\x9F\x8E", {0xFFFD}},
+      {"\xED\xA0\x80", {0xFFFD, 0xFFFD, 0xFFFD}},
+      {"\xC0\xAF", {0xFFFD, 0xFFFD}},
+      {"\xF4\x90\x80\x80", {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}},
+      {"\xFF\xC3", {0xFFFD, 0xFFFD}},
+  };
+  for (const Case& c : fromUtf8) EXPECT_EQ(Utf16FromUtf8(c.utf8), c.utf16) << c.utf8;
+}
+
+// A name the window or a message shows, and a name typed as UTF-8, reach the file system
+// unchanged; only an unpaired half of a Windows name becomes U+FFFD on its way to text.
+TEST(TextCodecTest, PathsBecomeTextAndBack) {
+#ifdef _WIN32
+  const std::filesystem::path stray(std::wstring{L'x', 0xD800, L'.', L'm', L'p', L'3'});
+  EXPECT_EQ(PathText(stray), "x\xEF\xBF\xBD.mp3");
+  EXPECT_EQ(PathWideText(stray), stray.native());
+  EXPECT_EQ(PathFromUtf8("\xCE\xA9 \xF0\x9F\x8E\xB5.mp3").native(), std::wstring({0x03A9, L' ', 0xD83C, 0xDFB5}) + L".mp3");
+  EXPECT_EQ(WideFromUtf8("\xCE\xA9\xF0\x9F\x8E\xB5"), std::wstring({0x03A9, 0xD83C, 0xDFB5}));
+#else
+  // Names here are bytes; they pass as they are, valid UTF-8 or not.
+  EXPECT_EQ(PathText("a\xFF/\xCE\xA9.mp3"), "a\xFF/\xCE\xA9.mp3");
+  EXPECT_EQ(PathFromUtf8("a\xFF.mp3").native(), "a\xFF.mp3");
+  EXPECT_EQ(PathWideText("\xCE\xA9\xF0\x9F\x8E\xB5"), std::wstring({0x03A9, 0x1F3B5}));
+  EXPECT_EQ(Utf8FromWide(std::wstring({L'a', 0xD800, 0x110000})), "a\xEF\xBF\xBD\xEF\xBF\xBD");
+#endif
+}
+
 }  // namespace
-}  // namespace pelmix::cli
+}  // namespace pelmix

@@ -1,19 +1,12 @@
-#include "ui/framework/wide_text.h"
-
+// The ANSI code page of this Windows machine, through the system's own conversion: it may
+// be any code page the system knows, so there is no table of ours for it.
 #include <windows.h>
 
 #include <climits>
 
-namespace pelmix::ui {
+#include "core/text_codec.h"
 
-std::wstring WideFromUtf8(std::string_view text) {
-  if (text.empty() || text.size() > INT_MAX) return {};
-  const int length = static_cast<int>(text.size());
-  const int wide = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-  std::wstring result(static_cast<std::size_t>(wide > 0 ? wide : 0), L'\0');
-  if (wide > 0) ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, result.data(), wide);
-  return result;
-}
+namespace pelmix {
 
 std::optional<std::string> ExactAnsiFromWide(std::wstring_view text) {
   if (text.empty()) return std::string();
@@ -53,4 +46,4 @@ std::wstring FirstCharacterWithoutAnsi(std::wstring_view text) {
   return {};
 }
 
-}  // namespace pelmix::ui
+}  // namespace pelmix

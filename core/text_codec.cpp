@@ -1,13 +1,13 @@
-// Tables for bytes 0x80 to 0xFF; the lower half is ASCII in every code page offered.
-#include "cli/code_page.h"
+// Code-page tables for bytes 0x80 to 0xFF (the lower half is ASCII in every code page
+// offered); strict UTF-8; UTF-16 with U+FFFD for what cannot be paired or decoded.
+#include "core/text_codec.h"
 
 #include <array>
 #include <cstdint>
 
 #include "core/ascii.h"
-#include "core/utf8.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 namespace {
 
 using HighHalf = std::array<std::uint16_t, 128>;
@@ -144,4 +144,175 @@ EncodeResult EncodeText(CodePage page, std::string_view utf8) {
   return result;
 }
 
-}  // namespace pelmix::cli
+bool NextCodePoint(std::string_view text, std::size_t& at, char32_t& codePoint) {
+  const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  std::size_t length = 0;
+  char32_t value = 0;
+  char32_t smallest = 0;
+  if (lead < 0x80) {
+    codePoint = lead;
+    ++at;
+    return true;
+  } else if ((lead & 0xE0) == 0xC0) {
+    length = 2, value = lead & 0x1F, smallest = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, value = lead & 0x0F, smallest = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, value = lead & 0x07, smallest = 0x10000;
+  } else {
+    ++at;
+    return false;
+  }
+  if (at + length > text.size()) {
+    ++at;
+    return false;
+  }
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned char next = byte(at + i);
+    if ((next & 0xC0) != 0x80) {
+      ++at;
+      return false;
+    }
+    value = (value << 6) | (next & 0x3F);
+  }
+  if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+    ++at;
+    return false;
+  }
+  codePoint = value;
+  at += length;
+  return true;
+}
+
+void AppendUtf8(std::string& text, char32_t c) {
+  const auto put = [&text](char32_t bits) { text.push_back(static_cast<char>(bits)); };
+  if (c < 0x80) {
+    put(c);
+  } else if (c < 0x800) {
+    put(0xC0 | (c >> 6));
+    put(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    put(0xE0 | (c >> 12));
+    put(0x80 | ((c >> 6) & 0x3F));
+    put(0x80 | (c & 0x3F));
+  } else {
+    put(0xF0 | (c >> 18));
+    put(0x80 | ((c >> 12) & 0x3F));
+    put(0x80 | ((c >> 6) & 0x3F));
+    put(0x80 | (c & 0x3F));
+  }
+}
+
+namespace {
+
+// How many bytes from `at` make the longest start of a well-formed sequence: they become one
+// U+FFFD together, as platforms following the Unicode recommendation replace them.
+std::size_t MalformedLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // past U+10FFFF
+  } else {
+    return 1;
+  }
+  std::size_t taken = 1;
+  while (taken < length && at + taken < text.size()) {
+    const auto next = static_cast<unsigned char>(text[at + taken]);
+    if (next < low || next > high) break;
+    low = 0x80;
+    high = 0xBF;
+    ++taken;
+  }
+  return taken;
+}
+
+bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+template <typename Unit>
+std::string Utf8FromUnits(std::basic_string_view<Unit> text) {
+  std::string utf8;
+  utf8.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = 0;
+    if constexpr (sizeof(Unit) == 2) {
+      c = static_cast<char16_t>(text[i]);
+      const char32_t next = i + 1 < text.size() ? static_cast<char16_t>(text[i + 1]) : 0;
+      if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+        ++i;
+      } else if (IsSurrogate(c)) {
+        c = kReplacementCharacter;
+      }
+    } else {
+      c = static_cast<char32_t>(text[i]);
+      if (IsSurrogate(c) || c > 0x10FFFF) c = kReplacementCharacter;
+    }
+    AppendUtf8(utf8, c);
+  }
+  return utf8;
+}
+
+template <typename Unit>
+std::basic_string<Unit> UnitsFromUtf8(std::string_view text) {
+  std::basic_string<Unit> units;
+  units.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t start = at;
+    char32_t c = 0;
+    if (!NextCodePoint(text, at, c)) {
+      c = kReplacementCharacter;
+      at = start + MalformedLength(text, start);
+    }
+    if (sizeof(Unit) == 2 && c >= 0x10000) {
+      units.push_back(static_cast<Unit>(0xD800 + ((c - 0x10000) >> 10)));
+      units.push_back(static_cast<Unit>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    } else {
+      units.push_back(static_cast<Unit>(c));
+    }
+  }
+  return units;
+}
+
+}  // namespace
+
+std::string Utf8FromUtf16(std::u16string_view text) { return Utf8FromUnits(text); }
+std::u16string Utf16FromUtf8(std::string_view text) { return UnitsFromUtf8<char16_t>(text); }
+std::string Utf8FromWide(std::wstring_view text) { return Utf8FromUnits(text); }
+std::wstring WideFromUtf8(std::string_view text) { return UnitsFromUtf8<wchar_t>(text); }
+
+std::string PathText(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return Utf8FromWide(path.native());
+#else
+  return path.native();
+#endif
+}
+
+std::wstring PathWideText(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return path.native();
+#else
+  return WideFromUtf8(path.native());
+#endif
+}
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+#ifdef _WIN32
+  return std::filesystem::path(WideFromUtf8(utf8));
+#else
+  return std::filesystem::path(std::string(utf8));
+#endif
+}
+
+}  // namespace pelmix
