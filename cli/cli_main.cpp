@@ -1,3 +1,4 @@
+// pelmix-cli's help texts, its dispatch to the commands, and usage errors turned into exit status 2.
 #include "cli/cli_main.h"
 
 #include <cassert>

@@ -1,3 +1,4 @@
+// Where the genre list comes from: the named file, genre.txt beside the program, or the built-in copy.
 #include "cli/genre_source.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// The window's texts by field, for code that goes through the fields in a loop.
 #include "session/bound_values.h"
 
 #include <cassert>

@@ -1,3 +1,4 @@
+// The main window's handlers: each control, menu command and drop goes to the editing session.
 #include "ui/tag_edit_dlg.h"
 
 #include <cassert>

@@ -1,3 +1,4 @@
+// Finding the built pelmix-cli and running it, as root's tests run it as "nobody" where they must.
 #include "tests/cli/run_program.h"
 
 #include "cli/genre_source.h"

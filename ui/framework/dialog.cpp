@@ -1,3 +1,4 @@
+// Creating dialogs, running the modal loop, and routing messages through the message table.
 #include "ui/framework/dialog.h"
 
 #include <algorithm>

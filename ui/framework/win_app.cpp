@@ -1,3 +1,4 @@
+// Starting the program: the application object, the common controls and the message loop.
 #include "ui/framework/win_app.h"
 
 #include <commctrl.h>
