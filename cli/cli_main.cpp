@@ -1,5 +1,7 @@
+// pelmix-cli's help texts, its dispatch to the commands, and usage errors turned into exit status 2.
 #include "cli/cli_main.h"
 
+#include <cassert>
 #include <exception>
 #include <string>
 
@@ -142,7 +144,7 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
       case Command::Show: return RunShow(std::move(options), genres, console);
       case Command::Stamp: return RunStamp(std::move(options), genres, console);
       case Command::Strip: return RunStrip(std::move(options), console);
-      default: return RunGenres(options, genres, console);
+      default: assert(options.command == Command::Genres); return RunGenres(options, genres, console);
     }
   } catch (const UsageError& error) {
     if (error.command && *error.command != Command::Help) command = error.command;

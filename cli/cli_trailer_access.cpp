@@ -1,3 +1,4 @@
+// One handle from a file's read to its write: opened for writing at the read, checked and closed at the write.
 #include "cli/cli_trailer_access.h"
 
 namespace pelmix::cli {

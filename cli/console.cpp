@@ -1,3 +1,4 @@
+// Writing the program's output: WriteConsoleW on a Windows console, large writes of bytes everywhere else.
 #include "cli/console.h"
 
 #include <algorithm>

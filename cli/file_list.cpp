@@ -1,3 +1,4 @@
+// Gathering the files of a command from its operands, walking folders in natural order when asked to.
 #include "cli/file_list.h"
 
 #include <algorithm>

@@ -1,6 +1,8 @@
+// Where the genre list comes from: the named file, genre.txt beside the program, or the built-in copy.
 #include "cli/genre_source.h"
 
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "cli/builtin_genres.h"
@@ -15,6 +17,14 @@
 #endif
 
 namespace pelmix::cli {
+namespace {
+
+// The shipped genre.txt, as built into the program.
+std::string_view BuiltInGenreText() {
+  return {reinterpret_cast<const char*>(kBuiltInGenreText), static_cast<std::size_t>(kBuiltInGenreTextSize)};
+}
+
+}  // namespace
 
 std::filesystem::path ProgramDirectory() {
 #ifdef _WIN32
@@ -43,10 +53,6 @@ std::filesystem::path ProgramDirectory() {
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::filesystem::path() : self.parent_path();
 #endif
-}
-
-std::string_view BuiltInGenreText() {
-  return {reinterpret_cast<const char*>(kBuiltInGenreText), static_cast<std::size_t>(kBuiltInGenreTextSize)};
 }
 
 GenreList LoadGenres(const std::optional<std::filesystem::path>& namedFile,

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <string_view>
 
 #include "core/genre_list.h"
 
@@ -12,9 +11,6 @@ namespace pelmix::cli {
 
 // The folder the running program lies in; empty when the system does not say.
 std::filesystem::path ProgramDirectory();
-
-// The shipped genre.txt, as built into the program.
-std::string_view BuiltInGenreText();
 
 // The list from the first place that has one. A named file that cannot be read is a usage
 // error (UsageError). Without a named file, an empty programDirectory means: built-in only.

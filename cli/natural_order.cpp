@@ -1,3 +1,4 @@
+// Comparing names with runs of digits taken as numbers, folder by folder.
 #include "cli/natural_order.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// Printing each file's outcome, as a line or a JSON object, and adding up the exit status.
 #include "cli/report.h"
 
 #include "cli/text_display.h"

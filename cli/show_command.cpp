@@ -1,3 +1,4 @@
+// pelmix-cli show and genres: a trailer as a block, one line or JSON, and the genre list.
 #include "cli/show_command.h"
 
 #include <cstdio>

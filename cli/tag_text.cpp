@@ -1,3 +1,4 @@
+// A tag's genre and track as the command line prints them.
 #include "cli/tag_text.h"
 
 #include "cli/text_display.h"

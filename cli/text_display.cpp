@@ -1,3 +1,4 @@
+// Escaping what is printed: control characters written as \xNN, JSON kept valid, errors in a few words.
 #include "cli/text_display.h"
 
 #include <algorithm>

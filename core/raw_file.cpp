@@ -1,6 +1,7 @@
 // Platform file calls behind RawFile: wide-character calls on Windows, POSIX elsewhere.
 #include "core/raw_file.h"
 
+#include <cassert>
 #include <chrono>
 #include <thread>
 
@@ -116,6 +117,8 @@ RawFile::~RawFile() {
 }
 
 std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
+  // A handle opened before would leak, and with it its hold on the file.
+  Close();
   const bool writing = access == Access::ReadWrite;
   const DWORD rights = writing ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
   // A writer admits no other writer until it closes, and nobody who would take the name
@@ -149,6 +152,7 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
 }
 
 std::error_code RawFile::Identity(FileIdentity& identity) const {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(handle_, &info)) return LastError();
   identity = IdentityFrom(info);
@@ -156,6 +160,7 @@ std::error_code RawFile::Identity(FileIdentity& identity) const {
 }
 
 std::error_code RawFile::Size(std::int64_t& size) const {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   LARGE_INTEGER value{};
   if (!GetFileSizeEx(handle_, &value)) return LastError();
   size = value.QuadPart;
@@ -166,6 +171,7 @@ std::error_code RawFile::SizeAtOpen(std::int64_t& size) const { return Size(size
 
 std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
                                 std::size_t& got) const {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   got = 0;
   OVERLAPPED at = At(offset);
   DWORD read = 0;
@@ -177,6 +183,7 @@ std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buf
 }
 
 std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   while (!data.empty()) {
     OVERLAPPED at = At(offset);
     DWORD written = 0;
@@ -191,6 +198,7 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
 }
 
 std::error_code RawFile::Truncate(std::int64_t size) {
+  assert(handle_ != INVALID_HANDLE_VALUE);
   FILE_END_OF_FILE_INFO end{};
   end.EndOfFile.QuadPart = size;
   if (!SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end)) return LastError();
@@ -238,6 +246,8 @@ RawFile::~RawFile() {
 }
 
 std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
+  // A descriptor opened before would leak, and with it its lock.
+  Close();
   // O_NONBLOCK: a FIFO or device under an .mp3 name must not hang the open; it is refused below.
   const int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   fd_ = ::open(path.c_str(), flags);
@@ -263,6 +273,7 @@ std::error_code RawFile::Identity(FileIdentity& identity) const {
 }
 
 std::error_code RawFile::Size(std::int64_t& size) const {
+  assert(fd_ >= 0);
   struct stat status {};
   if (::fstat(fd_, &status) != 0) return Errno();
   size = status.st_size;
@@ -276,6 +287,7 @@ std::error_code RawFile::SizeAtOpen(std::int64_t& size) const {
 
 std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
                                 std::size_t& got) const {
+  assert(fd_ >= 0);
   got = 0;
   while (got < buffer.size()) {
     const ssize_t n = ::pread(fd_, buffer.data() + got, buffer.size() - got,
@@ -291,6 +303,7 @@ std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buf
 }
 
 std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  assert(fd_ >= 0);
   while (!data.empty()) {
     const ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
     if (n < 0) {
@@ -305,6 +318,7 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
 }
 
 std::error_code RawFile::Truncate(std::int64_t size) {
+  assert(fd_ >= 0);
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return Errno();
   return {};
 }

@@ -47,8 +47,8 @@ class RawFile {
   RawFile& operator=(const RawFile&) = delete;
   ~RawFile();
 
-  // Opens an existing regular file; never creates one. A directory gives
-  // std::errc::is_a_directory, any other kind of file NotARegularFile().
+  // Opens an existing regular file; never creates one. A file open before is closed first.
+  // A directory gives std::errc::is_a_directory, any other kind of file NotARegularFile().
   // Opened for writing, the file is held against other writers until it is closed (an
   // exclusive advisory lock on POSIX; on Windows a sharing mode that admits no other writer,
   // and no rename or delete); a file another holds that way for more than about a second
@@ -66,6 +66,7 @@ class RawFile {
   std::error_code WriteAt(std::int64_t offset, std::span<const std::uint8_t> data);
   std::error_code Truncate(std::int64_t size);
   // Closes the file and reports what the system said; the destructor closes silently.
+  // Every other call above but Open needs the file open.
   std::error_code Close();
 
  private:

@@ -1,6 +1,7 @@
 // Trailer file access: one open, one 128-byte read or write, one close per call.
 #include "core/tag_file.h"
 
+#include <cassert>
 
 namespace pelmix {
 
@@ -121,6 +122,8 @@ StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std:
   // trailer seen there. Without a trailer seen there is nothing to cut.
   if (!seen.trailer) return {StripResult::Status::ChangedSinceRead, {}};
   const WriteResult check = CheckAsSeen(file, named, tagOffset, seen);
+  // With a trailer seen, the check never offers the end of the file for an append.
+  assert(check.status != WriteResult::Status::Appended);
   switch (check.status) {
     case WriteResult::Status::Replaced: break;
     case WriteResult::Status::OpenFailed: return {StripResult::Status::OpenFailed, check.error};

@@ -1,10 +1,13 @@
+// The window's texts by field, for code that goes through the fields in a loop.
 #include "session/bound_values.h"
 
+#include <cassert>
 #include <stdexcept>
 
 namespace pelmix {
 
 const std::string& FieldValues::Text(TagField field) const {
+  assert(field != TagField::Genre);
   switch (field) {
     case TagField::Track: return trackText;
     case TagField::Title: return title;

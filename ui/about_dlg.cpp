@@ -1,3 +1,4 @@
+// The About box needs only its template and CDialog's OK and cancel.
 #include "ui/about_dlg.h"
 
 #include "res/resource.h"

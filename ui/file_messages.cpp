@@ -1,3 +1,4 @@
+// Wording the window's messages about files that could not be read or written.
 #include "ui/file_messages.h"
 
 #include <system_error>

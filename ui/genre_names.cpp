@@ -1,3 +1,4 @@
+// Ordering genre names with CompareStringA, as the sorted list control does.
 #include "ui/genre_names.h"
 
 #include <windows.h>

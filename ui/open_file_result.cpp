@@ -1,3 +1,4 @@
+// Splitting the Open dialog's result buffer into full paths.
 #include "ui/open_file_result.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The executable's directory and the help page's path, worked out from the module path.
 #include "ui/program_directory.h"
 
 namespace pelmix::ui {

@@ -1,3 +1,4 @@
+// The one application object of Pelmix.exe and its start-up: the main window, run modally.
 #include "ui/tag_edit_app.h"
 
 #include "ui/tag_edit_dlg.h"
@@ -8,7 +9,6 @@ namespace pelmix::ui {
 CTagEditApp theApp;
 
 bool CTagEditApp::InitInstance() {
-  Enable3dControls();
   CTagEditDlg dialog;
   SetMainWindow(&dialog);
   dialog.DoModal();

@@ -1,5 +1,7 @@
+// The main window's handlers: each control, menu command and drop goes to the editing session.
 #include "ui/tag_edit_dlg.h"
 
+#include <cassert>
 #include <utility>
 #include <vector>
 
@@ -176,6 +178,7 @@ void CTagEditDlg::EnableControl(ControlKind kind, std::optional<TagField> field,
 
 CWnd* CTagEditDlg::GovernedControl(ControlKind kind, std::optional<TagField> field) {
   if (kind == ControlKind::UpdateButton) return &updateButton_;
+  assert(field);  // every control but the Update button belongs to a field
   if (!field) return nullptr;
   switch (kind) {
     case ControlKind::UpdateBox:

@@ -1,3 +1,4 @@
+// The command line's file access: one handle from read to write, and nothing written to a file that changed.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -18,7 +18,6 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "tests/support/child_process.h"
@@ -171,24 +170,10 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 // Starts pelmix-cli with standard output on `out` (an open descriptor) and standard error
 // into `err`; returns its process id.
 pid_t Start(const std::vector<std::string>& arguments, int out, const fs::path& err) {
-  const std::string program = PelmixCliPath().string();
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (errFd < 0 || dup2(out, 1) < 0 || dup2(errFd, 2) < 0) _exit(127);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t child = StartProgram(PelmixCliPath(), arguments, out, errFd);
+  ::close(errFd);
   return child;
-}
-
-int ExitStatus(pid_t child) {
-  int status = 0;
-  if (waitpid(child, &status, 0) != child) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 std::string Text(const fs::path& path) {
@@ -212,7 +197,7 @@ TEST(HostileUserTest, OutputThatCannotBeWrittenFailsTheRun) {
   ::close(pipeEnds[0]);
   const pid_t stamping = Start(stamp, pipeEnds[1], dir / "err");
   ::close(pipeEnds[1]);
-  EXPECT_EQ(ExitStatus(stamping), 1);
+  EXPECT_EQ(WaitForChild(stamping), 1);
   EXPECT_TRUE(Contains(Text(dir / "err"), "pelmix-cli: cannot write the output: ")) << Text(dir / "err");
   for (const fs::path& file : files) ASSERT_EQ(ReadFile(file), Concat(Audio(150), Trailer("T"))) << file;
 
@@ -220,7 +205,7 @@ TEST(HostileUserTest, OutputThatCannotBeWrittenFailsTheRun) {
   ASSERT_GE(full, 0);
   const pid_t showing = Start({"show", "--json", "-r", dir.path().native()}, full, dir / "err");
   ::close(full);
-  EXPECT_EQ(ExitStatus(showing), 1);
+  EXPECT_EQ(WaitForChild(showing), 1);
   EXPECT_EQ(Text(dir / "err"), "pelmix-cli: cannot write the output: disk full\n");
 }
 
@@ -277,7 +262,7 @@ TEST(HostileUserTest, ABatchKilledPartWayLeavesNoFileHalfDone) {
   // The first flush of output comes after a thousand files or so.
   for (int wait = 0; wait < 100000 && fs::file_size(dir / "out") == 0; ++wait) usleep(200);
   kill(child, SIGKILL);
-  EXPECT_EQ(ExitStatus(child), 128 + SIGKILL);
+  EXPECT_EQ(WaitForChild(child), 128 + SIGKILL);
 
   int stamped = 0;
   for (int i = 0; i < kFiles; ++i) {

@@ -1,3 +1,4 @@
+// --from-name patterns: splitting file names into fields, and the errors of a bad pattern.
 #include "cli/name_pattern.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Natural order of file names: numbers by value, files of one folder together.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Reading the command line: options, commands, the values they give the session, and usage errors.
 #include <gtest/gtest.h>
 
 #include "cli/options.h"

@@ -5,13 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace pelmix::test {
+#include "tests/support/child_process.h"
 
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+namespace pelmix::test {
 
 // The built pelmix-cli, for tests that start it their own way.
 std::filesystem::path PelmixCliPath();
@@ -20,8 +16,5 @@ std::filesystem::path PelmixCliPath();
 // `unprivileged`, a test running as root runs the program as user "nobody", so that file
 // permissions bind it as they bind everyone else.
 ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivileged = false);
-
-// Runs a copy of the program elsewhere, as RunPelmixCli runs the built one.
-ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
 }  // namespace pelmix::test

@@ -1,3 +1,4 @@
+// What the program prints for paths, tag text and errors: escaped, valid JSON, the right reason.
 #include "cli/text_display.h"
 
 #include <gtest/gtest.h>

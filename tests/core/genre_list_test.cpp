@@ -1,3 +1,4 @@
+// The genre list: reading genre.txt, sorting, lookups, and files that are no list.
 #include "core/genre_list.h"
 
 #include <gtest/gtest.h>

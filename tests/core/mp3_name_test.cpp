@@ -1,3 +1,4 @@
+// The ".mp3" name test: any letter case, and only the last component's extension.
 #include "core/mp3_name.h"
 
 #include <gtest/gtest.h>

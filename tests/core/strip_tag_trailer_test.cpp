@@ -1,3 +1,4 @@
+// Cutting a trailer off: only the bytes read, and only while they still end the file.
 #include <gtest/gtest.h>
 
 #include "core/tag_file.h"

@@ -1,3 +1,4 @@
+// Reading and writing the trailer in files: where it lies, what is written, and what is refused.
 #include "core/tag_file.h"
 
 #include <gtest/gtest.h>

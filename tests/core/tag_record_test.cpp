@@ -1,3 +1,4 @@
+// The trailer record: where each field lies, widths, and the byte shared by comment and track.
 #include "core/tag_record.h"
 
 #include <gtest/gtest.h>

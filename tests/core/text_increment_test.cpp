@@ -1,3 +1,4 @@
+// Counting up the digits in a text, as Auto Increment does along a batch.
 #include "core/text_increment.h"
 
 #include <gtest/gtest.h>

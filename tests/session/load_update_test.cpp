@@ -1,3 +1,4 @@
+// The session's load and update: the values shown, the bytes written, and the files left alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Which controls each mode and Update box enables, checked call by call.
 #include <gtest/gtest.h>
 
 #include "tests/support/session_fixture.h"

@@ -1,3 +1,4 @@
+// A small recursive-descent JSON reader, strict about UTF-8 and escapes.
 #include "tests/support/json_line.h"
 
 #include <cstdint>

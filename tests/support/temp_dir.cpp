@@ -1,3 +1,4 @@
+// Temporary directories and the file images tests build: trailers, audio bytes, UTF-8 paths.
 #include "tests/support/temp_dir.h"
 
 #include <atomic>

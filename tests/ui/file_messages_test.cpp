@@ -1,3 +1,4 @@
+// The message boxes' words for files not stamped, alone and in a batch.
 #include "ui/file_messages.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The program directory and the help page's path, from module paths of any length.
 #include "ui/program_directory.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// A second thread that operates the dialog through posted messages while the test's thread runs it.
 #include "tests/ui/ui_driver.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// The drop-down list's items and window text in the ANSI code page, through the A-messages.
 #include "ui/framework/control_wrappers.h"
 
 namespace pelmix::ui {

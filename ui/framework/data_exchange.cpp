@@ -1,3 +1,4 @@
+// The DDX_ and DDV_ functions: copying values into controls and back, checking them on the way.
 #include "ui/framework/data_exchange.h"
 
 #include "core/text_codec.h"

@@ -1,3 +1,4 @@
+// Creating dialogs, running the modal loop, and routing messages through the message table.
 #include "ui/framework/dialog.h"
 
 #include <algorithm>
@@ -86,7 +87,6 @@ bool CDialog::Create(HWND parent) {
 }
 
 void CDialog::EndDialog(int code) {
-  modalResult_ = code;
   if (modal_) {
     ::EndDialog(hwnd(), code);
   } else {

@@ -77,8 +77,6 @@ class CDialog : public CWnd {
   // Creates the window and returns at once; the caller's loop runs it.
   bool Create(HWND parent = nullptr);
   void EndDialog(int code);
-  // The code given to the last EndDialog.
-  int modalResult() const { return modalResult_; }
 
   // Runs DoDataExchange in one direction, with control notifications ignored meanwhile so
   // that filling the controls starts no handler. False when a validation failed.
@@ -108,7 +106,6 @@ class CDialog : public CWnd {
   UINT templateId_;
   HWND parent_;
   bool modal_ = false;
-  int modalResult_ = -1;
 };
 
 }  // namespace pelmix::ui

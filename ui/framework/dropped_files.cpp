@@ -1,3 +1,4 @@
+// Reading the names of a drop, each of any length.
 #include "ui/framework/dropped_files.h"
 
 #include <string>

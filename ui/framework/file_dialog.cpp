@@ -1,3 +1,4 @@
+// Running GetOpenFileNameW with a result buffer that grows to fit the selection.
 #include "ui/framework/file_dialog.h"
 
 #include <commctrl.h>

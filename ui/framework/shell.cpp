@@ -1,3 +1,4 @@
+// Opening a document with the program the shell associates with it.
 #include "ui/framework/shell.h"
 
 #include <shellapi.h>

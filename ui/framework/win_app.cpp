@@ -1,7 +1,9 @@
+// Starting the program: the application object, the common controls and the message loop.
 #include "ui/framework/win_app.h"
 
 #include <commctrl.h>
 
+#include <cassert>
 #include <filesystem>
 
 namespace pelmix::ui {
@@ -11,7 +13,10 @@ CWinApp* theApp = nullptr;
 
 }  // namespace
 
-CWinApp::CWinApp() { theApp = this; }
+CWinApp::CWinApp() {
+  assert(!theApp);  // one application object per program
+  theApp = this;
+}
 
 CWinApp::~CWinApp() {
   if (theApp == this) theApp = nullptr;

@@ -22,10 +22,6 @@ class CWinApp {
   // Called once at start-up. True runs a message loop afterwards, false ends the program.
   virtual bool InitInstance() = 0;
 
-  // The three-dimensional look of dialog controls. Every Windows this program runs on
-  // draws dialog controls that way by itself, so there is nothing left to ask for.
-  void Enable3dControls() {}
-
   // The owner of the framework's message boxes and of dialogs run without a parent.
   CWnd* mainWindow() const { return mainWindow_; }
   void SetMainWindow(CWnd* window) { mainWindow_ = window; }
