@@ -76,8 +76,8 @@ std::string FieldHelpLine(const char* option, TagField field, const char* tail =
 
 std::string StampHelp() {
   using enum TagField;
-  const std::string trackNumbered =
-      " (" + std::to_string(TextFieldWidth(Comment, /*trackNumbered=*/true)) + " with a track number)";
+  const std::string trackNumbered = " (" + std::to_string(TextFieldWidth(Comment, /*trackNumbered=*/true)) +
+                                    " with a track number)";
   return kStampHelpHead + FieldHelpLine("  -t, --title T          ", Title) +
          FieldHelpLine("  -a, --artist A         ", Artist) + FieldHelpLine("  -A, --album B          ", Album) +
          FieldHelpLine("  -y, --year Y           ", Year) +
@@ -148,7 +148,8 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
     }
   } catch (const UsageError& error) {
     if (error.command && *error.command != Command::Help) command = error.command;
-    const std::string help = command ? std::string("pelmix-cli ") + CommandName(*command) + " --help" : "pelmix-cli --help";
+    const std::string help = command ? std::string("pelmix-cli ") + CommandName(*command) + " --help"
+                                     : "pelmix-cli --help";
     console.Err(std::string("pelmix-cli: ") + error.what() + "; try '" + help + "'\n");
     return kExitUsage;
   } catch (const std::exception& error) {

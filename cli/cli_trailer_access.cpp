@@ -31,12 +31,13 @@ ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, 
   return result;
 }
 
-WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record,
-                                    std::int64_t tagOffset, const TrailerSeen& seen) {
+WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
+                                    const TrailerSeen& seen) {
   timeError_.clear();
   const WriteResult wouldWrite{lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
   // The session writes the file it read last; anything else goes the window's way.
-  if (openPath_.empty() || path != openPath_) return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset, seen);
+  if (openPath_.empty() || path != openPath_)
+    return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset, seen);
   openPath_.clear();
   if (lastReadTagged_ && seen.trailer && record == *seen.trailer) {
     // Nothing to change: no write, so the time stays and a read-only file is no failure.

@@ -115,7 +115,8 @@ int Console::Finish(int status) {
 }
 
 Progress::Progress(Console& console, std::size_t total)
-    : console_(console), total_(total), active_(console.errIsTerminal() && !console.outIsTerminal() && total > kProgressThreshold) {}
+    : console_(console), total_(total),
+      active_(console.errIsTerminal() && !console.outIsTerminal() && total > kProgressThreshold) {}
 
 void Progress::Update(std::size_t done) {
   if (!active_) return;

@@ -9,7 +9,6 @@
 namespace pelmix::cli {
 namespace {
 
-
 int Sign(int value) { return (value > 0) - (value < 0); }
 
 // A digit run's value as a string without leading zeros: longer means larger, and runs of

@@ -89,9 +89,15 @@ struct Fit {
 };
 
 constexpr Fit kFits[] = {
-    {kJson, kShow | kStamp | kStrip}, {'1', kShow},          {'r', kShow | kStamp | kStrip},
-    {'n', kStamp | kStrip},           {'q', kStamp | kStrip}, {kAnyExtension, kStamp | kStrip},
-    {kKeepTimes, kStamp | kStrip},    {kKeepOrder, kStamp},   {kIncrement, kStamp},
+    {kJson, kShow | kStamp | kStrip},
+    {'1', kShow},
+    {'r', kShow | kStamp | kStrip},
+    {'n', kStamp | kStrip},
+    {'q', kStamp | kStrip},
+    {kAnyExtension, kStamp | kStrip},
+    {kKeepTimes, kStamp | kStrip},
+    {kKeepOrder, kStamp},
+    {kIncrement, kStamp},
     {kFromName, kStamp},
     {kEncoding, ~0u},
     {kGenres, ~0u},
@@ -211,8 +217,8 @@ class Parser {
       case '?': {
         const char* text = argv_[static_cast<std::size_t>(element)];
         const bool known = std::string_view(text).starts_with("--") && optopt != 0;
-        throw UsageError((known ? TypedName(text, optopt) + " takes no value" : "unknown option " +
-                                                                                     TypedName(text, optopt)));
+        throw UsageError(
+            (known ? TypedName(text, optopt) + " takes no value" : "unknown option " + TypedName(text, optopt)));
       }
       default: break;
     }
@@ -232,8 +238,7 @@ class Parser {
         return;
       case kIncrement:
         for (TagField counted : ParseIncrements(optarg)) {
-          if (std::find(options_.increments.begin(), options_.increments.end(), counted) ==
-              options_.increments.end()) {
+          if (std::find(options_.increments.begin(), options_.increments.end(), counted) == options_.increments.end()) {
             options_.increments.push_back(counted);
           }
         }

@@ -32,8 +32,8 @@ void Reporter::Done(const std::filesystem::path& path, std::string_view text, st
 void Reporter::Failed(const std::filesystem::path& path, std::string_view what, std::string_view reason) {
   status_ = kExitFileFailed;
   if (json_) {
-    console_.Out("{\"path\":" + JsonString(PathText(path)) + ",\"outcome\":\"failed\",\"error\":" +
-                 JsonString(reason) + (dryRun_ ? ",\"dry_run\":true}\n" : "}\n"));
+    console_.Out("{\"path\":" + JsonString(PathText(path)) + ",\"outcome\":\"failed\",\"error\":" + JsonString(reason) +
+                 (dryRun_ ? ",\"dry_run\":true}\n" : "}\n"));
   }
   line_ = "pelmix-cli: ";
   AppendPrintablePath(line_, path);

@@ -19,8 +19,8 @@ struct Labelled {
 };
 
 constexpr Labelled kTextFields[] = {
-    {TagField::Title, "Title:  ", "title"}, {TagField::Artist, "Artist: ", "artist"},
-    {TagField::Album, "Album:  ", "album"}, {TagField::Year, "Year:   ", "year"},
+    {TagField::Title, "Title:  ", "title"},     {TagField::Artist, "Artist: ", "artist"},
+    {TagField::Album, "Album:  ", "album"},     {TagField::Year, "Year:   ", "year"},
     {TagField::Comment, "Comment:", "comment"},
 };
 
@@ -55,7 +55,8 @@ std::string TextBlock(const std::filesystem::path& path, const TagRecord* record
   if (!record) return shownPath + ": no tag\n";
   std::string block = shownPath + "\n";
   for (const Labelled& text : kTextFields) {
-    block += "  " + std::string(text.label) + " " + Printable(DecodeText(page, record->GetFieldText(text.field))) + "\n";
+    block += "  " + std::string(text.label) + " " + Printable(DecodeText(page, record->GetFieldText(text.field))) +
+             "\n";
   }
   const std::uint8_t track = record->GetTrack();
   block += "  Track:   " + TrackText(track) + "\n";

@@ -67,7 +67,8 @@ int GenreIndex(const Options& options, GenreList& genres, const std::string& val
     const std::int32_t code = genres.CodeAt(index);
     // The session would store only the low byte: another genre altogether.
     if (code < 0 || code > 255) {
-      throw UsageError("--genre: \"" + Printable(value) + "\" has code " + std::to_string(code) + ", which a tag cannot hold");
+      throw UsageError("--genre: \"" + Printable(value) + "\" has code " + std::to_string(code) +
+                       ", which a tag cannot hold");
     }
     return index;
   }
@@ -214,7 +215,8 @@ class OutcomePrinter {
     }
     details_.clear();
     if (options_.dryRun) {
-      for (TagField field : kTrailerOrder) details_ += ChangeLine(field, options_, genres_, result.before, result.after);
+      for (TagField field : kTrailerOrder)
+        details_ += ChangeLine(field, options_, genres_, result.before, result.after);
     }
     const bool appended = result.appended();
     if (result.outcome == FileOutcome::Unchanged) {
@@ -228,8 +230,9 @@ class OutcomePrinter {
     // Only a file longer than 128 bytes is read as tagged, so a trailer that makes up the
     // whole file is never found again and the next stamp appends one more.
     if (result.tagOffset == 0) {
-      report_.Warn(path, "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
-                         "will not be read back");
+      report_.Warn(path,
+                   "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
+                   "will not be read back");
     }
     for (TagField field : kTrailerOrder) {
       // A counter that has outgrown its field stays too long for the rest of the batch:
@@ -243,7 +246,8 @@ class OutcomePrinter {
       }
       report_.Warn(path, warning);
     }
-    if (timeError) report_.Warn(path, "written, but its modification time could not be kept: " + ErrorReason(timeError));
+    if (timeError)
+      report_.Warn(path, "written, but its modification time could not be kept: " + ErrorReason(timeError));
   }
 
  private:

@@ -22,7 +22,8 @@ Outcome StripOne(const std::filesystem::path& path, const Options& options) {
   const std::error_code writeOpenError = file.Open(path, RawFile::Access::ReadWrite);
   // A file that cannot be opened for writing is still read: one without a trailer is no failure.
   if (writeOpenError) {
-    if (std::error_code error = file.Open(path, RawFile::Access::Read)) return {nullptr, nullptr, ErrorReason(error), {}};
+    if (std::error_code error = file.Open(path, RawFile::Access::Read))
+      return {nullptr, nullptr, ErrorReason(error), {}};
   }
   TagRecord record;
   std::int64_t tagOffset = 0;

@@ -102,10 +102,9 @@ bool GenreList::LoadFile(const std::filesystem::path& path, std::error_code& why
 }
 
 int GenreList::Add(std::string name, std::int32_t code) {
-  const auto at = std::upper_bound(entries_.begin(), entries_.end(), name,
-                                   [this](const std::string& n, const GenreEntry& e) {
-                                     return compare_(n, e.name) < 0;
-                                   });
+  const auto at = std::upper_bound(
+      entries_.begin(), entries_.end(), name,
+      [this](const std::string& n, const GenreEntry& e) { return compare_(n, e.name) < 0; });
   const auto placed = entries_.insert(at, GenreEntry{std::move(name), code});
   return static_cast<int>(placed - entries_.begin());
 }

@@ -46,22 +46,15 @@ std::error_code LastError() {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-      return std::make_error_code(std::errc::no_such_file_or_directory);
-    case ERROR_ACCESS_DENIED:
-      return std::make_error_code(std::errc::permission_denied);
+    case ERROR_INVALID_DRIVE: return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_ACCESS_DENIED: return std::make_error_code(std::errc::permission_denied);
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return std::make_error_code(std::errc::device_or_resource_busy);
+    case ERROR_LOCK_VIOLATION: return std::make_error_code(std::errc::device_or_resource_busy);
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return std::make_error_code(std::errc::no_space_on_device);
-    case ERROR_WRITE_PROTECT:
-      return std::make_error_code(std::errc::read_only_file_system);
-    case ERROR_FILE_TOO_LARGE:
-      return std::make_error_code(std::errc::file_too_large);
-    default:
-      return std::error_code(static_cast<int>(error), std::system_category());
+    case ERROR_HANDLE_DISK_FULL: return std::make_error_code(std::errc::no_space_on_device);
+    case ERROR_WRITE_PROTECT: return std::make_error_code(std::errc::read_only_file_system);
+    case ERROR_FILE_TOO_LARGE: return std::make_error_code(std::errc::file_too_large);
+    default: return std::error_code(static_cast<int>(error), std::system_category());
   }
 }
 
@@ -98,8 +91,9 @@ std::wstring FileCallName(const std::filesystem::path& path) {
 
 std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status) {
   // No access rights asked: this looks at the file without getting in anyone's way.
-  const HANDLE handle = CreateFileW(FileCallName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle = CreateFileW(FileCallName(path).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   BY_HANDLE_FILE_INFORMATION info{};
   const BOOL got = GetFileInformationByHandle(handle, &info);
@@ -169,8 +163,7 @@ std::error_code RawFile::Size(std::int64_t& size) const {
 
 std::error_code RawFile::SizeAtOpen(std::int64_t& size) const { return Size(size); }
 
-std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
-                                std::size_t& got) const {
+std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer, std::size_t& got) const {
   assert(handle_ != INVALID_HANDLE_VALUE);
   got = 0;
   OVERLAPPED at = At(offset);
@@ -285,8 +278,7 @@ std::error_code RawFile::SizeAtOpen(std::int64_t& size) const {
   return {};
 }
 
-std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer,
-                                std::size_t& got) const {
+std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer, std::size_t& got) const {
   assert(fd_ >= 0);
   got = 0;
   while (got < buffer.size()) {

@@ -12,6 +12,8 @@ namespace {
 
 using HighHalf = std::array<std::uint16_t, 128>;
 
+// Eight to a line, as the code charts print them.
+// clang-format off
 constexpr HighHalf kWindows1250 = {
     0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
     0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
@@ -68,6 +70,7 @@ constexpr HighHalf kWindows1252 = {
     0x00F0, 0x00F1, 0x00F2, 0x00F3, 0x00F4, 0x00F5, 0x00F6, 0x00F7,
     0x00F8, 0x00F9, 0x00FA, 0x00FB, 0x00FC, 0x00FD, 0x00FE, 0x00FF,
 };
+// clang-format on
 
 char32_t CharacterOf(CodePage page, unsigned char byte) {
   if (byte < 0x80 || page == CodePage::Iso8859_1) return byte;
@@ -91,10 +94,10 @@ struct NamedPage {
 };
 
 constexpr NamedPage kNames[] = {
-    {"windows-1250", CodePage::Windows1250}, {"cp1250", CodePage::Windows1250}, {"1250", CodePage::Windows1250},
-    {"windows-1251", CodePage::Windows1251}, {"cp1251", CodePage::Windows1251}, {"1251", CodePage::Windows1251},
-    {"windows-1252", CodePage::Windows1252}, {"cp1252", CodePage::Windows1252}, {"1252", CodePage::Windows1252},
-    {"iso-8859-1", CodePage::Iso8859_1},     {"iso8859-1", CodePage::Iso8859_1},  {"latin1", CodePage::Iso8859_1},
+    {"windows-1250", CodePage::Windows1250}, {"cp1250", CodePage::Windows1250},  {"1250", CodePage::Windows1250},
+    {"windows-1251", CodePage::Windows1251}, {"cp1251", CodePage::Windows1251},  {"1251", CodePage::Windows1251},
+    {"windows-1252", CodePage::Windows1252}, {"cp1252", CodePage::Windows1252},  {"1252", CodePage::Windows1252},
+    {"iso-8859-1", CodePage::Iso8859_1},     {"iso8859-1", CodePage::Iso8859_1}, {"latin1", CodePage::Iso8859_1},
     {"latin-1", CodePage::Iso8859_1},
 };
 

@@ -86,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(list.NameAt(static_cast<int>(i)) == name, "NameAt gives the entry");
     Require(list.CodeAt(static_cast<int>(i)) == entries[i].code, "CodeAt gives the entry's code");
     // IndexOfCode searches the list; for every entry of a long list that alone would be slow.
-    if (entries.size() <= 4096) Require(list.IndexOfCode(entries[i].code) <= static_cast<int>(i), "IndexOfCode finds the first");
+    if (entries.size() <= 4096)
+      Require(list.IndexOfCode(entries[i].code) <= static_cast<int>(i), "IndexOfCode finds the first");
   }
   Require(list.CodeAt(-1) == -1 && list.CodeAt(list.Count()) == -1, "no code outside the list");
 

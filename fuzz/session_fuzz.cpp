@@ -64,7 +64,9 @@ struct Image {
     return size > kTrailer && bytes.size() >= static_cast<std::size_t>(kTrailer) &&
            std::equal(bytes.end() - kTrailer, bytes.end() - kTrailer + 3, "TAG");
   }
-  Bytes LastTrailer() const { return Bytes(bytes.end() - std::min<std::ptrdiff_t>(kTrailer, bytes.size()), bytes.end()); }
+  Bytes LastTrailer() const {
+    return Bytes(bytes.end() - std::min<std::ptrdiff_t>(kTrailer, bytes.size()), bytes.end());
+  }
   friend bool operator==(const Image&, const Image&) = default;
 };
 
@@ -148,8 +150,11 @@ struct Span {
   TagField field;
   std::size_t offset, width;
 };
-constexpr Span kTextSpans[] = {{TagField::Title, 3, 30}, {TagField::Artist, 33, 30}, {TagField::Album, 63, 30},
-                               {TagField::Year, 93, 4},   {TagField::Comment, 97, 29}};
+constexpr Span kTextSpans[] = {{TagField::Title, 3, 30},
+                               {TagField::Artist, 33, 30},
+                               {TagField::Album, 63, 30},
+                               {TagField::Year, 93, 4},
+                               {TagField::Comment, 97, 29}};
 
 std::uint8_t TrackByte(const std::string& text) {
   // Decimal conversion as the C library does it (the text ends at a zero byte), kept to 32 bits.
@@ -171,7 +176,8 @@ bool ChangesNothing(const BoundValues& values, const Bytes& trailer, const pelmi
   if (values.updateFlag[TagField::Genre] == 1) {
     const int index = values.fields.genreIndex;
     const bool named = index >= 0 && index < genres.Count();
-    const std::uint8_t genre = named ? static_cast<std::uint8_t>(genres.entries()[static_cast<std::size_t>(index)].code & 0xFF) : 255;
+    const std::uint8_t genre =
+        named ? static_cast<std::uint8_t>(genres.entries()[static_cast<std::size_t>(index)].code & 0xFF) : 255;
     if (genre != trailer[127]) return false;
   }
   return true;
@@ -213,7 +219,8 @@ void ChangeOutside(TestFile& file, FuzzedDataProvider& input) {
   const int fd = OpenOrDie(file.path, O_RDWR);
   if (by == 0 && before.size > 0) {
     // One byte of the last 128 (or fewer) made different from what it was.
-    const std::int64_t at = before.size - 1 - input.ConsumeIntegralInRange<std::int64_t>(0, std::min(before.size, kTrailer) - 1);
+    const std::int64_t at = before.size - 1 -
+                            input.ConsumeIntegralInRange<std::int64_t>(0, std::min(before.size, kTrailer) - 1);
     const std::uint8_t byte = static_cast<std::uint8_t>(Snapped(before, at) + 1 + input.ConsumeIntegralInRange(0, 254));
     Require(::pwrite(fd, &byte, 1, at) == 1, "the outside byte is written");
   } else if (by > 0) {
@@ -270,18 +277,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
       }
       case 3: {
-        constexpr TagField kTexts[] = {TagField::Title, TagField::Artist, TagField::Album,
+        constexpr TagField kTexts[] = {TagField::Title, TagField::Artist,  TagField::Album,
                                        TagField::Year,  TagField::Comment, TagField::Track};
-        controls.fields.Text(kTexts[input.ConsumeIntegralInRange<std::size_t>(0, 5)]) =
-            input.ConsumeRandomLengthString(40);
+        controls.fields.Text(kTexts[input.ConsumeIntegralInRange<std::size_t>(0, 5)]) = input.ConsumeRandomLengthString(
+            40);
         break;
       }
-      case 4:
-        controls.fields.genreIndex = input.ConsumeIntegralInRange(-2, genres.Count() + 1);
-        break;
-      case 5:
-        Require(session.LoadFile(target.path), "an existing file loads");
-        break;
+      case 4: controls.fields.genreIndex = input.ConsumeIntegralInRange(-2, genres.Count() + 1); break;
+      case 5: Require(session.LoadFile(target.path), "an existing file loads"); break;
       case 6:
         if (controls.mode == static_cast<int>(EditMode::AutoUpdate) && targetBefore.EndsInTrailer() &&
             ChangesNothing(controls, targetBefore.LastTrailer(), genres)) {
@@ -299,7 +302,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (current) {
           const Image& now = before[current == &files[1] ? 1 : 0];
           const Image& seen = *current->seen;
-          changed = now.size != seen.size || (session.tagOffset() != seen.size && now.LastTrailer() != seen.LastTrailer());
+          changed = now.size != seen.size ||
+                    (session.tagOffset() != seen.size && now.LastTrailer() != seen.LastTrailer());
           const Bytes held(session.record().bytes().begin(), session.record().bytes().end());
           if (now.EndsInTrailer() && session.tagOffset() == now.size - kTrailer && now.LastTrailer() == held &&
               ChangesNothing(controls, held, genres)) {
@@ -322,9 +326,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(session.values() == values && session.currentPath() == current, "a failed load changes nothing");
         break;
       }
-      default:
-        ChangeOutside(target, input);
-        continue;
+      default: ChangeOutside(target, input); continue;
     }
 
     for (int i = 0; i < 2; ++i) {
@@ -346,8 +348,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Require(now.size == was.size || now.size == was.size + kTrailer, "a file grows by 0 or 128 bytes");
       const std::int64_t keptEnd = now.size == was.size ? was.size - kTrailer : was.size;
       for (std::int64_t at = std::max(now.base, was.base); at < keptEnd; ++at) {
-        Require(now.bytes[static_cast<std::size_t>(at - now.base)] == was.bytes[static_cast<std::size_t>(at - was.base)],
-                "only the last 128 bytes change");
+        Require(
+            now.bytes[static_cast<std::size_t>(at - now.base)] == was.bytes[static_cast<std::size_t>(at - was.base)],
+            "only the last 128 bytes change");
       }
       Require(now.LastTrailer() == access.lastRecord, "the file ends in the trailer written");
     }

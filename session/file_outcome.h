@@ -11,9 +11,9 @@
 namespace pelmix {
 
 enum class FileOutcome {
-  Loaded,        // read; the mode writes nothing on loading
+  Loaded,  // read; the mode writes nothing on loading
   Written,
-  Unchanged,     // the file already ended in the 128 bytes to be written, so none were
+  Unchanged,  // the file already ended in the 128 bytes to be written, so none were
   NotRead,
   NotWritten,
   NoFile,        // an update before any file was loaded

@@ -27,8 +27,7 @@ void TagEditSession::SetMode(EditMode mode) {
   incrementsAllowed_ = mode == EditMode::Update || mode == EditMode::AutoUpdate;
   for (TagField field : kAllTagFields) {
     if (!HasIncrementBox(field)) continue;
-    exchange_.EnableControl(ControlKind::IncrementBox, field,
-                            incrementsAllowed_ && values_.updateFlag[field] == 1);
+    exchange_.EnableControl(ControlKind::IncrementBox, field, incrementsAllowed_ && values_.updateFlag[field] == 1);
   }
   for (TagField field : kAllTagFields) {
     exchange_.EnableControl(ControlKind::ValueControl, field, editable && values_.updateFlag[field] == 1);

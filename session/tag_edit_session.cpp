@@ -35,7 +35,9 @@ std::int32_t LeadingInteger(const std::string& text) {
   return static_cast<std::int32_t>(value);
 }
 
-std::uint8_t LowByte(std::int32_t value) { return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu); }
+std::uint8_t LowByte(std::int32_t value) {
+  return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu);
+}
 
 // The name for the title, as UTF-8: the codec's, because the library's conversion throws on
 // the unpaired surrogate a Windows name may hold.
@@ -147,7 +149,7 @@ FileOutcome TagEditSession::UpdateTag() {
   if (written) seen_.trailer = record_;
   if (storableOnly_ && written) ShowStoredValues();
   exchange_.ShowValues(values_);
-  result_.outcome = !written ? FileOutcome::NotWritten
+  result_.outcome = !written                  ? FileOutcome::NotWritten
                     : result_.write.unchanged ? FileOutcome::Unchanged
                                               : FileOutcome::Written;
   return result_.outcome;

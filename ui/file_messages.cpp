@@ -60,8 +60,8 @@ std::wstring BatchFailureMessage(std::span<const FileResult> failures, std::size
 std::wstring BatchStopMessage(const std::filesystem::path& path, std::size_t position, std::size_t total,
                               FileOutcome outcome, const std::string& trackText,
                               std::span<const FileResult> failuresBefore) {
-  std::wstring text = L"Stopped before file " + std::to_wstring(position) + L" of " + std::to_wstring(total) +
-                      L", " + Quoted(path.filename()) + L": ";
+  std::wstring text = L"Stopped before file " + std::to_wstring(position) + L" of " + std::to_wstring(total) + L", " +
+                      Quoted(path.filename()) + L": ";
   text += outcome == FileOutcome::TrackRefused
               ? L"its track number would be " + Widened(trackText) + L", and a track number goes up to 255."
               : std::wstring(L"a value cannot be stored.");

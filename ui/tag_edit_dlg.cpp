@@ -54,9 +54,7 @@ constexpr wchar_t kSelectionTooLong[] =
 }  // namespace
 
 CTagEditDlg::CTagEditDlg()
-    : CDialog(IDD_PELMIX_DIALOG),
-      genres_(&CompareGenreNames),
-      session_(genres_, *this),
+    : CDialog(IDD_PELMIX_DIALOG), genres_(&CompareGenreNames), session_(genres_, *this),
       // A shared resource icon: the system keeps it, nothing releases it.
       icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       openDocument_(&ShellOpenDocument) {
@@ -181,10 +179,8 @@ CWnd* CTagEditDlg::GovernedControl(ControlKind kind, std::optional<TagField> fie
   assert(field);  // every control but the Update button belongs to a field
   if (!field) return nullptr;
   switch (kind) {
-    case ControlKind::UpdateBox:
-      return &updateBoxes_[FieldIndex(*field)];
-    case ControlKind::IncrementBox:
-      return HasIncrementBox(*field) ? &incrementBoxes_[FieldIndex(*field)] : nullptr;
+    case ControlKind::UpdateBox: return &updateBoxes_[FieldIndex(*field)];
+    case ControlKind::IncrementBox: return HasIncrementBox(*field) ? &incrementBoxes_[FieldIndex(*field)] : nullptr;
     case ControlKind::ValueControl:
       switch (*field) {
         case TagField::Track: return &trackEdit_;
@@ -196,8 +192,7 @@ CWnd* CTagEditDlg::GovernedControl(ControlKind kind, std::optional<TagField> fie
         case TagField::Comment: return &commentEdit_;
       }
       break;
-    case ControlKind::UpdateButton:
-      break;
+    case ControlKind::UpdateButton: break;
   }
   return nullptr;
 }

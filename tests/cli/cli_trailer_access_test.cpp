@@ -71,8 +71,10 @@ TEST(CliTrailerAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
     std::errc error;
   };
   const Case cases[] = {
-      {"a copy renamed over it", [](const fs::path& p, const fs::path& o) { fs::rename(o, p); },
-       WriteResult::Status::ChangedSinceRead, {}},
+      {"a copy renamed over it",
+       [](const fs::path& p, const fs::path& o) { fs::rename(o, p); },
+       WriteResult::Status::ChangedSinceRead,
+       {}},
       {"removed", [](const fs::path& p, const fs::path&) { fs::remove(p); }, WriteResult::Status::OpenFailed,
        std::errc::no_such_file_or_directory},
       {"replaced by a folder",
@@ -80,14 +82,16 @@ TEST(CliTrailerAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
          fs::remove(p);
          fs::create_directory(p);
        },
-       WriteResult::Status::ChangedSinceRead, {}},
+       WriteResult::Status::ChangedSinceRead,
+       {}},
 #ifndef _WIN32
       {"replaced by a link to a copy",
        [](const fs::path& p, const fs::path& o) {
          fs::remove(p);
          fs::create_symlink(o, p);
        },
-       WriteResult::Status::ChangedSinceRead, {}},
+       WriteResult::Status::ChangedSinceRead,
+       {}},
 #endif
   };
   for (const Case& c : cases) {
@@ -140,7 +144,8 @@ TEST(CliTrailerAccessTest, WritesThroughTheKeptHandleOrNotAtAllInADryRun) {
     std::int64_t tagOffset = 0;
     const ReadResult read = access.Read(path, record, tagOffset);
     ASSERT_EQ(read.status, ReadResult::Status::Untagged);
-    EXPECT_EQ(access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record)).status, WriteResult::Status::Appended);
+    EXPECT_EQ(access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record)).status,
+              WriteResult::Status::Appended);
     const Bytes expected = dryRun ? Audio(300) : Concat(Audio(300), Trailer("", "", "", "", "", 7, 255));
     EXPECT_EQ(ReadFile(path), expected) << (dryRun ? "dry run" : "real run");
   }

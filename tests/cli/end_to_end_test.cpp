@@ -100,8 +100,8 @@ TEST(EndToEndTest, StampCountsTheTrackUpAcrossABatchAndShowReadsItBack) {
   WriteFile(files[1], audio);
   WriteFile(files[2], Concat(audio, Trailer("Old C", "", "", "", "")));
 
-  const ProgramRun run = RunPelmixCli(With({"stamp", "--artist", "Zo\xC3\xAB", "--track", "1", "--increment", "track",
-                                            "--genre", "blues"}, files));
+  const ProgramRun run = RunPelmixCli(
+      With({"stamp", "--artist", "Zo\xC3\xAB", "--track", "1", "--increment", "track", "--genre", "blues"}, files));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Utf8(files[0]) + ": written in place\n" + Utf8(files[1]) + ": appended\n" + Utf8(files[2]) +
                          ": written in place\n");
@@ -141,8 +141,9 @@ TEST(EndToEndTest, DryRunShowsOldAndNewValuesAndTouchesNothing) {
     times.push_back(fs::last_write_time(file));
   }
 
-  const ProgramRun run = RunPelmixCli(With({"stamp", "--dry-run", "--title", "Part 9", "--increment", "title",
-                                            "--track", "5", "--increment", "track"}, files));
+  const ProgramRun run = RunPelmixCli(
+      With({"stamp", "--dry-run", "--title", "Part 9", "--increment", "title", "--track", "5", "--increment", "track"},
+           files));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Utf8(files[0]) + ": would write in place\n  title: \"Part 9\" -> \"Part 9\"\n  track: 4 -> 5\n" +
                          Utf8(files[1]) + ": would append\n  title: \"\" -> \"Part 10\"\n  track: none -> 6\n");
@@ -209,7 +210,8 @@ TEST(EndToEndTest, AReadOnlyFileIsReportedAndUsesUpItsNumber) {
   if (!ReadOnlyBinds(files[1])) GTEST_SKIP() << "this system lets the test write read-only files";
 
   // A dry run tells the same story, and touches nothing.
-  const ProgramRun dry = RunPelmixCli(With({"stamp", "--dry-run", "--track", "1", "--increment", "track"}, files), true);
+  const ProgramRun dry = RunPelmixCli(With({"stamp", "--dry-run", "--track", "1", "--increment", "track"}, files),
+                                      true);
   EXPECT_EQ(dry.status, 1) << dry.err;
   EXPECT_EQ(dry.err, "pelmix-cli: " + Utf8(files[1]) + ": not written: permission denied\n");
   for (const fs::path& file : files) EXPECT_EQ(ReadFile(file), Audio(150));
@@ -256,11 +258,15 @@ TEST(EndToEndTest, WarningsNameTheFileWhereTheWriteDifferedFromTheValue) {
     Bytes after;
   };
   const Case cases[] = {
-      {"has-track.mp3", Concat(Audio(200), Trailer("", "", "", "", "", 4, 255)), {"--comment", comment},
-       "comment \"" + comment + "\" lost its 29th byte to the track number; written as \"" +
-           comment.substr(0, 28) + "\"",
+      {"has-track.mp3",
+       Concat(Audio(200), Trailer("", "", "", "", "", 4, 255)),
+       {"--comment", comment},
+       "comment \"" + comment + "\" lost its 29th byte to the track number; written as \"" + comment.substr(0, 28) +
+           "\"",
        Concat(Audio(200), Trailer("", "", "", "", comment.substr(0, 28), 4, 255))},
-      {"empty.mp3", {}, {"--title", "Alone"},
+      {"empty.mp3",
+       {},
+       {"--title", "Alone"},
        "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag will not be read back",
        Trailer("Alone", "", "", "", "")},
   };
@@ -299,8 +305,9 @@ TEST(EndToEndTest, UsageErrorsAndHelp) {
   EXPECT_EQ(bad.err, "pelmix-cli: --title does not go with strip; try 'pelmix-cli strip --help'\n");
   // A value that would steer the terminal is shown escaped.
   const ProgramRun hostile = RunPelmixCli({"stamp", "-g", "\x1B[2J", "a.mp3"});
-  EXPECT_EQ(hostile.err, "pelmix-cli: --genre: unknown genre \"\\x1B[2J\" (see pelmix-cli genres); try 'pelmix-cli stamp "
-                         "--help'\n");
+  EXPECT_EQ(hostile.err,
+            "pelmix-cli: --genre: unknown genre \"\\x1B[2J\" (see pelmix-cli genres); try 'pelmix-cli stamp "
+            "--help'\n");
   const ProgramRun genres = RunPelmixCli({"genres"});
   EXPECT_EQ(genres.status, 0);
   EXPECT_TRUE(Contains(genres.out, " 17 Rock\n")) << genres.out;
@@ -318,7 +325,6 @@ TEST(EndToEndTest, TheNoneGenreClearsAGenre) {
   // 255 shows as none, whatever the list calls it.
   EXPECT_TRUE(Contains(shown.out, "  Genre:   none\n")) << shown.out;
 }
-
 
 TEST(EndToEndTest, CountingFollowsNaturalOrderUnlessKeepOrder) {
   TempDir dir;
@@ -390,8 +396,14 @@ TEST(EndToEndTest, AStampThatChangesNothingWritesNothingAndKeepTimesKeepsTheTime
     Bytes after;
   };
   const Case cases[] = {
-      {{"-t", "Same", "-T", "4", "-g", "17"}, "unchanged", true, Concat(Audio(300), Trailer("Same", "", "", "", "", 4, 17))},
-      {{"-t", "New", "--keep-times"}, "written in place", true, Concat(Audio(300), Trailer("New", "", "", "", "", 4, 17))},
+      {{"-t", "Same", "-T", "4", "-g", "17"},
+       "unchanged",
+       true,
+       Concat(Audio(300), Trailer("Same", "", "", "", "", 4, 17))},
+      {{"-t", "New", "--keep-times"},
+       "written in place",
+       true,
+       Concat(Audio(300), Trailer("New", "", "", "", "", 4, 17))},
       {{"-t", "Newer"}, "written in place", false, Concat(Audio(300), Trailer("Newer", "", "", "", "", 4, 17))},
   };
   for (const Case& c : cases) {
@@ -416,14 +428,14 @@ TEST(EndToEndTest, StripCutsExactlyTheTrailer) {
 
   const ProgramRun dry = RunPelmixCli(With({"strip", "-n"}, files));
   EXPECT_EQ(dry.status, 0) << dry.err;
-  EXPECT_EQ(dry.out, Utf8(files[0]) + ": would strip\n" + Utf8(files[1]) + ": unchanged\n" + Utf8(files[2]) +
-                         ": unchanged\n");
+  EXPECT_EQ(dry.out,
+            Utf8(files[0]) + ": would strip\n" + Utf8(files[1]) + ": unchanged\n" + Utf8(files[2]) + ": unchanged\n");
   EXPECT_EQ(ReadFile(files[0]), tagged);
 
   const ProgramRun run = RunPelmixCli(With({"strip"}, files));
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, Utf8(files[0]) + ": stripped\n" + Utf8(files[1]) + ": unchanged\n" + Utf8(files[2]) +
-                         ": unchanged\n");
+  EXPECT_EQ(run.out,
+            Utf8(files[0]) + ": stripped\n" + Utf8(files[1]) + ": unchanged\n" + Utf8(files[2]) + ": unchanged\n");
   EXPECT_EQ(ReadFile(files[0]), Audio(500));
   EXPECT_EQ(ReadFile(files[1]), Audio(500));
   EXPECT_EQ(ReadFile(files[2]), Trailer("Alone"));
@@ -486,8 +498,9 @@ TEST(EndToEndTest, OutputForPeopleAndForScripts) {
   EXPECT_EQ(quiet.err, "pelmix-cli: " + Utf8(missing) + ": not written: not found\n");
 
   const ProgramRun line = RunPelmixCli(With({"show", "-1"}, {tagged}));
-  EXPECT_EQ(line.out, Utf8(tagged) +
-                          ": track=2 title=\"Intro\" artist=\"Band\" album=\"\" year=\"1999\" genre=none comment=\"\"\n");
+  EXPECT_EQ(
+      line.out,
+      Utf8(tagged) + ": track=2 title=\"Intro\" artist=\"Band\" album=\"\" year=\"1999\" genre=none comment=\"\"\n");
   const ProgramRun block = RunPelmixCli(With({"show"}, {tagged}));
   EXPECT_TRUE(Contains(block.out, "  Genre:   none\n")) << block.out;
 

@@ -61,7 +61,11 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
       {fs::path("quote\" back\\slash.mp3"), "quote\" back\\slash.mp3", "quote\" back\\slash.mp3"},
       {fs::path("bad\xFF\xFEname.mp3"), "bad\\xFF\\xFEname.mp3", "bad\xEF\xBF\xBD\xEF\xBF\xBDname.mp3"},
       {fs::path("line\nbreak\x1B[31m.mp3"), "line\\x0Abreak\\x1B[31m.mp3", "line\nbreak\x1B[31m.mp3"},
-      {fs::path("c1\xC2\x9B" "2J.mp3"), "c1\\x9B2J.mp3", "c1\xC2\x9B" "2J.mp3"},
+      {fs::path("c1\xC2\x9B"
+                "2J.mp3"),
+       "c1\\x9B2J.mp3",
+       "c1\xC2\x9B"
+       "2J.mp3"},
 #endif
   };
   std::vector<fs::path> files;

@@ -28,9 +28,8 @@ GenreList SomeGenres() {
 }
 
 TEST(OptionsTest, ReadsOptionsInEitherFormAndFilesAfterTheDoubleDash) {
-  const Options options = ParseOptions(Arguments(
-      {"--encoding=latin1", "stamp", "--title=Intro", "-r", "--increment", "Track,title", "--track", "1", "a.mp3",
-       "--", "--odd.mp3"}));
+  const Options options = ParseOptions(Arguments({"--encoding=latin1", "stamp", "--title=Intro", "-r", "--increment",
+                                                  "Track,title", "--track", "1", "a.mp3", "--", "--odd.mp3"}));
   EXPECT_EQ(options.command, Command::Stamp);
   EXPECT_EQ(options.codePage, CodePage::Iso8859_1);
   EXPECT_TRUE(options.recursive);
@@ -38,13 +37,13 @@ TEST(OptionsTest, ReadsOptionsInEitherFormAndFilesAfterTheDoubleDash) {
   EXPECT_EQ(options.Value(TagField::Track), "1");
   EXPECT_FALSE(options.Value(TagField::Artist).has_value());
   EXPECT_EQ(options.increments, (std::vector<TagField>{TagField::Track, TagField::Title}));
-  EXPECT_EQ(options.operands,
-            (std::vector<NativeName>{std::filesystem::path("a.mp3").native(), std::filesystem::path("--odd.mp3").native()}));
+  EXPECT_EQ(options.operands, (std::vector<NativeName>{std::filesystem::path("a.mp3").native(),
+                                                       std::filesystem::path("--odd.mp3").native()}));
 }
 
 TEST(OptionsTest, BundledShortOptionsTheirValuesAndHelpForACommand) {
-  const Options options = ParseOptions(Arguments({"-rnqT3", "stamp", "a.mp3", "-tIntro", "-a", "Band", "--year=1999",
-                                                  "-g", "", "--from-n=%t", "--", "-b.mp3"}));
+  const Options options = ParseOptions(Arguments(
+      {"-rnqT3", "stamp", "a.mp3", "-tIntro", "-a", "Band", "--year=1999", "-g", "", "--from-n=%t", "--", "-b.mp3"}));
   EXPECT_EQ(options.command, Command::Stamp);
   EXPECT_TRUE(options.recursive && options.dryRun && options.quiet);
   EXPECT_EQ(options.Value(TagField::Track), "3");

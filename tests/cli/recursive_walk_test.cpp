@@ -24,16 +24,16 @@ TEST(RecursiveWalkTest, LinkLoopsAreNotFollowedAndUnlistableFoldersAreReported) 
   fs::create_symlink("1.mp3", root / "disc" / "link.mp3");  // a link to a file is taken as the file
   const fs::perms open = fs::perms::all;
   for (const fs::path& p : {dir.path(), root, root / "disc"}) fs::permissions(p, open);
-  fs::permissions(root / "disc" / "1.mp3", fs::perms::owner_read | fs::perms::owner_write |
-                                               fs::perms::others_read | fs::perms::others_write);
+  fs::permissions(root / "disc" / "1.mp3",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read | fs::perms::others_write);
   fs::permissions(root / "locked", fs::perms::none);
 
   const ProgramRun run = RunPelmixCli({"stamp", "-r", "--title", "x", root.string()}, true);
   fs::permissions(root / "locked", fs::perms::owner_all);
   EXPECT_EQ(run.status, 1) << run.out << run.err;
   // The link is the file stamped just before: its turn finds nothing to change.
-  EXPECT_EQ(run.out, (root / "disc" / "1.mp3").string() + ": appended\n" +
-                         (root / "disc" / "link.mp3").string() + ": unchanged\n");
+  EXPECT_EQ(run.out, (root / "disc" / "1.mp3").string() + ": appended\n" + (root / "disc" / "link.mp3").string() +
+                         ": unchanged\n");
   EXPECT_EQ(run.err, "pelmix-cli: " + (root / "locked").string() + ": not listed: permission denied\n");
   EXPECT_EQ(ReadFile(root / "disc" / "1.mp3"), Concat(Audio(100), Trailer("x")));
   EXPECT_EQ(ReadFile(root / "locked" / "2.mp3"), Audio(100));

@@ -11,9 +11,7 @@
 namespace pelmix::test {
 namespace {
 
-std::filesystem::path ProgramPath() {
-  return cli::ProgramDirectory() / PELMIX_CLI_FROM_TESTS;
-}
+std::filesystem::path ProgramPath() { return cli::ProgramDirectory() / PELMIX_CLI_FROM_TESTS; }
 
 #ifndef _WIN32
 

@@ -198,8 +198,10 @@ const PeerFields kPeerFields[] = {
 };
 
 const std::map<std::string, std::pair<int, int>> kPeerTrackGenre = {
-    {"mutagen/id3v1v2-combined.mp3", {3, 255}}, {"mutagen/silence-44-s-v1.mp3", {2, 50}},
-    {"mutagen/silence-44-s.mp3", {2, 255}},     {"taglib/rare_frames.mp3", {0, 13}},
+    {"mutagen/id3v1v2-combined.mp3", {3, 255}},
+    {"mutagen/silence-44-s-v1.mp3", {2, 50}},
+    {"mutagen/silence-44-s.mp3", {2, 255}},
+    {"taglib/rare_frames.mp3", {0, 13}},
 };
 
 TEST_F(CorpusTest, PeerFilesReadAndWriteBackUnchanged) {

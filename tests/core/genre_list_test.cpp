@@ -33,7 +33,7 @@ TEST(GenreTextTest, HowLinesRead) {
       {"7 Bond  ", 7, "Bond  "},
       {"12abc", 12, "abc"},
       {"-5 x", 0, "-5 x"},
-      {"42", 42, "" },
+      {"42", 42, ""},
       {"   ", 0, ""},
       {"\t 3 \t Jazz\tFunk\t", 3, "Jazz\tFunk\t"},
       {"\v5 x", 0, "\v5 x"},  // only blanks and tabs are skipped
@@ -61,7 +61,9 @@ TEST(GenreTextTest, LineEndsAndEndOfText) {
       {"1 A\r\n2 B\r\n", {"A", "B"}},
       {"1 A\r\n2 B", {"A", "B"}},
       {"\n\n1 A\n\n\r\n2 B\n\n", {"A", "B"}},
-      {"1 A\n2 B\x1A" "3 C\n", {"A", "B"}},
+      {"1 A\n2 B\x1A"
+       "3 C\n",
+       {"A", "B"}},
       {"1 A\x1A", {"A"}},
       {"", {}},
       {"\n\n\n", {}},

@@ -60,8 +60,7 @@ TEST(StripTagTrailerTest, CutsOnlyTheBytesReadAndOnlyWhileTheyEndTheFile) {
   ASSERT_EQ(first.status, ReadResult::Status::Tagged);
   WriteFile(dir / "same bytes.mp3", tagged);
   std::filesystem::rename(dir / "same bytes.mp3", original);
-  EXPECT_EQ(StripTagTrailer(original, offset, SeenByRead(first, record)).status,
-            StripResult::Status::ChangedSinceRead);
+  EXPECT_EQ(StripTagTrailer(original, offset, SeenByRead(first, record)).status, StripResult::Status::ChangedSinceRead);
   EXPECT_EQ(ReadFile(original), tagged);
   EXPECT_EQ(StripTagTrailer(dir / "missing.mp3", offset, SeenByRead(first, record)).status,
             StripResult::Status::OpenFailed);

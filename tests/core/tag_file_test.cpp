@@ -128,7 +128,9 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
     WriteFile(p, b);
   };
   // Another tagger at work between our read and our write: its trailer must survive.
-  const auto theirsAppended = [](const std::filesystem::path& p) { WriteFile(p, Concat(ReadFile(p), Trailer("Theirs"))); };
+  const auto theirsAppended = [](const std::filesystem::path& p) {
+    WriteFile(p, Concat(ReadFile(p), Trailer("Theirs")));
+  };
   const auto theirsInPlace = [](const std::filesystem::path& p) {
     Bytes b = ReadFile(p);
     b[b.size() - 125] = 'Z';  // the title's first byte
@@ -146,8 +148,7 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
       {"trailer overwritten since", Concat(audio, Trailer("Old")), untag, Write::ChangedSinceRead, {}},
       {"another's trailer appended since", audio, theirsAppended, Write::ChangedSinceRead, {}},
       {"another's trailer appended to an empty file", {}, theirsAppended, Write::ChangedSinceRead, {}},
-      {"trailer rewritten by another since", Concat(audio, Trailer("Old")), theirsInPlace, Write::ChangedSinceRead,
-       {}},
+      {"trailer rewritten by another since", Concat(audio, Trailer("Old")), theirsInPlace, Write::ChangedSinceRead, {}},
   };
   test::TempDir dir;
   for (const WriteCase& c : cases) {
@@ -179,11 +180,14 @@ TEST(WriteTagTrailerTest, WritesOnlyIntoTheFileThatWasRead) {
     std::errc error;
   };
   const Case cases[] = {
-      {"a copy renamed over it", [](const fs::path& p, const fs::path& o) { fs::rename(o, p); },
-       Write::ChangedSinceRead, {}},
+      {"a copy renamed over it",
+       [](const fs::path& p, const fs::path& o) { fs::rename(o, p); },
+       Write::ChangedSinceRead,
+       {}},
       {"removed", [](const fs::path& p, const fs::path&) { fs::remove(p); }, Write::OpenFailed,
        std::errc::no_such_file_or_directory},
-      {"replaced by a folder", [](const fs::path& p, const fs::path&) {
+      {"replaced by a folder",
+       [](const fs::path& p, const fs::path&) {
          fs::remove(p);
          fs::create_directory(p);
        },
@@ -194,7 +198,8 @@ TEST(WriteTagTrailerTest, WritesOnlyIntoTheFileThatWasRead) {
          fs::remove(p);
          fs::create_symlink(o, p);
        },
-       Write::ChangedSinceRead, {}},
+       Write::ChangedSinceRead,
+       {}},
 #endif
   };
   for (const Case& c : cases) {

@@ -47,8 +47,8 @@ TEST(TagRecordTest, MagicIsCaseSensitiveAndSetMagicTouchesNothingElse) {
     const char* head;
     bool magic;
   };
-  for (const Case& c : {Case{"TAG", true}, Case{"tag", false}, Case{"Tag", false}, Case{"TAg", false},
-                        Case{"XAG", false}}) {
+  for (const Case& c :
+       {Case{"TAG", true}, Case{"tag", false}, Case{"Tag", false}, Case{"TAg", false}, Case{"XAG", false}}) {
     Bytes bytes(128, 0x41);
     std::copy(c.head, c.head + 3, bytes.begin());
     EXPECT_EQ(FromBytes(bytes).HasMagic(), c.magic) << c.head;
@@ -100,8 +100,8 @@ TEST(TagRecordTest, LayoutTableGivesEachFieldsPlaceAndWidth) {
     std::size_t widthWithTrack;
   };
   const Case cases[] = {
-      {TagField::Title, 3, 30, 30},  {TagField::Artist, 33, 30, 30}, {TagField::Album, 63, 30, 30},
-      {TagField::Year, 93, 4, 4},    {TagField::Comment, 97, 29, 28},
+      {TagField::Title, 3, 30, 30}, {TagField::Artist, 33, 30, 30},  {TagField::Album, 63, 30, 30},
+      {TagField::Year, 93, 4, 4},   {TagField::Comment, 97, 29, 28},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TextFieldSpan(c.field).offset, c.offset) << FieldIndex(c.field);

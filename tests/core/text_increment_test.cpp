@@ -30,9 +30,16 @@ TEST(IncrementTextTest, CountsUpTheDigitsAsOneNumber) {
       // A sign is not part of the number; blanks are kept; only ASCII digits count.
       {"-1", "-2"},
       {"   ", "   1"},
-      {"\xB9\xB2", "\xB9\xB2" "1"},
+      {"\xB9\xB2",
+       "\xB9\xB2"
+       "1"},
       {"9\xB9", "10\xB9"},
-      {std::string("a\0" "9", 3), std::string("a\0" "10", 4)},
+      {std::string("a\0"
+                   "9",
+                   3),
+       std::string("a\0"
+                   "10",
+                   4)},
   };
   for (const IncrementCase& c : cases) {
     EXPECT_EQ(IncrementText(c.text), c.expected) << "text: " << c.text;

@@ -217,9 +217,21 @@ TEST_F(UpdateTest, TrackTextBecomesTheTrackByte) {
     std::string text;
     std::uint8_t track;
   };
-  const Case cases[] = {{"", 0},    {"7", 7},     {"200", 200}, {"255", 255}, {"256", 0},       {"257", 1},
-                        {"300", 44}, {"-1", 255}, {"+5", 5},    {" \t12", 12}, {"3rd", 3},       {"abc", 0},
-                        {"1000", 232}, {"99999999999", 255}, {"-99999999999", 0}};
+  const Case cases[] = {{"", 0},
+                        {"7", 7},
+                        {"200", 200},
+                        {"255", 255},
+                        {"256", 0},
+                        {"257", 1},
+                        {"300", 44},
+                        {"-1", 255},
+                        {"+5", 5},
+                        {" \t12", 12},
+                        {"3rd", 3},
+                        {"abc", 0},
+                        {"1000", 232},
+                        {"99999999999", 255},
+                        {"-99999999999", 0}};
   StartIn(EditMode::Edit);
   const auto path = MakeFile("track.mp3", kTagged);
   for (const Case& c : cases) {
@@ -337,7 +349,8 @@ class BatchTest : public SessionTest {
 
 TEST_F(BatchTest, AutoUpdateStampsConsecutiveNumbers) {
   StartAutoUpdate("1");
-  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) session.ProcessFile(MakeFile(name, Concat(Audio(100), Trailer(name))));
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
+    session.ProcessFile(MakeFile(name, Concat(Audio(100), Trailer(name))));
   EXPECT_EQ(TrackOnDisk("a.mp3"), 1);
   EXPECT_EQ(TrackOnDisk("b.mp3"), 2);
   EXPECT_EQ(TrackOnDisk("c.mp3"), 3);
@@ -404,11 +417,16 @@ TEST_F(StorableValuesTest, TrackTextThatTheByteCannotHoldWritesNothing) {
     std::string shown;
   };
   const Case cases[] = {
-      {"", FileOutcome::Written, 0, ""},          {"0", FileOutcome::Written, 0, ""},
-      {"007", FileOutcome::Written, 7, "7"},      {"255", FileOutcome::Written, 255, "255"},
-      {"256", FileOutcome::TrackRefused, -1, "256"}, {"999", FileOutcome::TrackRefused, -1, "999"},
-      {"3rd", FileOutcome::TrackRefused, -1, "3rd"}, {" 12", FileOutcome::TrackRefused, -1, " 12"},
-      {"-1", FileOutcome::TrackRefused, -1, "-1"},   {"+5", FileOutcome::TrackRefused, -1, "+5"},
+      {"", FileOutcome::Written, 0, ""},
+      {"0", FileOutcome::Written, 0, ""},
+      {"007", FileOutcome::Written, 7, "7"},
+      {"255", FileOutcome::Written, 255, "255"},
+      {"256", FileOutcome::TrackRefused, -1, "256"},
+      {"999", FileOutcome::TrackRefused, -1, "999"},
+      {"3rd", FileOutcome::TrackRefused, -1, "3rd"},
+      {" 12", FileOutcome::TrackRefused, -1, " 12"},
+      {"-1", FileOutcome::TrackRefused, -1, "-1"},
+      {"+5", FileOutcome::TrackRefused, -1, "+5"},
   };
   StartIn(EditMode::Edit);
   for (const Case& c : cases) {
@@ -419,8 +437,7 @@ TEST_F(StorableValuesTest, TrackTextThatTheByteCannotHoldWritesNothing) {
     controls().title = "New";
     controls().trackText = c.text;
     EXPECT_EQ(session.UpdateTag(), c.outcome);
-    EXPECT_EQ(ReadFile(path), c.stored < 0 ? before
-                                           : Concat(Audio(20), Trailer("New", "", "", "", "", c.stored, 0)));
+    EXPECT_EQ(ReadFile(path), c.stored < 0 ? before : Concat(Audio(20), Trailer("New", "", "", "", "", c.stored, 0)));
     EXPECT_EQ(controls().trackText, c.shown);
   }
   // Not taking part in the write, the track text is not looked at.
@@ -467,7 +484,8 @@ TEST_F(StorableValuesTest, BatchOutcomesAndACountThatPassesTheByte) {
   controls().trackText = "254";
   const Bytes bare = Audio(100);
   std::vector<FileOutcome> outcomes;
-  for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"}) outcomes.push_back(session.ProcessFile(MakeFile(name, bare)));
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"})
+    outcomes.push_back(session.ProcessFile(MakeFile(name, bare)));
   outcomes.push_back(session.ProcessFile(dir / "missing.mp3"));
   EXPECT_EQ(outcomes, (std::vector{FileOutcome::Written, FileOutcome::Written, FileOutcome::TrackRefused,
                                    FileOutcome::TrackRefused, FileOutcome::NotRead}));
@@ -515,15 +533,35 @@ TEST(FileResultTest, EachTurnIsReportedAsOneValue) {
   const Case cases[] = {
       {"replaced", {ReadResult::Status::Tagged, {}}, {Status::Replaced, {}}, FileOutcome::Written, false, false, {}},
       {"appended", {ReadResult::Status::Tagged, {}}, {Status::Appended, {}}, FileOutcome::Written, true, false, {}},
-      {"same bytes", {ReadResult::Status::Tagged, {}}, {Status::Replaced, {}, true}, FileOutcome::Unchanged, false,
-       false, {}},
-      {"changed", {ReadResult::Status::Tagged, {}}, {Status::ChangedSinceRead, {}}, FileOutcome::NotWritten, false,
-       true, {}},
-      {"read-only", {ReadResult::Status::Tagged, {}}, {Status::OpenFailed, denied}, FileOutcome::NotWritten, false,
-       false, denied},
+      {"same bytes",
+       {ReadResult::Status::Tagged, {}},
+       {Status::Replaced, {}, true},
+       FileOutcome::Unchanged,
+       false,
+       false,
+       {}},
+      {"changed",
+       {ReadResult::Status::Tagged, {}},
+       {Status::ChangedSinceRead, {}},
+       FileOutcome::NotWritten,
+       false,
+       true,
+       {}},
+      {"read-only",
+       {ReadResult::Status::Tagged, {}},
+       {Status::OpenFailed, denied},
+       FileOutcome::NotWritten,
+       false,
+       false,
+       denied},
       // The write's status belongs to no turn that did not read.
-      {"not found", {ReadResult::Status::OpenFailed, missing}, {Status::ChangedSinceRead, denied},
-       FileOutcome::NotRead, false, false, missing},
+      {"not found",
+       {ReadResult::Status::OpenFailed, missing},
+       {Status::ChangedSinceRead, denied},
+       FileOutcome::NotRead,
+       false,
+       false,
+       missing},
   };
   for (const Case& c : cases) {
     test::RecordingExchange exchange;

@@ -41,18 +41,29 @@ class ModeRulesTest : public SessionTest {
 TEST_F(ModeRulesTest, StartOpensInEditWithEveryUpdateBoxTicked) {
   session.Start();
   session.OnModeClicked();
-  const std::vector<std::string> expected = {
-      "Show",  // Start
-      "Save",
-      "Enable UpdateBox Track on", "Enable UpdateBox Genre on", "Enable UpdateBox Title on",
-      "Enable UpdateBox Artist on", "Enable UpdateBox Album on", "Enable UpdateBox Year on",
-      "Enable UpdateBox Comment on",
-      "Enable IncrementBox Track off", "Enable IncrementBox Title off", "Enable IncrementBox Artist off",
-      "Enable IncrementBox Album off", "Enable IncrementBox Comment off",
-      "Enable Value Track on", "Enable Value Genre on", "Enable Value Title on", "Enable Value Artist on",
-      "Enable Value Album on", "Enable Value Year on", "Enable Value Comment on",
-      "Enable UpdateButton on",
-      "Show"};
+  const std::vector<std::string> expected = {"Show",  // Start
+                                             "Save",
+                                             "Enable UpdateBox Track on",
+                                             "Enable UpdateBox Genre on",
+                                             "Enable UpdateBox Title on",
+                                             "Enable UpdateBox Artist on",
+                                             "Enable UpdateBox Album on",
+                                             "Enable UpdateBox Year on",
+                                             "Enable UpdateBox Comment on",
+                                             "Enable IncrementBox Track off",
+                                             "Enable IncrementBox Title off",
+                                             "Enable IncrementBox Artist off",
+                                             "Enable IncrementBox Album off",
+                                             "Enable IncrementBox Comment off",
+                                             "Enable Value Track on",
+                                             "Enable Value Genre on",
+                                             "Enable Value Title on",
+                                             "Enable Value Artist on",
+                                             "Enable Value Album on",
+                                             "Enable Value Year on",
+                                             "Enable Value Comment on",
+                                             "Enable UpdateButton on",
+                                             "Show"};
   EXPECT_EQ(exchange.calls, expected);
   EXPECT_EQ(exchange.controls.mode, 0);
   EXPECT_EQ(exchange.controls.modeHelpText, "Edit selected Tags, Click Update to save");

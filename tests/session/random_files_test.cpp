@@ -95,8 +95,11 @@ struct Span {
   TagField field;
   std::ptrdiff_t offset, width;
 };
-constexpr Span kTextSpans[] = {{TagField::Title, 3, 30}, {TagField::Artist, 33, 30}, {TagField::Album, 63, 30},
-                               {TagField::Year, 93, 4},   {TagField::Comment, 97, 29}};
+constexpr Span kTextSpans[] = {{TagField::Title, 3, 30},
+                               {TagField::Artist, 33, 30},
+                               {TagField::Album, 63, 30},
+                               {TagField::Year, 93, 4},
+                               {TagField::Comment, 97, 29}};
 
 // The field texts a file shows, decoded from its bytes.
 FieldValues OnDisk(const Bytes& file) {
@@ -111,7 +114,7 @@ FieldValues OnDisk(const Bytes& file) {
   return shown;
 }
 
-constexpr TagField kTextAndTrack[] = {TagField::Title, TagField::Artist, TagField::Album,
+constexpr TagField kTextAndTrack[] = {TagField::Title, TagField::Artist,  TagField::Album,
                                       TagField::Year,  TagField::Comment, TagField::Track};
 
 void CheckFile(const FileModel& file, const WatchedAccess& access) {
@@ -141,8 +144,8 @@ void CheckFile(const FileModel& file, const WatchedAccess& access) {
 // A write stores each flagged value as it stood before counting up: texts cut to their
 // width and zero-filled, except that a track number new to the file takes the comment's
 // last byte. fileBefore is the written file as it was before the step.
-void ExpectStored(const Bytes& tail, const Bytes& fileBefore, const FieldValues& stored,
-                  const TagEditSession& session, const GenreList& genres) {
+void ExpectStored(const Bytes& tail, const Bytes& fileBefore, const FieldValues& stored, const TagEditSession& session,
+                  const GenreList& genres) {
   const bool hadTrailer = HasTrailer(fileBefore);
   const std::uint8_t byte125Before = hadTrailer ? fileBefore[fileBefore.size() - 3] : 0;
   const std::uint8_t trackBefore = hadTrailer ? fileBefore[fileBefore.size() - 2] : 0;
@@ -221,8 +224,8 @@ TEST(RandomFilesTest, SessionKeepsAudioAndAppendsAtMostOnce) {
         }
         case 3: {
           const TagField field = kTextAndTrack[rng() % std::size(kTextAndTrack)];
-          controls.fields.Text(field) =
-              field == TagField::Track && rng() % 2 ? std::to_string(rng() % 300) : RandomText(rng);
+          controls.fields.Text(field) = field == TagField::Track && rng() % 2 ? std::to_string(rng() % 300)
+                                                                              : RandomText(rng);
           controls.fields.genreIndex = static_cast<int>(rng() % static_cast<unsigned>(genres.Count() + 2)) - 1;
           break;
         }

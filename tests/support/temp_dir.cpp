@@ -1,9 +1,9 @@
 // Temporary directories and the file images tests build: trailers, audio bytes, UTF-8 paths.
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -30,8 +30,8 @@ TempDir::~TempDir() {
   std::error_code ignored;
   // Tests make files read-only; give write permission back so that removal works everywhere.
   for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
-    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ignored);
   }
   std::filesystem::remove_all(path_, ignored);
 }

@@ -46,7 +46,8 @@ TEST(FileMessagesTest, BatchMessagesCountAndNameTheFirstFew) {
     failures.push_back(Failed(FileOutcome::NotWritten, std::errc::no_space_on_device, WriteResult::Status::WriteFailed,
                               (std::string("/m/") + c + ".mp3").c_str()));
   }
-  EXPECT_EQ(BatchFailureMessage(std::span(failures).first(1), 5), L"1 of 5 files were not stamped:\n\na.mp3: The disk is full.");
+  EXPECT_EQ(BatchFailureMessage(std::span(failures).first(1), 5),
+            L"1 of 5 files were not stamped:\n\na.mp3: The disk is full.");
   EXPECT_EQ(BatchFailureMessage(failures, 9000),
             L"7 of 9000 files were not stamped:\n\na.mp3: The disk is full.\nb.mp3: The disk is full.\nc.mp3: The disk "
             L"is full.\nd.mp3: The disk is full.\ne.mp3: The disk is full."

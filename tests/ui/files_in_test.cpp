@@ -58,13 +58,22 @@ TEST(FilesInTest, DropsTakeOneFileOrAnAutoUpdateBatchOfMp3Files) {
       {"two in Edit", IDC_MODE_EDIT, {"a.mp3", "b.mp3"}, false, {-1, -1}, L"Pelmix", nullptr},
       {"two in View", IDC_MODE_VIEW, {"a.mp3", "b.mp3"}, false, {-1, -1}, L"Pelmix", nullptr},
       {"two in Update", IDC_MODE_UPDATE, {"a.mp3", "b.mp3"}, false, {-1, -1}, L"Pelmix", nullptr},
-      {"a batch in drop order", IDC_MODE_AUTO_UPDATE, {"3.mp3", "x.wav", "1.mp3", "2.Mp3"}, false, {5, -1, 6, 7},
-       L"Pelmix -  2.Mp3", nullptr},
+      {"a batch in drop order",
+       IDC_MODE_AUTO_UPDATE,
+       {"3.mp3", "x.wav", "1.mp3", "2.Mp3"},
+       false,
+       {5, -1, 6, 7},
+       L"Pelmix -  2.Mp3",
+       nullptr},
       {"extension rules", IDC_MODE_AUTO_UPDATE, {"song.mp3.bak", ".mp3"}, false, {-1, 5}, L"Pelmix -  .mp3", nullptr},
       {"a folder", IDC_MODE_AUTO_UPDATE, {"x.mp3/"}, false, {-1}, L"Pelmix", "It is a folder, not a file."},
-      {"long and Japanese names", IDC_MODE_AUTO_UPDATE,
-       {std::string(120, 'd') + "/" + std::string(170, 'n') + ".mp3", "\xE6\x9B\xB2.mp3"}, true, {5, 6},
-       L"Pelmix -  \u66F2.mp3", nullptr},
+      {"long and Japanese names",
+       IDC_MODE_AUTO_UPDATE,
+       {std::string(120, 'd') + "/" + std::string(170, 'n') + ".mp3", "\xE6\x9B\xB2.mp3"},
+       true,
+       {5, 6},
+       L"Pelmix -  \u66F2.mp3",
+       nullptr},
   };
   for (const auto& c : cases) {
     for (bool wide : {false, true}) {
@@ -137,7 +146,8 @@ void TypeAndOpen(HWND open, const std::wstring& text) {
 
 std::wstring FolderShown(HWND open) {
   std::wstring folder(32768, L'\0');
-  const LRESULT length = ::SendMessageW(open, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
+  const LRESULT length = ::SendMessageW(open, CDM_GETFOLDERPATH, folder.size(),
+                                        reinterpret_cast<LPARAM>(folder.data()));
   folder.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);
   return folder;
 }

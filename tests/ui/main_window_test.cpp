@@ -38,7 +38,8 @@ std::vector<std::string> ComboNames(HWND combo) {
   std::vector<std::string> names;
   for (int i = 0; i < static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0)); ++i) {
     std::string name(static_cast<std::size_t>(::SendMessageA(combo, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-    name.resize(static_cast<std::size_t>(::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
+    name.resize(
+        static_cast<std::size_t>(::SendMessageA(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
     names.push_back(name);
   }
   return names;
@@ -89,8 +90,10 @@ TEST(MainWindowTest, ModesAndUpdateBoxesDecideWhatIsEnabled) {
       {{IDC_UPDATE_TITLE, IDC_MODE_VIEW, IDC_MODE_EDIT}, "1101111 1111111 00000 1", kEditHelp, false},
       {{IDC_MODE_UPDATE, IDC_UPDATE_GENRE, IDC_UPDATE_YEAR}, "1011101 1111111 11111 1", kUpdateHelp, false},
       {{IDC_MODE_UPDATE, IDC_INCREMENT_ARTIST, IDC_UPDATE_ARTIST}, "1110111 1111111 11011 1", kUpdateHelp, true},
-      {{IDC_MODE_UPDATE, IDC_INCREMENT_ARTIST, IDC_UPDATE_ARTIST, IDC_UPDATE_ARTIST}, "1111111 1111111 11111 1",
-       kUpdateHelp, true},
+      {{IDC_MODE_UPDATE, IDC_INCREMENT_ARTIST, IDC_UPDATE_ARTIST, IDC_UPDATE_ARTIST},
+       "1111111 1111111 11111 1",
+       kUpdateHelp,
+       true},
       {{IDC_MODE_UPDATE, IDC_INCREMENT_ARTIST, IDC_MODE_EDIT}, "1111111 1111111 00000 1", kEditHelp, true},
   };
   for (const auto& c : cases) {
@@ -108,7 +111,8 @@ TEST(MainWindowTest, ModesAndUpdateBoxesDecideWhatIsEnabled) {
 TEST(MainWindowTest, TabRunsThroughTheFieldsAndAltYGoesToYear) {
   CTagEditDlg dialog;
   RunDialog(dialog, [](UiDriver& ui) {
-    for (int next : {IDC_GENRE, IDC_TITLE, IDC_ARTIST, IDC_ALBUM, IDC_YEAR, IDC_COMMENT, IDC_UPDATE_BUTTON, IDC_TRACK}) {
+    for (int next :
+         {IDC_GENRE, IDC_TITLE, IDC_ARTIST, IDC_ALBUM, IDC_YEAR, IDC_COMMENT, IDC_UPDATE_BUTTON, IDC_TRACK}) {
       ui.PressKey(VK_TAB);
       EXPECT_EQ(ui.FocusId(), next);
     }
@@ -128,7 +132,9 @@ TEST(MainWindowTest, SystemCommandsAndHelpAboutShowTheAboutBox) {
     UINT message;
     WPARAM command;
     UINT closeKey;  // 0: the OK button
-  } cases[] = {{WM_SYSCOMMAND, 0x0010, 0}, {WM_SYSCOMMAND, 0x0013, VK_RETURN}, {WM_SYSCOMMAND, 0x001F, VK_ESCAPE},
+  } cases[] = {{WM_SYSCOMMAND, 0x0010, 0},
+               {WM_SYSCOMMAND, 0x0013, VK_RETURN},
+               {WM_SYSCOMMAND, 0x001F, VK_ESCAPE},
                {WM_COMMAND, ID_HELP_ABOUT, VK_ESCAPE}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
@@ -157,9 +163,10 @@ TEST(MainWindowTest, GenreListIsSortedAsTheControlSortsIt) {
   RunDialog(dialog, [&](UiDriver& ui) {
     const std::vector<std::string> shown = ComboNames(ui.Item(IDC_GENRE));
     // The same names added to a sorted drop-down list of our own: the control's own order.
-    const HWND reference = ::CreateWindowExA(0, "ComboBox", "", CBS_DROPDOWNLIST | CBS_SORT | WS_POPUP, 0, 0, 100,
-                                             100, nullptr, nullptr, nullptr, nullptr);
-    for (const std::string& name : shown) ::SendMessageA(reference, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    const HWND reference = ::CreateWindowExA(0, "ComboBox", "", CBS_DROPDOWNLIST | CBS_SORT | WS_POPUP, 0, 0, 100, 100,
+                                             nullptr, nullptr, nullptr, nullptr);
+    for (const std::string& name : shown)
+      ::SendMessageA(reference, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     const std::vector<std::string> sorted = ComboNames(reference);
     ::DestroyWindow(reference);
     EXPECT_EQ(shown.size(), 17u) << "every line of genre.txt";

@@ -48,7 +48,8 @@ TEST(OpenFileResultTest, TakesSelectionsLongerThanAnyFixedBuffer) {
   buffer += L'\0';
   const auto paths = SplitOpenFileResult(buffer, true);
   ASSERT_EQ(paths.size(), 2000u);
-  EXPECT_EQ(paths[1999].wstring(), L"D:\\" + std::wstring(300, L'd') + L"\\track 1999" + std::wstring(30, L'x') + L".mp3");
+  EXPECT_EQ(paths[1999].wstring(),
+            L"D:\\" + std::wstring(300, L'd') + L"\\track 1999" + std::wstring(30, L'x') + L".mp3");
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ constexpr std::uint8_t kRock = 17;  // in the genre.txt beside the test program
 constexpr std::uint8_t kLowerRock = 117;
 
 std::filesystem::path MakeSong(const TempDir& dir, const std::string& utf8Name, const Bytes& bytes) {
-  const std::filesystem::path path = dir.path() / std::filesystem::path(std::u8string(utf8Name.begin(), utf8Name.end()));
+  const std::filesystem::path path = dir.path() /
+                                     std::filesystem::path(std::u8string(utf8Name.begin(), utf8Name.end()));
   WriteFile(path, bytes);
   return path;
 }
@@ -48,8 +49,9 @@ TEST(TagWritingTest, UpdateWritesTheLoadedFilesTrailer) {
        Concat(audio, Trailer("New Title", "Artist", "Album", "1999", "Note", 3, kRock)), false},
       {"01 Intro.mp3", L"Pelmix -  01 Intro.mp3", audio, Concat(audio, Trailer("New Title", "", "", "", "", 0, 255)),
        true},
-      {"\xC3\x9C" "ber \xE2\x99\xAB.mp3", L"Pelmix -  \u00DCber \u266B.mp3",
-       Concat(audio, Trailer("Old", "", "", "", "", 0, kLowerRock)),
+      {"\xC3\x9C"
+       "ber \xE2\x99\xAB.mp3",
+       L"Pelmix -  \u00DCber \u266B.mp3", Concat(audio, Trailer("Old", "", "", "", "", 0, kLowerRock)),
        Concat(audio, Trailer("New Title", "", "", "", "", 0, kLowerRock)), false},
   };
   for (const auto& c : cases) {
@@ -75,9 +77,11 @@ TEST(TagWritingTest, UpdateWritesTheLoadedFilesTrailer) {
 
 TEST(TagWritingTest, LoadedGenreSelectsTheEntryWithItsCode) {
   TempDir dir;
-  for (std::uint8_t code : {kRock, kLowerRock, std::uint8_t{60}, std::uint8_t{61}, std::uint8_t{62}, std::uint8_t{41}}) {
+  for (std::uint8_t code :
+       {kRock, kLowerRock, std::uint8_t{60}, std::uint8_t{61}, std::uint8_t{62}, std::uint8_t{41}}) {
     SCOPED_TRACE(static_cast<int>(code));
-    const std::filesystem::path song = MakeSong(dir, "genre.mp3", Concat(Audio(200), Trailer("T", "", "", "", "", 0, code)));
+    const std::filesystem::path song = MakeSong(dir, "genre.mp3",
+                                                Concat(Audio(200), Trailer("T", "", "", "", "", 0, code)));
     CTagEditDlg dialog;
     RunDialog(dialog, [&](UiDriver& ui) {
       Load(ui, dialog, song);
@@ -166,8 +170,9 @@ TEST(TagWritingTest, AfterUpdateTheFieldsShowWhatIsOnDisk) {
     ui.Click(IDC_UPDATE_BUTTON);
     auto box = ui.AnswerMessageBox();
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->wideText,
-              L"The Title field holds \"\u03A9\", which this system's code page (1252) cannot store. Please replace it.");
+    EXPECT_EQ(
+        box->wideText,
+        L"The Title field holds \"\u03A9\", which this system's code page (1252) cannot store. Please replace it.");
     EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TITLE; }));
     EXPECT_EQ(ReadFile(song), audio);
 
@@ -257,12 +262,32 @@ TEST(TagWritingTest, OkAndCancelEndTheDialogWithoutWriting) {
     bool messageBox;
     INT_PTR result;
   } cases[] = {
-      {"Enter in an edit control", false, [](const UiDriver& ui) { ui.Focus(IDC_TITLE); ui.PressKey(VK_RETURN); }, false, IDOK},
-      {"Enter on a check box", false, [](const UiDriver& ui) { ui.Focus(IDC_UPDATE_YEAR); ui.PressKey(VK_RETURN); }, false, IDOK},
+      {"Enter in an edit control", false,
+       [](const UiDriver& ui) {
+         ui.Focus(IDC_TITLE);
+         ui.PressKey(VK_RETURN);
+       },
+       false, IDOK},
+      {"Enter on a check box", false,
+       [](const UiDriver& ui) {
+         ui.Focus(IDC_UPDATE_YEAR);
+         ui.PressKey(VK_RETURN);
+       },
+       false, IDOK},
       {"File > Exit", false, [](const UiDriver& ui) { ui.Command(ID_FILE_EXIT); }, false, IDOK},
-      {"Escape", true, [](const UiDriver& ui) { ui.Focus(IDC_TITLE); ui.PressKey(VK_ESCAPE); }, false, IDCANCEL},
+      {"Escape", true,
+       [](const UiDriver& ui) {
+         ui.Focus(IDC_TITLE);
+         ui.PressKey(VK_ESCAPE);
+       },
+       false, IDCANCEL},
       {"close box", true, [](const UiDriver& ui) { ui.SysCommand(SC_CLOSE); }, false, IDCANCEL},
-      {"Enter over the limit", true, [](const UiDriver& ui) { ui.Focus(IDC_TITLE); ui.PressKey(VK_RETURN); }, true, IDCANCEL},
+      {"Enter over the limit", true,
+       [](const UiDriver& ui) {
+         ui.Focus(IDC_TITLE);
+         ui.PressKey(VK_RETURN);
+       },
+       true, IDCANCEL},
       {"File > Exit over the limit", true, [](const UiDriver& ui) { ui.Command(ID_FILE_EXIT); }, true, IDCANCEL},
   };
   for (const auto& c : cases) {

@@ -109,7 +109,8 @@ bool UiDriver::WaitForDialog() {
 void UiDriver::OnUiThread(const std::function<void()>& fn) const {
   DWORD_PTR ignored = 0;
   const auto timeout = static_cast<UINT>(std::chrono::milliseconds(kPatience).count());
-  EXPECT_NE(::SendMessageTimeoutW(invoker_, kInvoke, 0, reinterpret_cast<LPARAM>(&fn), SMTO_NORMAL, timeout, &ignored), 0);
+  EXPECT_NE(::SendMessageTimeoutW(invoker_, kInvoke, 0, reinterpret_cast<LPARAM>(&fn), SMTO_NORMAL, timeout, &ignored),
+            0);
 }
 
 void UiDriver::PostAndSettle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -165,8 +166,7 @@ std::optional<UiDriver::MessageBoxSeen> UiDriver::AnswerMessageBox() const {
   });
   if (!shown) return std::nullopt;
   const HWND text = ::GetDlgItem(box, kMessageBoxTextId);
-  MessageBoxSeen seen{AnsiText(text), WideText(text), WideText(box),
-                      ::GetDlgItem(box, kMessageBoxIconId) != nullptr};
+  MessageBoxSeen seen{AnsiText(text), WideText(text), WideText(box), ::GetDlgItem(box, kMessageBoxIconId) != nullptr};
   ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "the message box stayed open";
   return seen;

@@ -98,7 +98,8 @@ void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxChars) {
     dx.Fail();
     return;
   }
-  if (dx.lastControl() && !dx.checkOnly()) ::SendMessageW(dx.lastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
+  if (dx.lastControl() && !dx.checkOnly())
+    ::SendMessageW(dx.lastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
 }
 
 void DDX_CBIndex(CDataExchange& dx, int id, int& index) {

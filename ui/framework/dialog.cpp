@@ -31,10 +31,8 @@ bool ReturnsResultDirectly(UINT message) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-      return true;
-    default:
-      return false;
+    case WM_CTLCOLORSTATIC: return true;
+    default: return false;
   }
 }
 
@@ -52,7 +50,8 @@ INT_PTR CDialog::DoModal() {
   CDialog* const outer = innermostModal;
   innermostModal = this;
   const bool ownsFilter = messageFilter == nullptr;
-  if (ownsFilter) messageFilter = ::SetWindowsHookExW(WH_MSGFILTER, &CDialog::MessageFilter, nullptr, ::GetCurrentThreadId());
+  if (ownsFilter)
+    messageFilter = ::SetWindowsHookExW(WH_MSGFILTER, &CDialog::MessageFilter, nullptr, ::GetCurrentThreadId());
   const INT_PTR result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), Owner(),
                                            &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
   if (ownsFilter && messageFilter) {
@@ -82,8 +81,8 @@ LRESULT CALLBACK CDialog::MessageFilter(int code, WPARAM wParam, LPARAM lParam) 
 bool CDialog::Create(HWND parent) {
   if (parent) parent_ = parent;
   modal_ = false;
-  return ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), Owner(),
-                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+  return ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), Owner(), &CDialog::DialogProc,
+                              reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 void CDialog::EndDialog(int code) {
@@ -175,14 +174,9 @@ MessageResult CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
 
   if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
     switch (LOWORD(wParam)) {
-      case IDOK:
-        OnOK();
-        return 0;
-      case IDCANCEL:
-        OnCancel();
-        return 0;
-      default:
-        break;
+      case IDOK: OnOK(); return 0;
+      case IDCANCEL: OnCancel(); return 0;
+      default: break;
     }
   }
   return std::nullopt;

@@ -31,8 +31,7 @@ class CFileDialog {
 
  private:
   static UINT_PTR CALLBACK Hook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK BeforeOpen(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR self);
+  static LRESULT CALLBACK BeforeOpen(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
   void FitSelection(HWND dialog);
 
   std::wstring defaultExtension_;
