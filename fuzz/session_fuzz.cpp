@@ -22,6 +22,7 @@
 #include "core/genre_list.h"
 #include "fuzz/require.h"
 #include "session/tag_edit_session.h"
+#include "tests/support/model_layout.h"
 #include "tests/support/recording_exchange.h"
 
 namespace {
@@ -146,15 +147,8 @@ class WatchedAccess final : public pelmix::TrailerAccess {
   pelmix::FileTrailerAccess files_;
 };
 
-struct Span {
-  TagField field;
-  std::size_t offset, width;
-};
-constexpr Span kTextSpans[] = {{TagField::Title, 3, 30},
-                               {TagField::Artist, 33, 30},
-                               {TagField::Album, 63, 30},
-                               {TagField::Year, 93, 4},
-                               {TagField::Comment, 97, 29}};
+using Span = pelmix::test::ModelSpan;
+constexpr const auto& kTextSpans = pelmix::test::kModelTextSpans;
 
 std::uint8_t TrackByte(const std::string& text) {
   // Decimal conversion as the C library does it (the text ends at a zero byte), kept to 32 bits.
@@ -166,9 +160,9 @@ std::uint8_t TrackByte(const std::string& text) {
 bool ChangesNothing(const BoundValues& values, const Bytes& trailer, const pelmix::GenreList& genres) {
   for (const Span& span : kTextSpans) {
     if (values.updateFlag[span.field] != 1) continue;
-    std::string stored = values.fields.Text(span.field).substr(0, span.width);
-    stored.resize(span.width, '\0');
-    if (!std::equal(stored.begin(), stored.end(), trailer.begin() + static_cast<std::ptrdiff_t>(span.offset))) {
+    std::string stored = values.fields.Text(span.field).substr(0, static_cast<std::size_t>(span.width));
+    stored.resize(static_cast<std::size_t>(span.width), '\0');
+    if (!std::equal(stored.begin(), stored.end(), trailer.begin() + span.offset)) {
       return false;
     }
   }

@@ -14,6 +14,7 @@
 
 #include "core/genre_list.h"
 #include "session/tag_edit_session.h"
+#include "tests/support/model_layout.h"
 #include "tests/support/recording_exchange.h"
 #include "tests/support/temp_dir.h"
 
@@ -91,15 +92,8 @@ std::string RandomText(std::mt19937& rng) {
   return text;
 }
 
-struct Span {
-  TagField field;
-  std::ptrdiff_t offset, width;
-};
-constexpr Span kTextSpans[] = {{TagField::Title, 3, 30},
-                               {TagField::Artist, 33, 30},
-                               {TagField::Album, 63, 30},
-                               {TagField::Year, 93, 4},
-                               {TagField::Comment, 97, 29}};
+using Span = pelmix::test::ModelSpan;
+constexpr const auto& kTextSpans = pelmix::test::kModelTextSpans;
 
 // The field texts a file shows, decoded from its bytes.
 FieldValues OnDisk(const Bytes& file) {
