@@ -1,8 +1,11 @@
 // Wording the window's messages about files that could not be read or written.
 #include "ui/file_messages.h"
 
+#include <algorithm>
+#include <optional>
 #include <system_error>
 
+#include "core/ascii.h"
 #include "core/file_error.h"
 #include "core/text_codec.h"
 
@@ -33,7 +36,11 @@ std::wstring ErrorReason(const std::error_code& error) {
 
 std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + PathWideText(path) + L"\""; }
 
-std::wstring Widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+// Digits read the same in every code page, so they are copied across as they are.
+std::optional<std::wstring> DigitsText(const std::string& text) {
+  if (text.empty() || !std::all_of(text.begin(), text.end(), IsAsciiDigit)) return std::nullopt;
+  return std::wstring(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -62,9 +69,16 @@ std::wstring BatchStopMessage(const std::filesystem::path& path, std::size_t pos
                               std::span<const FileResult> failuresBefore) {
   std::wstring text = L"Stopped before file " + std::to_wstring(position) + L" of " + std::to_wstring(total) + L", " +
                       Quoted(path.filename()) + L": ";
-  text += outcome == FileOutcome::TrackRefused
-              ? L"its track number would be " + Widened(trackText) + L", and a track number goes up to 255."
-              : std::wstring(L"a value cannot be stored.");
+  // A typed text that is no number at all is not quoted back: it is the window's own text, and
+  // the reason is the same as for a single file.
+  const std::optional<std::wstring> digits = DigitsText(trackText);
+  if (outcome != FileOutcome::TrackRefused) {
+    text += L"a value cannot be stored.";
+  } else if (digits) {
+    text += L"its track number would be " + *digits + L", and a track number goes up to 255.";
+  } else {
+    text += L"its track number must be a number up to 255, or empty for none.";
+  }
   text += L"\n\nThe files before it were processed; it and the files after it were left as they were.";
   if (!failuresBefore.empty()) text += L"\n\n" + BatchFailureMessage(failuresBefore, position - 1);
   return text;

@@ -56,6 +56,13 @@ TEST(FileMessagesTest, BatchMessagesCountAndNameTheFirstFew) {
             L"Stopped before file 3 of 4, \"c.mp3\": its track number would be 256, and a track number goes up to "
             L"255.\n\nThe files before it were processed; it and the files after it were left as they were.\n\n"
             L"1 of 2 files were not stamped:\n\na.mp3: The disk is full.");
+  // A typed track that is no number: the reason, not the text (whose bytes are the window's code page).
+  for (const char* typed : {"3rd", "\xE9", "-1"}) {
+    EXPECT_EQ(BatchStopMessage("/m/c.mp3", 1, 4, FileOutcome::TrackRefused, typed, {}),
+              L"Stopped before file 1 of 4, \"c.mp3\": its track number must be a number up to 255, or empty for "
+              L"none.\n\nThe files before it were processed; it and the files after it were left as they were.")
+        << typed;
+  }
 }
 
 }  // namespace
