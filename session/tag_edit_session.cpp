@@ -76,6 +76,7 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   std::string title = kTitlePrefix + FileNameUtf8(path);
   lastSaveValid_ = exchange_.SaveControls(values_);
   currentPath_ = path;
+  currentRead_ = result_.read;
   record_ = record;
   tagOffset_ = offset;
   seen_ = SeenByRead(result_.read, record);
@@ -114,7 +115,7 @@ FileOutcome TagEditSession::UpdateTag() {
   // A second update of the same file starts from what the first one wrote.
   result_ = {.outcome = FileOutcome::NoFile,
              .path = currentPath_,
-             .read = result_.read,
+             .read = currentRead_,
              .before = record_,
              .after = record_,
              .tagOffset = tagOffset_};

@@ -92,6 +92,9 @@ class TagEditSession {
   // ahead only while it still holds exactly that.
   TrailerSeen seen_;
   std::filesystem::path currentPath_;
+  // What the read of the current file found: an update reports it, whatever other file
+  // failed to load since.
+  ReadResult currentRead_;
   std::string windowTitle_;
   FileResult result_;
 };

@@ -526,17 +526,33 @@ TEST(FileResultTest, EachTurnIsReportedAsOneValue) {
     ReadResult read;
     WriteResult write;
     FileOutcome outcome;
+    bool failed;
     bool appended;
     bool changedSinceRead;
     std::error_code error;
   };
   const Case cases[] = {
-      {"replaced", {ReadResult::Status::Tagged, {}}, {Status::Replaced, {}}, FileOutcome::Written, false, false, {}},
-      {"appended", {ReadResult::Status::Tagged, {}}, {Status::Appended, {}}, FileOutcome::Written, true, false, {}},
+      {"replaced",
+       {ReadResult::Status::Tagged, {}},
+       {Status::Replaced, {}},
+       FileOutcome::Written,
+       false,
+       false,
+       false,
+       {}},
+      {"appended",
+       {ReadResult::Status::Tagged, {}},
+       {Status::Appended, {}},
+       FileOutcome::Written,
+       false,
+       true,
+       false,
+       {}},
       {"same bytes",
        {ReadResult::Status::Tagged, {}},
        {Status::Replaced, {}, true},
        FileOutcome::Unchanged,
+       false,
        false,
        false,
        {}},
@@ -544,6 +560,7 @@ TEST(FileResultTest, EachTurnIsReportedAsOneValue) {
        {ReadResult::Status::Tagged, {}},
        {Status::ChangedSinceRead, {}},
        FileOutcome::NotWritten,
+       true,
        false,
        true,
        {}},
@@ -551,6 +568,7 @@ TEST(FileResultTest, EachTurnIsReportedAsOneValue) {
        {ReadResult::Status::Tagged, {}},
        {Status::OpenFailed, denied},
        FileOutcome::NotWritten,
+       true,
        false,
        false,
        denied},
@@ -559,6 +577,7 @@ TEST(FileResultTest, EachTurnIsReportedAsOneValue) {
        {ReadResult::Status::OpenFailed, missing},
        {Status::ChangedSinceRead, denied},
        FileOutcome::NotRead,
+       true,
        false,
        false,
        missing},
@@ -578,7 +597,7 @@ TEST(FileResultTest, EachTurnIsReportedAsOneValue) {
     const FileResult& result = session.lastResult();
     EXPECT_EQ(result.outcome, c.outcome) << c.what;
     EXPECT_EQ(result.path, "/m/a.mp3") << c.what;
-    EXPECT_EQ(result.failed(), c.outcome == FileOutcome::NotRead || c.outcome == FileOutcome::NotWritten) << c.what;
+    EXPECT_EQ(result.failed(), c.failed) << c.what;
     EXPECT_EQ(result.appended(), c.appended) << c.what;
     EXPECT_EQ(result.changedSinceRead(), c.changedSinceRead) << c.what;
     EXPECT_EQ(result.error(), c.error) << c.what;
@@ -587,6 +606,21 @@ TEST(FileResultTest, EachTurnIsReportedAsOneValue) {
     EXPECT_EQ(result.before.GetTrack(), 3) << c.what;
     EXPECT_EQ(result.after.GetTrack(), 9) << c.what;
   }
+}
+
+TEST(FileResultTest, AnUpdateReportsTheReadOfTheFileItWrites) {
+  test::RecordingExchange exchange;
+  ScriptedAccess access;
+  GenreList genres;
+  TagEditSession session(genres, exchange, &access);
+  session.Start();
+  ASSERT_TRUE(session.LoadFile("/m/a.mp3"));
+  access.read = {ReadResult::Status::OpenFailed, std::make_error_code(std::errc::no_such_file_or_directory)};
+  EXPECT_FALSE(session.LoadFile("/m/gone.mp3"));
+  access.write = {WriteResult::Status::Replaced, {}};
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
+  EXPECT_EQ(session.lastResult().path, "/m/a.mp3");
+  EXPECT_EQ(session.lastResult().read.status, ReadResult::Status::Tagged);
 }
 
 }  // namespace
