@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "core/text_codec.h"
 #include "fuzz/require.h"
 
 namespace {
@@ -26,7 +27,8 @@ std::string Outcome(const std::vector<Argument>& arguments) {
            std::to_string(options.quiet) + std::to_string(options.oneLine) + std::to_string(options.keepOrder) +
            std::to_string(options.anyExtension) + std::to_string(options.keepTimes) + " page " +
            std::to_string(static_cast<int>(options.codePage)) + " genres " +
-           (options.genresFile ? options.genresFile->string() : "-") + " name " + options.fromName.value_or("-");
+           (options.genresFile ? pelmix::PathText(*options.genresFile) : "-") + " name " +
+           options.fromName.value_or("-");
     for (const auto& value : options.values) text += '\0' + value.value_or("-");
     for (pelmix::TagField field : options.increments) text += " inc " + std::to_string(static_cast<int>(field));
     for (const NativeName& operand : options.operands) text += '\0' + operand;

@@ -36,10 +36,10 @@ std::wstring ErrorReason(const std::error_code& error) {
 
 std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + PathWideText(path) + L"\""; }
 
-// Digits read the same in every code page, so they are copied across as they are.
+// Digits read the same in every code page, UTF-8 among them.
 std::optional<std::wstring> DigitsText(const std::string& text) {
   if (text.empty() || !std::all_of(text.begin(), text.end(), IsAsciiDigit)) return std::nullopt;
-  return std::wstring(text.begin(), text.end());
+  return WideFromUtf8(text);
 }
 
 }  // namespace

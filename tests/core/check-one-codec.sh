@@ -8,7 +8,9 @@ cd "${1:?usage: check-one-codec.sh SOURCE_DIR}"
 # and the marks of hand-written UTF-16/UTF-8 work and of code-page tables.
 pattern='MultiByteToWideChar|WideCharToMultiByte|CP_(ACP|OEMCP|UTF8)|codecvt|wstring_convert'
 pattern+='|mbstowcs|wcstombs|mbrtowc|wcrtomb|mbrtoc(8|16|32)|c(8|16|32)rtomb|iconv'
-pattern+='|u8string|u16string|u32string|char16_t|\.(w|u8|u16|u32|generic_)?string\(\)'
+pattern+='|u8string|u16string|u32string|char16_t|(\.|->)(w|u8|u16|u32|generic_)?string\(\)'
+# Narrow text widened one byte at a time.
+pattern+='|wstring\([a-zA-Z_.>-]+\.begin\(\), *[a-zA-Z_.>-]+\.end\(\)\)'
 pattern+='|IS_(HIGH|LOW)_SURROGATE|0x(D800|DBFF|DC00|DFFF|FFFD|10000|10FFFF|20AC)\b|0x3F\b'
 
 found=$(grep -rnE "$pattern" --include='*.cpp' --include='*.h' core session cli ui fuzz bench |
