@@ -3,16 +3,9 @@
 
 namespace pelmix::cli {
 
+// A dry run opens the file the same way, so that it can tell a file it could not write.
 ReadResult CliTrailerAccess::Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) {
-  // A dry run opens the file the same way, so that it can tell a file it could not write.
-  const ReadResult result = ReadKeepingOpen(path, record, tagOffset);
-  if (result.ok()) lastReadTagged_ = result.status == ReadResult::Status::Tagged;
-  return result;
-}
-
-ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, TagRecord& record,
-                                             std::int64_t& tagOffset) {
-  file_.Close();
+  // Open closes the file of the last turn first.
   openPath_.clear();
   // A file that cannot be opened for writing is still read, as the window reads it; its
   // write then fails with the reason the open for writing gave.
@@ -34,12 +27,13 @@ ReadResult CliTrailerAccess::ReadKeepingOpen(const std::filesystem::path& path, 
 WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
                                     const TrailerSeen& seen) {
   timeError_.clear();
-  const WriteResult wouldWrite{lastReadTagged_ ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
+  // What was seen at tagOffset says which write it would be: a trailer is replaced, an end appended to.
+  const WriteResult wouldWrite{seen.trailer ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
   // The session writes the file it read last; anything else goes the window's way.
   if (openPath_.empty() || path != openPath_)
     return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset, seen);
   openPath_.clear();
-  if (lastReadTagged_ && seen.trailer && record == *seen.trailer) {
+  if (seen.trailer && record == *seen.trailer) {
     // Nothing to change: no write, so the time stays and a read-only file is no failure.
     file_.Close();
     return {WriteResult::Status::Replaced, {}, /*unchanged=*/true};

@@ -1,11 +1,10 @@
 // The session's file access for the command line. Each file is written right after it is
 // read, so one handle, opened for reading and writing, serves both: a batch costs one open
 // per file instead of two. A dry run opens and reads the same way and writes nothing, so it
-// still tells a file that could not be written.
-// The handle holds the file against other writers from the read
-// to the write; a file renamed or linked onto the path in between is not written. A
-// trailer that would be written as it already is, is not written at all, so the file
-// keeps its modification time.
+// still tells a file that could not be written. The handle holds the file against other
+// writers from the read to the write; a file renamed or linked onto the path in between is
+// not written. A trailer that would be written as it already is, is not written at all, so
+// the file keeps its modification time.
 #pragma once
 
 #include <functional>
@@ -35,13 +34,10 @@ class CliTrailerAccess final : public TrailerAccess {
   const std::error_code& timeError() const { return timeError_; }
 
  private:
-  ReadResult ReadKeepingOpen(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset);
-
   bool dryRun_;
   bool keepTimes_;
   Closer close_;
   std::error_code timeError_;
-  bool lastReadTagged_ = false;
   // The file last read, still open for its write, and why it could not be opened for writing.
   RawFile file_;
   std::filesystem::path openPath_;

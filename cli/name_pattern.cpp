@@ -8,17 +8,8 @@
 #include "core/ascii.h"
 
 namespace pelmix::cli {
-namespace {
 
-constexpr std::size_t kLongestName = 4096;
-
-struct Token {
-  std::string literal;  // when field is empty
-  std::optional<TagField> field;
-  bool digits = false;
-};
-
-std::optional<TagField> Placeholder(char c) {
+std::optional<TagField> PlaceholderField(char c) {
   switch (c) {
     case 'n': return TagField::Track;
     case 't': return TagField::Title;
@@ -28,6 +19,16 @@ std::optional<TagField> Placeholder(char c) {
     default: return std::nullopt;
   }
 }
+
+namespace {
+
+constexpr std::size_t kLongestName = 4096;
+
+struct Token {
+  std::string literal;  // when field is empty
+  std::optional<TagField> field;
+  bool digits = false;
+};
 
 // The tokens, or the problem with the pattern.
 std::optional<std::string> Tokenize(std::string_view pattern, std::vector<Token>& tokens) {
@@ -42,7 +43,7 @@ std::optional<std::string> Tokenize(std::string_view pattern, std::vector<Token>
     }
     if (at + 1 == pattern.size()) return "a lone % at the end";
     const char letter = pattern[++at];
-    const std::optional<TagField> field = Placeholder(letter);
+    const std::optional<TagField> field = PlaceholderField(letter);
     if (!field) {
       const bool printable = letter > ' ' && letter < 0x7F;
       return printable ? std::string("unknown placeholder %") + letter : std::string("unknown placeholder after %");

@@ -15,6 +15,9 @@ namespace pelmix::cli {
 // ASCII digits only, the others any non-empty text); %% is a percent sign. Every other
 // byte must appear as it is.
 //
+// The field a placeholder letter stands for, if any.
+std::optional<TagField> PlaceholderField(char letter);
+
 // Why a pattern cannot be used ("unknown placeholder %x", ...), or nothing when it can.
 // A pattern must hold at least one placeholder and each at most once.
 std::optional<std::string> NamePatternProblem(std::string_view pattern);

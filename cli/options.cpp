@@ -238,9 +238,7 @@ class Parser {
         return;
       case kIncrement:
         for (TagField counted : ParseIncrements(optarg)) {
-          if (std::find(options_.increments.begin(), options_.increments.end(), counted) == options_.increments.end()) {
-            options_.increments.push_back(counted);
-          }
+          if (!options_.Counts(counted)) options_.increments.push_back(counted);
         }
         return;
       case kEncoding: {

@@ -1,6 +1,7 @@
 // The command line: which command, its options and its operands.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <optional>
@@ -55,6 +56,9 @@ struct Options {
   std::vector<NativeName> operands;
 
   const std::optional<std::string>& Value(TagField field) const { return values[FieldIndex(field)]; }
+  bool Counts(TagField field) const {
+    return std::find(increments.begin(), increments.end(), field) != increments.end();
+  }
 };
 
 // A command line the program cannot act on; the message says what is wrong with it.

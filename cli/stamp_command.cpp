@@ -110,9 +110,7 @@ int CountedTrack(const std::string& start, std::size_t index) {
 // A counted-up track cannot pass 255: the batch is refused before any file is opened, so
 // no file is left half-numbered.
 void CheckTrackRoom(const Options& options, const std::vector<NativeName>& files) {
-  const bool counting = std::find(options.increments.begin(), options.increments.end(), TagField::Track) !=
-                        options.increments.end();
-  if (!counting || files.empty()) return;
+  if (!options.Counts(TagField::Track) || files.empty()) return;
   const std::string& start = *options.Value(TagField::Track);
   if (CountedTrack(start, files.size() - 1) <= kHighestTrack) return;
   std::size_t over = 0;
@@ -272,10 +270,7 @@ BoundValues StampControls(const Options& options, GenreList& genres) {
     }
   }
   const std::optional<std::string>& track = options.Value(TagField::Track);
-  const bool counting = [&options](TagField f) {
-    return std::find(options.increments.begin(), options.increments.end(), f) != options.increments.end();
-  }(TagField::Track);
-  const bool trackNumbered = track && (!track->empty() || counting);
+  const bool trackNumbered = track && (!track->empty() || options.Counts(TagField::Track));
   for (TagField field : kTrailerOrder) {
     const std::optional<std::string>& value = options.Value(field);
     if (!value) continue;

@@ -15,18 +15,8 @@ namespace {
 
 using pelmix::TagField;
 using pelmix::cli::NameValues;
+using pelmix::cli::PlaceholderField;
 using pelmix::fuzz::Require;
-
-std::optional<TagField> Placeholder(char c) {
-  switch (c) {
-    case 'n': return TagField::Track;
-    case 't': return TagField::Title;
-    case 'a': return TagField::Artist;
-    case 'A': return TagField::Album;
-    case 'y': return TagField::Year;
-    default: return std::nullopt;
-  }
-}
 
 bool IsDigitField(TagField field) { return field == TagField::Track || field == TagField::Year; }
 
@@ -40,7 +30,7 @@ std::optional<std::string> Fill(std::string_view pattern, const NameValues& valu
     } else if (pattern[++at] == '%') {
       name.push_back('%');
     } else {
-      const auto& value = values[pelmix::FieldIndex(*Placeholder(pattern[at]))];
+      const auto& value = values[pelmix::FieldIndex(*PlaceholderField(pattern[at]))];
       if (!value) return std::nullopt;
       name += *value;
     }
@@ -86,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool valid = true;
   for (std::size_t at = 0; at + 1 < pattern.size(); ++at) {
     if (pattern[at] != '%') continue;
-    const std::optional<TagField> field = Placeholder(pattern[++at]);
+    const std::optional<TagField> field = PlaceholderField(pattern[++at]);
     if (!field) continue;
     const std::size_t end = std::min(list.find('\0'), list.size());
     std::string value(list.substr(0, end));
