@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr off_t kTrailer = 128;
+constexpr off_t kTagBytes = 128;
 constexpr std::uint8_t kTrack = 7;
 
 // The end of the file, and in guarded mode its identity, held under the lock.
@@ -30,14 +30,14 @@ bool FindEnd(int fd, bool guarded, off_t& end, struct stat& held) {
 
 // Guarded mode: the name still names the file held, as long as it was, ending as read.
 bool StillAsRead(int fd, const char* name, const struct stat& held, off_t end, bool tagged,
-                 const std::array<std::uint8_t, kTrailer>& record) {
+                 const std::array<std::uint8_t, kTagBytes>& record) {
   struct stat now {};
   if (::stat(name, &now) != 0 || now.st_dev != held.st_dev || now.st_ino != held.st_ino || now.st_size != end) {
     return false;
   }
   if (!tagged) return true;
-  std::array<std::uint8_t, kTrailer> again{};
-  return ::pread(fd, again.data(), again.size(), end - kTrailer) == kTrailer && again == record;
+  std::array<std::uint8_t, kTagBytes> again{};
+  return ::pread(fd, again.data(), again.size(), end - kTagBytes) == kTagBytes && again == record;
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
       failed = 1;
       continue;
     }
-    std::array<std::uint8_t, kTrailer> record{};
+    std::array<std::uint8_t, kTagBytes> record{};
     struct stat held {};
     off_t end = 0;
     if (!FindEnd(fd, guarded, end, held)) {
@@ -60,10 +60,10 @@ int main(int argc, char** argv) {
       continue;
     }
     off_t at = end;
-    const bool tagged = end > kTrailer && ::pread(fd, record.data(), record.size(), end - kTrailer) == kTrailer &&
+    const bool tagged = end > kTagBytes && ::pread(fd, record.data(), record.size(), end - kTagBytes) == kTagBytes &&
                         std::memcmp(record.data(), "TAG", 3) == 0;
     if (tagged) {
-      at = end - kTrailer;
+      at = end - kTagBytes;
     } else {
       record.fill(0);
       std::memcpy(record.data(), "TAG", 3);
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     }
     record[125] = 0;
     record[126] = kTrack;
-    if (::pwrite(fd, record.data(), record.size(), at) != kTrailer) failed = 1;
+    if (::pwrite(fd, record.data(), record.size(), at) != kTagBytes) failed = 1;
     if (::close(fd) != 0) failed = 1;
   }
   return failed;

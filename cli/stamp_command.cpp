@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "cli/cli_exchange.h"
-#include "cli/cli_trailer_access.h"
+#include "cli/cli_tag_access.h"
 #include "cli/file_list.h"
 #include "cli/name_pattern.h"
 #include "cli/report.h"
@@ -128,7 +128,7 @@ std::optional<std::string> TakeNameValues(const Options& options, const std::fil
   const std::string name = PathText(stem);
   const std::optional<NameValues> values = MatchNamePattern(*options.fromName, name);
   if (!values) return "the name does not match --from-name \"" + Printable(*options.fromName) + "\"";
-  for (TagField field : kTrailerOrder) {
+  for (TagField field : kRecordOrder) {
     const std::optional<std::string>& value = (*values)[FieldIndex(field)];
     if (!value || options.Value(field)) continue;
     if (field == TagField::Track) {
@@ -213,8 +213,7 @@ class OutcomePrinter {
     }
     details_.clear();
     if (options_.dryRun) {
-      for (TagField field : kTrailerOrder)
-        details_ += ChangeLine(field, options_, genres_, result.before, result.after);
+      for (TagField field : kRecordOrder) details_ += ChangeLine(field, options_, genres_, result.before, result.after);
     }
     const bool appended = result.appended();
     if (result.outcome == FileOutcome::Unchanged) {
@@ -232,7 +231,7 @@ class OutcomePrinter {
                    "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
                    "will not be read back");
     }
-    for (TagField field : kTrailerOrder) {
+    for (TagField field : kRecordOrder) {
       // A counter that has outgrown its field stays too long for the rest of the batch:
       // one warning, on the file where it happened, says so.
       if (outgrown_[FieldIndex(field)]) continue;
@@ -271,7 +270,7 @@ BoundValues StampControls(const Options& options, GenreList& genres) {
   }
   const std::optional<std::string>& track = options.Value(TagField::Track);
   const bool trackNumbered = track && (!track->empty() || options.Counts(TagField::Track));
-  for (TagField field : kTrailerOrder) {
+  for (TagField field : kRecordOrder) {
     const std::optional<std::string>& value = options.Value(field);
     if (!value) continue;
     anyField = true;
@@ -314,7 +313,7 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
   }
 
   CliExchange exchange(controls);
-  CliTrailerAccess access(options.dryRun, options.keepTimes);
+  CliTagAccess access(options.dryRun, options.keepTimes);
   TagEditSession session(genres, exchange, &access);
   OutcomePrinter print(report, options, genres, controls.incrementFlag);
   for (NativeName& name : list.files) {
@@ -322,7 +321,7 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
     if (options.fromName) {
       // The name's values stand in for this file only; counted-up values carry on as they are.
       BoundValues& current = exchange.controls();
-      for (TagField field : kTrailerOrder) {
+      for (TagField field : kRecordOrder) {
         if (!options.Value(field)) current.updateFlag[field] = 0;
       }
       if (const std::optional<std::string> problem = TakeNameValues(options, path, current)) {

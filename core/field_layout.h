@@ -9,7 +9,7 @@
 
 namespace pelmix {
 
-inline constexpr std::size_t kTrailerSize = 128;
+inline constexpr std::size_t kTagSize = 128;
 
 // Where a text field lies in the trailer.
 struct FieldSpan {
@@ -38,7 +38,7 @@ constexpr std::size_t End(FieldSpan span) { return span.offset + span.width; }
 static_assert(End(kMagicSpan) == kTitleSpan.offset && End(kTitleSpan) == kArtistSpan.offset &&
                   End(kArtistSpan) == kAlbumSpan.offset && End(kAlbumSpan) == kYearSpan.offset &&
                   End(kYearSpan) == kCommentSpan.offset && End(kCommentSpan) == kTrackOffset &&
-                  kTrackOffset + 1 == kGenreOffset && kGenreOffset + 1 == kTrailerSize,
+                  kTrackOffset + 1 == kGenreOffset && kGenreOffset + 1 == kTagSize,
               "the fields tile the trailer without gap or overlap");
 
 // Offset and width of a text field (Title, Artist, Album, Year, Comment).

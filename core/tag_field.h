@@ -16,7 +16,7 @@ inline constexpr std::array<TagField, kTagFieldCount> kAllTagFields = {
     TagField::Album, TagField::Year,  TagField::Comment};
 
 // The order in which a load takes fields out of the trailer and an update puts them back.
-inline constexpr std::array<TagField, kTagFieldCount> kTrailerOrder = {
+inline constexpr std::array<TagField, kTagFieldCount> kRecordOrder = {
     TagField::Title,   TagField::Artist, TagField::Album, TagField::Year,
     TagField::Comment, TagField::Track,  TagField::Genre};
 

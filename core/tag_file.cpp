@@ -1,4 +1,4 @@
-// Trailer file access: one open, one 128-byte read or write, one close per call.
+// Tag file access: one open, one 128-byte read or write, one close per call.
 #include "core/tag_file.h"
 
 #include <cassert>
@@ -13,9 +13,9 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
   return ReadTagTrailer(file, record, tagOffset);
 }
 
-TrailerSeen SeenByRead(const ReadResult& read, const TagRecord& record) {
-  TrailerSeen seen{read.file, std::nullopt};
-  if (read.status == ReadResult::Status::Tagged) seen.trailer = record;
+TagSeen SeenByRead(const ReadResult& read, const TagRecord& record) {
+  TagSeen seen{read.file, std::nullopt};
+  if (read.status == ReadResult::Status::Tagged) seen.tag = record;
   return seen;
 }
 
@@ -28,9 +28,9 @@ ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& 
   TagRecord read;
   // A file of 128 bytes or fewer never has a trailer: only a longer file's last 128 bytes
   // are looked at. Bytes that do not arrive stay zero and so fail the magic test.
-  if (size > static_cast<std::int64_t>(kTrailerSize)) {
+  if (size > static_cast<std::int64_t>(kTagSize)) {
     std::size_t got = 0;
-    const std::int64_t at = size - static_cast<std::int64_t>(kTrailerSize);
+    const std::int64_t at = size - static_cast<std::int64_t>(kTagSize);
     if (std::error_code error = file.ReadAt(at, read.bytes(), got)) {
       return {ReadResult::Status::ReadFailed, error};
     }
@@ -38,7 +38,7 @@ ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& 
 
   if (read.HasMagic()) {
     record = read;
-    tagOffset = size - static_cast<std::int64_t>(kTrailerSize);
+    tagOffset = size - static_cast<std::int64_t>(kTagSize);
     return {ReadResult::Status::Tagged, {}, identity};
   }
   record.InitNew();
@@ -47,7 +47,7 @@ ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& 
 }
 
 WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
-                        const TrailerSeen& seen) {
+                        const TagSeen& seen) {
   // The write goes only where the last look found the end of the audio, and only into the
   // file looked at; anything else means another program got there in between, and 128
   // bytes at tagOffset could land inside the audio or overwrite what it wrote.
@@ -66,21 +66,21 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
     return {WriteResult::Status::WriteFailed, error};
   }
 
-  if (size != tagOffset + (seen.trailer ? static_cast<std::int64_t>(kTrailerSize) : 0)) return changed;
-  if (!seen.trailer) return {WriteResult::Status::Appended, {}};
+  if (size != tagOffset + (seen.tag ? static_cast<std::int64_t>(kTagSize) : 0)) return changed;
+  if (!seen.tag) return {WriteResult::Status::Appended, {}};
   TagRecord present;
   std::size_t got = 0;
   if (std::error_code error = file.ReadAt(tagOffset, present.bytes(), got)) {
     return {WriteResult::Status::WriteFailed, error};
   }
-  if (got != kTrailerSize || present != *seen.trailer) return changed;
+  if (got != kTagSize || present != *seen.tag) return changed;
   return {WriteResult::Status::Replaced, {}};
 }
 
 namespace {
 
 WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, const TagRecord& record,
-                         std::int64_t tagOffset, const TrailerSeen& seen) {
+                         std::int64_t tagOffset, const TagSeen& seen) {
   const WriteResult check = CheckAsSeen(file, named, tagOffset, seen);
   if (!check.ok()) return check;
   if (std::error_code error = file.WriteAt(tagOffset, record.bytes())) {
@@ -94,7 +94,7 @@ WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, cons
 }  // namespace
 
 WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
-                            const TrailerSeen& seen) {
+                            const TagSeen& seen) {
   RawFile file;
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {WriteResult::Status::OpenFailed, error};
@@ -106,7 +106,7 @@ WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& 
 }
 
 WriteResult WriteTagTrailer(RawFile& file, const std::filesystem::path& path, const TagRecord& record,
-                            std::int64_t tagOffset, const TrailerSeen& seen) {
+                            std::int64_t tagOffset, const TagSeen& seen) {
   return WriteChecked(file, &path, record, tagOffset, seen);
 }
 
@@ -117,10 +117,10 @@ namespace pelmix {
 namespace {
 
 StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
-                         const TrailerSeen& seen) {
+                         const TagSeen& seen) {
   // A cut is final: it goes ahead only in the file seen, while it still ends with the very
   // trailer seen there. Without a trailer seen there is nothing to cut.
-  if (!seen.trailer) return {StripResult::Status::ChangedSinceRead, {}};
+  if (!seen.tag) return {StripResult::Status::ChangedSinceRead, {}};
   const WriteResult check = CheckAsSeen(file, named, tagOffset, seen);
   // With a trailer seen, the check never offers the end of the file for an append.
   assert(check.status != WriteResult::Status::Appended);
@@ -136,7 +136,7 @@ StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std:
 
 }  // namespace
 
-StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagOffset, const TrailerSeen& seen) {
+StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagOffset, const TagSeen& seen) {
   RawFile file;
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {StripResult::Status::OpenFailed, error};
@@ -148,7 +148,7 @@ StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagO
 }
 
 StripResult StripTagTrailer(RawFile& file, const std::filesystem::path& path, std::int64_t tagOffset,
-                            const TrailerSeen& seen) {
+                            const TagSeen& seen) {
   return StripChecked(file, &path, tagOffset, seen);
 }
 

@@ -35,13 +35,13 @@ struct WriteResult {
 // What the last read or write of a file found there: which file it was, and what it then
 // held at tagOffset: the trailer's 128 bytes, or nothing when the file ended there. After a
 // write it is what was written.
-struct TrailerSeen {
+struct TagSeen {
   FileIdentity file{};
-  std::optional<TagRecord> trailer;
+  std::optional<TagRecord> tag;
 };
 
 // What a successful read saw.
-TrailerSeen SeenByRead(const ReadResult& read, const TagRecord& record);
+TagSeen SeenByRead(const ReadResult& read, const TagRecord& record);
 
 // Gives the file's trailer and its position, or a new record and the file's size when
 // it has none. Only the last 128 bytes of a file longer than 128 bytes are looked at.
@@ -55,7 +55,7 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
 // held against other writers from the check to the end of the write. Never creates a file;
 // an append that fails leaves the old length.
 WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
-                            const TrailerSeen& seen);
+                            const TagSeen& seen);
 
 // Whether the file the handle holds is still exactly as `seen` says and, given `named`,
 // still the file that path names (a handle stays on its file whatever happens to the name).
@@ -63,7 +63,7 @@ WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& 
 // seen) or Appended (it ends at tagOffset); else ChangedSinceRead, or OpenFailed when the
 // name is gone. A front end that removes a trailer asks this before it cuts the file.
 WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
-                        const TrailerSeen& seen);
+                        const TagSeen& seen);
 
 // The read and the write on a file the caller has opened (for reading and writing, to
 // write) and closes itself: a front end that writes each file right after reading it keeps
@@ -72,7 +72,7 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
 // the file was opened by; the write goes ahead only while it names the same file.
 ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& tagOffset);
 WriteResult WriteTagTrailer(RawFile& file, const std::filesystem::path& path, const TagRecord& record,
-                            std::int64_t tagOffset, const TrailerSeen& seen);
+                            std::int64_t tagOffset, const TagSeen& seen);
 
 }  // namespace pelmix
 
@@ -90,10 +90,10 @@ struct StripResult {
 // 128 bytes seen there, but only while the path names the file seen and it still ends with
 // exactly that trailer at tagOffset. Anything else (no trailer seen, another file, other
 // bytes, another length) is ChangedSinceRead, and nothing is cut.
-StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagOffset, const TrailerSeen& seen);
+StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagOffset, const TagSeen& seen);
 // The same on a file the caller opened, for reading and writing, by `path`; as with
 // WriteTagTrailer, the cut goes ahead only while the path still names the file held.
 StripResult StripTagTrailer(RawFile& file, const std::filesystem::path& path, std::int64_t tagOffset,
-                            const TrailerSeen& seen);
+                            const TagSeen& seen);
 
 }  // namespace pelmix

@@ -16,7 +16,7 @@ inline constexpr std::uint8_t kNoTrack = 0;
 
 class TagRecord {
  public:
-  using Bytes = std::array<std::uint8_t, kTrailerSize>;
+  using Bytes = std::array<std::uint8_t, kTagSize>;
 
   // All 128 bytes zero.
   void Clear();

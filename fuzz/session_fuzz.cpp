@@ -35,7 +35,7 @@ using pelmix::fuzz::Require;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::int64_t kPage = 4096;
-constexpr std::int64_t kTrailer = 128;
+constexpr std::int64_t kTagBytes = 128;
 // Where a file's stored bytes begin: the rest before them is a hole of zeros.
 constexpr std::int64_t kHoles[] = {0, 0, 0, (std::int64_t{1} << 31) - kPage, std::int64_t{1} << 32};
 
@@ -61,13 +61,11 @@ struct Image {
   std::int64_t base = 0;
   Bytes bytes;
 
-  bool EndsInTrailer() const {
-    return size > kTrailer && bytes.size() >= static_cast<std::size_t>(kTrailer) &&
-           std::equal(bytes.end() - kTrailer, bytes.end() - kTrailer + 3, "TAG");
+  bool EndsInTag() const {
+    return size > kTagBytes && bytes.size() >= static_cast<std::size_t>(kTagBytes) &&
+           std::equal(bytes.end() - kTagBytes, bytes.end() - kTagBytes + 3, "TAG");
   }
-  Bytes LastTrailer() const {
-    return Bytes(bytes.end() - std::min<std::ptrdiff_t>(kTrailer, bytes.size()), bytes.end());
-  }
+  Bytes LastTag() const { return Bytes(bytes.end() - std::min<std::ptrdiff_t>(kTagBytes, bytes.size()), bytes.end()); }
   friend bool operator==(const Image&, const Image&) = default;
 };
 
@@ -113,7 +111,7 @@ void Protect(TestFile& file) {
   file.audioImage = Snap(file);
   // A file cut into its hole may get data written below where its bytes began.
   file.base = file.audioImage.base;
-  file.audioEnd = file.audioImage.size - (file.audioImage.EndsInTrailer() ? kTrailer : 0);
+  file.audioEnd = file.audioImage.size - (file.audioImage.EndsInTag() ? kTagBytes : 0);
 }
 
 void CheckAudio(const TestFile& file, const Image& now) {
@@ -126,7 +124,7 @@ void CheckAudio(const TestFile& file, const Image& now) {
   }
 }
 
-class WatchedAccess final : public pelmix::TrailerAccess {
+class WatchedAccess final : public pelmix::TagAccess {
  public:
   std::map<fs::path, int> writes;
   pelmix::WriteResult lastResult;
@@ -136,7 +134,7 @@ class WatchedAccess final : public pelmix::TrailerAccess {
     return files_.Read(path, record, tagOffset);
   }
   pelmix::WriteResult Write(const fs::path& path, const pelmix::TagRecord& record, std::int64_t tagOffset,
-                            const pelmix::TrailerSeen& seen) override {
+                            const pelmix::TagSeen& seen) override {
     ++writes[path];
     lastResult = files_.Write(path, record, tagOffset, seen);
     lastRecord.assign(record.bytes().begin(), record.bytes().end());
@@ -144,7 +142,7 @@ class WatchedAccess final : public pelmix::TrailerAccess {
   }
 
  private:
-  pelmix::FileTrailerAccess files_;
+  pelmix::FileTagAccess files_;
 };
 
 using Span = pelmix::test::ModelSpan;
@@ -195,8 +193,8 @@ void MakeFile(TestFile& file, FuzzedDataProvider& input) {
   file.base = kHoles[input.ConsumeIntegralInRange<std::size_t>(0, std::size(kHoles) - 1)];
   Bytes content = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 700));
   // Give the fuzzer a trailer often: random bytes rarely end in one.
-  if (input.ConsumeBool() && content.size() >= static_cast<std::size_t>(kTrailer)) {
-    std::copy_n("TAG", 3, content.end() - kTrailer);
+  if (input.ConsumeBool() && content.size() >= static_cast<std::size_t>(kTagBytes)) {
+    std::copy_n("TAG", 3, content.end() - kTagBytes);
   }
   const int fd = OpenOrDie(file.path, O_RDWR | O_CREAT | O_TRUNC);
   Require(::ftruncate(fd, file.base) == 0, "the hole is made");
@@ -214,7 +212,7 @@ void ChangeOutside(TestFile& file, FuzzedDataProvider& input) {
   if (by == 0 && before.size > 0) {
     // One byte of the last 128 (or fewer) made different from what it was.
     const std::int64_t at = before.size - 1 -
-                            input.ConsumeIntegralInRange<std::int64_t>(0, std::min(before.size, kTrailer) - 1);
+                            input.ConsumeIntegralInRange<std::int64_t>(0, std::min(before.size, kTagBytes) - 1);
     const std::uint8_t byte = static_cast<std::uint8_t>(Snapped(before, at) + 1 + input.ConsumeIntegralInRange(0, 254));
     Require(::pwrite(fd, &byte, 1, at) == 1, "the outside byte is written");
   } else if (by > 0) {
@@ -280,8 +278,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case 4: controls.fields.genreIndex = input.ConsumeIntegralInRange(-2, genres.Count() + 1); break;
       case 5: Require(session.LoadFile(target.path), "an existing file loads"); break;
       case 6:
-        if (controls.mode == static_cast<int>(EditMode::AutoUpdate) && targetBefore.EndsInTrailer() &&
-            ChangesNothing(controls, targetBefore.LastTrailer(), genres)) {
+        if (controls.mode == static_cast<int>(EditMode::AutoUpdate) && targetBefore.EndsInTag() &&
+            ChangesNothing(controls, targetBefore.LastTag(), genres)) {
           unchangedWrite = &target;
         }
         session.ProcessFile(target.path);
@@ -296,10 +294,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (current) {
           const Image& now = before[current == &files[1] ? 1 : 0];
           const Image& seen = *current->seen;
-          changed = now.size != seen.size ||
-                    (session.tagOffset() != seen.size && now.LastTrailer() != seen.LastTrailer());
+          changed = now.size != seen.size || (session.tagOffset() != seen.size && now.LastTag() != seen.LastTag());
           const Bytes held(session.record().bytes().begin(), session.record().bytes().end());
-          if (now.EndsInTrailer() && session.tagOffset() == now.size - kTrailer && now.LastTrailer() == held &&
+          if (now.EndsInTag() && session.tagOffset() == now.size - kTagBytes && now.LastTag() == held &&
               ChangesNothing(controls, held, genres)) {
             unchangedWrite = current;
           }
@@ -339,14 +336,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       Require(session.lastWrite().ok(), "the session reports the write that succeeded");
       if (&file == unchangedWrite) Require(now == before[i], "writing what the file holds leaves it identical");
       const Image& was = before[i];
-      Require(now.size == was.size || now.size == was.size + kTrailer, "a file grows by 0 or 128 bytes");
-      const std::int64_t keptEnd = now.size == was.size ? was.size - kTrailer : was.size;
+      Require(now.size == was.size || now.size == was.size + kTagBytes, "a file grows by 0 or 128 bytes");
+      const std::int64_t keptEnd = now.size == was.size ? was.size - kTagBytes : was.size;
       for (std::int64_t at = std::max(now.base, was.base); at < keptEnd; ++at) {
         Require(
             now.bytes[static_cast<std::size_t>(at - now.base)] == was.bytes[static_cast<std::size_t>(at - was.base)],
             "only the last 128 bytes change");
       }
-      Require(now.LastTrailer() == access.lastRecord, "the file ends in the trailer written");
+      Require(now.LastTag() == access.lastRecord, "the file ends in the trailer written");
     }
     // A load, or a write that succeeded, is what the session has seen of its file since.
     for (TestFile& file : files) {

@@ -55,7 +55,7 @@ bool IsStorableTrackText(std::string_view text) {
   return true;
 }
 
-TagEditSession::TagEditSession(const GenreList& genres, ControlExchange& exchange, TrailerAccess* access)
+TagEditSession::TagEditSession(const GenreList& genres, ControlExchange& exchange, TagAccess* access)
     : genres_(genres), exchange_(exchange), access_(access ? *access : fileAccess_) {}
 
 void TagEditSession::Start() {
@@ -90,7 +90,7 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
 void TagEditSession::TakeFieldsFromRecord() {
   // In the update modes a flagged field keeps its value, ready to be stamped on this file.
   const bool keepFlagged = IsUpdateMode(values_.mode);
-  for (TagField field : kTrailerOrder) {
+  for (TagField field : kRecordOrder) {
     if (keepFlagged && values_.updateFlag[field] == 1) continue;
     TakeFieldFromRecord(field);
   }
@@ -132,7 +132,7 @@ FileOutcome TagEditSession::UpdateTag() {
   // A file without a trailer was read as a new record, whose byte 125 is zero.
   const TagRecord before = record_;
   record_.SetMagic();
-  for (TagField field : kTrailerOrder) {
+  for (TagField field : kRecordOrder) {
     if (values_.updateFlag[field] != 1) continue;
     StoreFieldInRecord(field);
     // Counting up comes before the write, so a file that cannot be written uses up its number.
@@ -147,7 +147,7 @@ FileOutcome TagEditSession::UpdateTag() {
   const bool written = result_.write.ok();
   // After an append the trailer written is what the file now ends in, so a second update
   // of the same file replaces it rather than taking it for another program's.
-  if (written) seen_.trailer = record_;
+  if (written) seen_.tag = record_;
   if (storableOnly_ && written) ShowStoredValues();
   exchange_.ShowValues(values_);
   result_.outcome = !written                  ? FileOutcome::NotWritten
@@ -160,7 +160,7 @@ void TagEditSession::ShowStoredValues() {
   // What the record holds can differ from what was typed: the comment gives its 29th byte to
   // a track number, "007" is stored as 7. The genre keeps the chosen entry, since several
   // entries may share its code.
-  for (TagField field : kTrailerOrder) {
+  for (TagField field : kRecordOrder) {
     const bool countedUp = values_.updateFlag[field] == 1 && CountsUp(field);
     if (field != TagField::Genre && !countedUp) TakeFieldFromRecord(field);
   }

@@ -14,7 +14,7 @@
 #include "session/bound_values.h"
 #include "session/control_exchange.h"
 #include "session/file_outcome.h"
-#include "session/trailer_access.h"
+#include "session/tag_access.h"
 
 namespace pelmix {
 
@@ -28,7 +28,7 @@ class TagEditSession {
  public:
   // Refers to, and does not own, the genre list, the exchange and the trailer access.
   // Without a trailer access the session reads and writes the files themselves.
-  TagEditSession(const GenreList& genres, ControlExchange& exchange, TrailerAccess* access = nullptr);
+  TagEditSession(const GenreList& genres, ControlExchange& exchange, TagAccess* access = nullptr);
   // It may refer to a member of its own, so it stays where it was made.
   TagEditSession(const TagEditSession&) = delete;
   TagEditSession& operator=(const TagEditSession&) = delete;
@@ -79,8 +79,8 @@ class TagEditSession {
 
   const GenreList& genres_;
   ControlExchange& exchange_;
-  FileTrailerAccess fileAccess_;
-  TrailerAccess& access_;
+  FileTagAccess fileAccess_;
+  TagAccess& access_;
 
   BoundValues values_;
   bool incrementsAllowed_ = false;
@@ -90,7 +90,7 @@ class TagEditSession {
   std::int64_t tagOffset_ = 0;
   // What the current file held at tagOffset_ when it was last read or written; a write goes
   // ahead only while it still holds exactly that.
-  TrailerSeen seen_;
+  TagSeen seen_;
   std::filesystem::path currentPath_;
   // What the read of the current file found: an update reports it, whatever other file
   // failed to load since.

@@ -55,16 +55,16 @@ TEST(EndToEndTest, ShowReadsEveryKindOfFile) {
     const char* json;  // after {"path":"<name>",
   };
   const Case cases[] = {
-      {"tagged.mp3", Concat(Audio(300), Trailer("Intro", "Band", "First", "1999", "Hello", 2, 17)),
+      {"tagged.mp3", Concat(Audio(300), TagBytes("Intro", "Band", "First", "1999", "Hello", 2, 17)),
        R"("has_tag":true,"title":"Intro","artist":"Band","album":"First","year":"1999","comment":"Hello",)"
        R"("track":2,"genre_code":17,"genre_name":"Rock"})"},
-      {"latin.mp3", Concat(Audio(200), Trailer("Caf\xE9 \x80", "", "", "", "", 0, 254)),
+      {"latin.mp3", Concat(Audio(200), TagBytes("Caf\xE9 \x80", "", "", "", "", 0, 254)),
        R"("has_tag":true,"title":"Café €","artist":"","album":"","year":"","comment":"","track":null,)"
        R"("genre_code":254,"genre_name":null})"},
       {"untagged.mp3", Audio(500), R"("has_tag":false})"},
       {"empty.mp3", {}, R"("has_tag":false})"},
-      {"only-trailer.mp3", Trailer("Alone", "", "", "", ""), R"("has_tag":false})"},
-      {"read-only.mp3", Concat(Audio(10), Trailer("Locked", "", "", "", "")),
+      {"only-trailer.mp3", TagBytes("Alone", "", "", "", ""), R"("has_tag":false})"},
+      {"read-only.mp3", Concat(Audio(10), TagBytes("Locked", "", "", "", "")),
        R"("has_tag":true,"title":"Locked","artist":"","album":"","year":"","comment":"","track":null,)"
        R"j("genre_code":255,"genre_name":"(none)"})j"},
   };
@@ -96,18 +96,18 @@ TEST(EndToEndTest, StampCountsTheTrackUpAcrossABatchAndShowReadsItBack) {
   TempDir dir;
   const Bytes audio = Audio(400);
   const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3", dir / "c.mp3"};
-  WriteFile(files[0], Concat(audio, Trailer("Old A", "Someone", "", "", "Keep me", 9, 17)));
+  WriteFile(files[0], Concat(audio, TagBytes("Old A", "Someone", "", "", "Keep me", 9, 17)));
   WriteFile(files[1], audio);
-  WriteFile(files[2], Concat(audio, Trailer("Old C", "", "", "", "")));
+  WriteFile(files[2], Concat(audio, TagBytes("Old C", "", "", "", "")));
 
   const ProgramRun run = RunPelmixCli(
       With({"stamp", "--artist", "Zo\xC3\xAB", "--track", "1", "--increment", "track", "--genre", "blues"}, files));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Utf8(files[0]) + ": written in place\n" + Utf8(files[1]) + ": appended\n" + Utf8(files[2]) +
                          ": written in place\n");
-  EXPECT_EQ(ReadFile(files[0]), Concat(audio, Trailer("Old A", "Zo\xEB", "", "", "Keep me", 1, 0)));
-  EXPECT_EQ(ReadFile(files[1]), Concat(audio, Trailer("", "Zo\xEB", "", "", "", 2, 0)));
-  EXPECT_EQ(ReadFile(files[2]), Concat(audio, Trailer("Old C", "Zo\xEB", "", "", "", 3, 0)));
+  EXPECT_EQ(ReadFile(files[0]), Concat(audio, TagBytes("Old A", "Zo\xEB", "", "", "Keep me", 1, 0)));
+  EXPECT_EQ(ReadFile(files[1]), Concat(audio, TagBytes("", "Zo\xEB", "", "", "", 2, 0)));
+  EXPECT_EQ(ReadFile(files[2]), Concat(audio, TagBytes("Old C", "Zo\xEB", "", "", "", 3, 0)));
 
   const ProgramRun shown = RunPelmixCli(With({"show", "--json"}, {files[1]}));
   EXPECT_EQ(shown.out, "{\"path\":" + JsonPath(files[1]) +
@@ -123,16 +123,16 @@ TEST(EndToEndTest, RecursiveStampTakesFilesInNaturalOrder) {
   }
   const ProgramRun run = RunPelmixCli({"stamp", "-r", "--track", "1", "--increment", "track", Utf8(dir.path())});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ReadFile(dir / "2 Intro.mp3"), Concat(Audio(200), Trailer("", "", "", "", "", 1, 255)));
-  EXPECT_EQ(ReadFile(dir / "10 Outro.mp3"), Concat(Audio(200), Trailer("", "", "", "", "", 2, 255)));
-  EXPECT_EQ(ReadFile(dir / "sub/1 Hidden.MP3"), Concat(Audio(200), Trailer("", "", "", "", "", 3, 255)));
+  EXPECT_EQ(ReadFile(dir / "2 Intro.mp3"), Concat(Audio(200), TagBytes("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(dir / "10 Outro.mp3"), Concat(Audio(200), TagBytes("", "", "", "", "", 2, 255)));
+  EXPECT_EQ(ReadFile(dir / "sub/1 Hidden.MP3"), Concat(Audio(200), TagBytes("", "", "", "", "", 3, 255)));
   EXPECT_EQ(ReadFile(dir / "notes.txt"), Audio(200));
 }
 
 TEST(EndToEndTest, DryRunShowsOldAndNewValuesAndTouchesNothing) {
   TempDir dir;
   const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3"};
-  WriteFile(files[0], Concat(Audio(300), Trailer("Part 9", "", "", "", "", 4)));
+  WriteFile(files[0], Concat(Audio(300), TagBytes("Part 9", "", "", "", "", 4)));
   WriteFile(files[1], Audio(300));
   // Set, then read back: the file system keeps the time at its own precision.
   std::vector<fs::file_time_type> times;
@@ -147,7 +147,7 @@ TEST(EndToEndTest, DryRunShowsOldAndNewValuesAndTouchesNothing) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, Utf8(files[0]) + ": would write in place\n  title: \"Part 9\" -> \"Part 9\"\n  track: 4 -> 5\n" +
                          Utf8(files[1]) + ": would append\n  title: \"\" -> \"Part 10\"\n  track: none -> 6\n");
-  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(300), Trailer("Part 9", "", "", "", "", 4)));
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(300), TagBytes("Part 9", "", "", "", "", 4)));
   EXPECT_EQ(ReadFile(files[1]), Audio(300));
   for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(fs::last_write_time(files[i]), times[i]);
 }
@@ -155,7 +155,7 @@ TEST(EndToEndTest, DryRunShowsOldAndNewValuesAndTouchesNothing) {
 TEST(EndToEndTest, BadValuesAreRefusedBeforeAnyFileChanges) {
   TempDir dir;
   const fs::path file = dir / "a.mp3";
-  const Bytes before = Concat(Audio(100), Trailer("Title", "", "", "", ""));
+  const Bytes before = Concat(Audio(100), TagBytes("Title", "", "", "", ""));
   WriteFile(file, before);
   struct Case {
     std::vector<std::string> arguments;
@@ -195,8 +195,8 @@ TEST(EndToEndTest, AFileThatCannotBeReadIsReportedAndUsesUpNoNumber) {
   EXPECT_EQ(run.out, Utf8(files[0]) + ": appended\n" + Utf8(files[3]) + ": appended\n");
   EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[1]) + ": not written: not found\npelmix-cli: " + Utf8(files[2]) +
                          ": not written: is a directory\n");
-  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(150), Trailer("", "", "", "", "", 1, 255)));
-  EXPECT_EQ(ReadFile(files[3]), Concat(Audio(150), Trailer("", "", "", "", "", 2, 255)));
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(150), TagBytes("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(files[3]), Concat(Audio(150), TagBytes("", "", "", "", "", 2, 255)));
 }
 
 TEST(EndToEndTest, AReadOnlyFileIsReportedAndUsesUpItsNumber) {
@@ -221,15 +221,15 @@ TEST(EndToEndTest, AReadOnlyFileIsReportedAndUsesUpItsNumber) {
   EXPECT_EQ(run.out, Utf8(files[0]) + ": appended\n" + Utf8(files[2]) + ": appended\n");
   EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[1]) + ": not written: permission denied\n");
   // Counting up comes before the write, as in the window: the locked file's number is gone.
-  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(150), Trailer("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(150), TagBytes("", "", "", "", "", 1, 255)));
   EXPECT_EQ(ReadFile(files[1]), Audio(150));
-  EXPECT_EQ(ReadFile(files[2]), Concat(Audio(150), Trailer("", "", "", "", "", 3, 255)));
+  EXPECT_EQ(ReadFile(files[2]), Concat(Audio(150), TagBytes("", "", "", "", "", 3, 255)));
 }
 
 TEST(EndToEndTest, ABatchWhoseTrackWouldPass255IsRefusedWhole) {
   TempDir dir;
   const std::vector<fs::path> files = {dir / "a.mp3", dir / "b.mp3", dir / "c.mp3"};
-  WriteFile(files[0], Concat(Audio(200), Trailer("Keep", "", "", "", "", 3, 17)));
+  WriteFile(files[0], Concat(Audio(200), TagBytes("Keep", "", "", "", "", 3, 17)));
   WriteFile(files[1], Audio(200));
   WriteFile(files[2], Audio(200));
   for (const char* dry : {"--dry-run", "--keep-order"}) {
@@ -239,12 +239,12 @@ TEST(EndToEndTest, ABatchWhoseTrackWouldPass255IsRefusedWhole) {
                            " would get track 256, more than 255; nothing written; try 'pelmix-cli stamp --help'\n");
     EXPECT_EQ(run.out, "");
   }
-  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(200), Trailer("Keep", "", "", "", "", 3, 17)));
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(200), TagBytes("Keep", "", "", "", "", 3, 17)));
   EXPECT_EQ(ReadFile(files[1]), Audio(200));
   EXPECT_EQ(ReadFile(files[2]), Audio(200));
   // Up to 255 is fine.
   EXPECT_EQ(RunPelmixCli(With({"stamp", "--track", "253", "--increment", "track"}, files)).status, 0);
-  EXPECT_EQ(ReadFile(files[2]), Concat(Audio(200), Trailer("", "", "", "", "", 255, 255)));
+  EXPECT_EQ(ReadFile(files[2]), Concat(Audio(200), TagBytes("", "", "", "", "", 255, 255)));
 }
 
 TEST(EndToEndTest, WarningsNameTheFileWhereTheWriteDifferedFromTheValue) {
@@ -259,16 +259,16 @@ TEST(EndToEndTest, WarningsNameTheFileWhereTheWriteDifferedFromTheValue) {
   };
   const Case cases[] = {
       {"has-track.mp3",
-       Concat(Audio(200), Trailer("", "", "", "", "", 4, 255)),
+       Concat(Audio(200), TagBytes("", "", "", "", "", 4, 255)),
        {"--comment", comment},
        "comment \"" + comment + "\" lost its 29th byte to the track number; written as \"" + comment.substr(0, 28) +
            "\"",
-       Concat(Audio(200), Trailer("", "", "", "", comment.substr(0, 28), 4, 255))},
+       Concat(Audio(200), TagBytes("", "", "", "", comment.substr(0, 28), 4, 255))},
       {"empty.mp3",
        {},
        {"--title", "Alone"},
        "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag will not be read back",
-       Trailer("Alone", "", "", "", "")},
+       TagBytes("Alone", "", "", "", "")},
   };
   for (const Case& c : cases) {
     WriteFile(dir / c.name, c.before);
@@ -317,10 +317,10 @@ TEST(EndToEndTest, UsageErrorsAndHelp) {
 TEST(EndToEndTest, TheNoneGenreClearsAGenre) {
   TempDir dir;
   const fs::path file = dir / "rock.mp3";
-  WriteFile(file, Concat(Audio(200), Trailer("Song", "", "", "", "", 3, 17)));
+  WriteFile(file, Concat(Audio(200), TagBytes("Song", "", "", "", "", 3, 17)));
   const ProgramRun run = RunPelmixCli({"stamp", "--genre", "(NONE)", Utf8(file)});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ReadFile(file), Concat(Audio(200), Trailer("Song", "", "", "", "", 3, 255)));
+  EXPECT_EQ(ReadFile(file), Concat(Audio(200), TagBytes("Song", "", "", "", "", 3, 255)));
   const ProgramRun shown = RunPelmixCli({"show", Utf8(file)});
   // 255 shows as none, whatever the list calls it.
   EXPECT_TRUE(Contains(shown.out, "  Genre:   none\n")) << shown.out;
@@ -342,7 +342,7 @@ TEST(EndToEndTest, CountingFollowsNaturalOrderUnlessKeepOrder) {
     const ProgramRun run = RunPelmixCli(With(arguments, files));
     EXPECT_EQ(run.status, 0) << run.err;
     for (std::size_t i = 0; i < files.size(); ++i) {
-      EXPECT_EQ(ReadFile(files[i]), Concat(Audio(200), Trailer("", "", "", "", "", c.tracks[i], 255)))
+      EXPECT_EQ(ReadFile(files[i]), Concat(Audio(200), TagBytes("", "", "", "", "", c.tracks[i], 255)))
           << c.order << " " << i;
     }
   }
@@ -367,24 +367,24 @@ TEST(EndToEndTest, OnlyMp3NamesAreTouchedUnlessAnyExtension) {
       {{"strip"}, ": not stripped: not an .mp3 file (--any-extension strips it)\n"},
   };
   for (const Case& c : cases) {
-    WriteFile(picture, Concat(jpeg, Trailer("Old")));
-    WriteFile(song, Concat(Audio(300), Trailer("Old")));
+    WriteFile(picture, Concat(jpeg, TagBytes("Old")));
+    WriteFile(song, Concat(Audio(300), TagBytes("Old")));
     const ProgramRun run = RunPelmixCli(With(c.command, {picture, song}));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(picture) + c.refusal);
-    EXPECT_EQ(ReadFile(picture), Concat(jpeg, Trailer("Old")));
-    EXPECT_NE(ReadFile(song), Concat(Audio(300), Trailer("Old")));
+    EXPECT_EQ(ReadFile(picture), Concat(jpeg, TagBytes("Old")));
+    EXPECT_NE(ReadFile(song), Concat(Audio(300), TagBytes("Old")));
   }
   WriteFile(picture, jpeg);
   const ProgramRun any = RunPelmixCli(With({"stamp", "-t", "X", "--any-extension"}, {picture}));
   EXPECT_EQ(any.status, 0) << any.err;
-  EXPECT_EQ(ReadFile(picture), Concat(jpeg, Trailer("X")));
+  EXPECT_EQ(ReadFile(picture), Concat(jpeg, TagBytes("X")));
 }
 
 TEST(EndToEndTest, AStampThatChangesNothingWritesNothingAndKeepTimesKeepsTheTime) {
   TempDir dir;
   const fs::path file = dir / "a.mp3";
-  WriteFile(file, Concat(Audio(300), Trailer("Same", "", "", "", "", 4, 17)));
+  WriteFile(file, Concat(Audio(300), TagBytes("Same", "", "", "", "", 4, 17)));
   const auto backdate = [&file] {
     fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
     return fs::last_write_time(file);
@@ -399,12 +399,12 @@ TEST(EndToEndTest, AStampThatChangesNothingWritesNothingAndKeepTimesKeepsTheTime
       {{"-t", "Same", "-T", "4", "-g", "17"},
        "unchanged",
        true,
-       Concat(Audio(300), Trailer("Same", "", "", "", "", 4, 17))},
+       Concat(Audio(300), TagBytes("Same", "", "", "", "", 4, 17))},
       {{"-t", "New", "--keep-times"},
        "written in place",
        true,
-       Concat(Audio(300), Trailer("New", "", "", "", "", 4, 17))},
-      {{"-t", "Newer"}, "written in place", false, Concat(Audio(300), Trailer("Newer", "", "", "", "", 4, 17))},
+       Concat(Audio(300), TagBytes("New", "", "", "", "", 4, 17))},
+      {{"-t", "Newer"}, "written in place", false, Concat(Audio(300), TagBytes("Newer", "", "", "", "", 4, 17))},
   };
   for (const Case& c : cases) {
     const fs::file_time_type before = backdate();
@@ -418,13 +418,13 @@ TEST(EndToEndTest, AStampThatChangesNothingWritesNothingAndKeepTimesKeepsTheTime
   }
 }
 
-TEST(EndToEndTest, StripCutsExactlyTheTrailer) {
+TEST(EndToEndTest, StripCutsExactlyTheTag) {
   TempDir dir;
   const std::vector<fs::path> files = {dir / "tagged.mp3", dir / "untagged.mp3", dir / "short.mp3"};
-  const Bytes tagged = Concat(Audio(500), Trailer("Gone", "Band"));
+  const Bytes tagged = Concat(Audio(500), TagBytes("Gone", "Band"));
   WriteFile(files[0], tagged);
   WriteFile(files[1], Audio(500));
-  WriteFile(files[2], Trailer("Alone"));  // 128 bytes: never read as tagged
+  WriteFile(files[2], TagBytes("Alone"));  // 128 bytes: never read as tagged
 
   const ProgramRun dry = RunPelmixCli(With({"strip", "-n"}, files));
   EXPECT_EQ(dry.status, 0) << dry.err;
@@ -438,7 +438,7 @@ TEST(EndToEndTest, StripCutsExactlyTheTrailer) {
             Utf8(files[0]) + ": stripped\n" + Utf8(files[1]) + ": unchanged\n" + Utf8(files[2]) + ": unchanged\n");
   EXPECT_EQ(ReadFile(files[0]), Audio(500));
   EXPECT_EQ(ReadFile(files[1]), Audio(500));
-  EXPECT_EQ(ReadFile(files[2]), Trailer("Alone"));
+  EXPECT_EQ(ReadFile(files[2]), TagBytes("Alone"));
 }
 
 TEST(EndToEndTest, FieldsFromTheFileName) {
@@ -450,9 +450,12 @@ TEST(EndToEndTest, FieldsFromTheFileName) {
     Bytes trailer;  // empty: refused
   };
   const Case cases[] = {
-      {"%n - %a - %t", "03 - Band - Song.mp3", {}, Trailer("Song", "Band", "", "", "", 3)},
-      {"%n. %t", "12. Intro.mp3", {"-a", "Given"}, Trailer("Intro", "Given", "", "", "", 12)},
-      {"%a - %A (%y) - %t", "Band - First (1999) - Last.mp3", {"-t", "Wins"}, Trailer("Wins", "Band", "First", "1999")},
+      {"%n - %a - %t", "03 - Band - Song.mp3", {}, TagBytes("Song", "Band", "", "", "", 3)},
+      {"%n. %t", "12. Intro.mp3", {"-a", "Given"}, TagBytes("Intro", "Given", "", "", "", 12)},
+      {"%a - %A (%y) - %t",
+       "Band - First (1999) - Last.mp3",
+       {"-t", "Wins"},
+       TagBytes("Wins", "Band", "First", "1999")},
       {"%n - %t", "cover art.mp3", {}, {}},
       {"%n - %t", "300 - Too far.mp3", {}, {}},
   };
@@ -480,7 +483,7 @@ TEST(EndToEndTest, FieldsFromTheFileName) {
 TEST(EndToEndTest, NoTrackReadsTheSameEverywhere) {
   TempDir dir;
   const fs::path file = dir / "a.mp3";
-  WriteFile(file, Concat(Audio(200), Trailer("Intro", "", "", "", "")));
+  WriteFile(file, Concat(Audio(200), TagBytes("Intro", "", "", "", "")));
   EXPECT_TRUE(Contains(RunPelmixCli(With({"show"}, {file})).out, "\n  Track:   none\n"));
   EXPECT_TRUE(Contains(RunPelmixCli(With({"show", "-1"}, {file})).out, ": track=none "));
   EXPECT_TRUE(Contains(RunPelmixCli(With({"stamp", "-n", "-T", ""}, {file})).out, "\n  track: none -> none\n"));
@@ -490,7 +493,7 @@ TEST(EndToEndTest, OutputForPeopleAndForScripts) {
   TempDir dir;
   const fs::path tagged = dir / "a.mp3";
   const fs::path missing = dir / "missing.mp3";
-  WriteFile(tagged, Concat(Audio(200), Trailer("Intro", "Band", "", "1999", "", 2)));
+  WriteFile(tagged, Concat(Audio(200), TagBytes("Intro", "Band", "", "1999", "", 2)));
 
   const ProgramRun quiet = RunPelmixCli(With({"stamp", "-q", "-a", "Band"}, {tagged, missing}));
   EXPECT_EQ(quiet.status, 1);
@@ -557,7 +560,7 @@ TEST(EndToEndTest, TheBuiltInGenreListServesAProgramCopiedAlone) {
 
   const ProgramRun stamp = RunProgram(program, {"stamp", "-g", "hip-hop", Utf8(song)});
   EXPECT_EQ(stamp.status, 0) << stamp.err;
-  EXPECT_EQ(ReadFile(song), Concat(Audio(200), Trailer("", "", "", "", "", 0, 7)));
+  EXPECT_EQ(ReadFile(song), Concat(Audio(200), TagBytes("", "", "", "", "", 0, 7)));
   const ProgramRun genres = RunProgram(program, {"genres"});
   EXPECT_TRUE(Contains(genres.out, "  0 Blues\n") && Contains(genres.out, "191 Psybient\n")) << genres.out;
 

@@ -98,7 +98,7 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
   for (std::size_t i = 0; i < cases.size(); ++i) {
     EXPECT_EQ(lines[i], prefix + cases[i].plain + ": appended");
   }
-  for (const fs::path& file : files) EXPECT_EQ(ReadFile(file), Concat(Audio(300), Trailer("Odd")));
+  for (const fs::path& file : files) EXPECT_EQ(ReadFile(file), Concat(Audio(300), TagBytes("Odd")));
 
   const ProgramRun shown = RunPelmixCli(show);
   EXPECT_EQ(shown.status, 0) << shown.err;
@@ -136,7 +136,7 @@ TEST(HostileUserTest, AFileHeldByAnotherWriterIsReportedInUse) {
   EXPECT_EQ(run.out, Utf8(files[1]) + ": appended\n");
   EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[0]) + ": not written: in use by another program\n");
   EXPECT_EQ(ReadFile(files[0]), Audio(200));
-  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), Trailer("", "", "", "", "", 3, 255)));
+  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), TagBytes("", "", "", "", "", 3, 255)));
 }
 
 // Two batches over the same files at once, each stamping its own field: every file ends
@@ -153,7 +153,7 @@ TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
   std::vector<fs::path> files;
   for (int i = 0; i < kFiles; ++i) {
     files.push_back(dir / (std::to_string(i) + ".mp3"));
-    WriteFile(files.back(), i % 2 ? Audio(200) : Concat(Audio(200), Trailer("Old", "Old")));
+    WriteFile(files.back(), i % 2 ? Audio(200) : Concat(Audio(200), TagBytes("Old", "Old")));
     titles.push_back(Argument(files.back()));
     artists.push_back(Argument(files.back()));
   }
@@ -163,7 +163,7 @@ TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
   EXPECT_EQ(firstRun.status, 0) << firstRun.out;
   EXPECT_EQ(second.status, 0) << second.out;
   int lost = 0;
-  for (const fs::path& file : files) lost += ReadFile(file) != Concat(Audio(200), Trailer("From A", "From B"));
+  for (const fs::path& file : files) lost += ReadFile(file) != Concat(Audio(200), TagBytes("From A", "From B"));
   EXPECT_EQ(lost, 0);
 }
 
@@ -203,7 +203,7 @@ TEST(HostileUserTest, OutputThatCannotBeWrittenFailsTheRun) {
   ::close(pipeEnds[1]);
   EXPECT_EQ(WaitForChild(stamping), 1);
   EXPECT_TRUE(Contains(Text(dir / "err"), "pelmix-cli: cannot write the output: ")) << Text(dir / "err");
-  for (const fs::path& file : files) ASSERT_EQ(ReadFile(file), Concat(Audio(150), Trailer("T"))) << file;
+  for (const fs::path& file : files) ASSERT_EQ(ReadFile(file), Concat(Audio(150), TagBytes("T"))) << file;
 
   const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
   ASSERT_GE(full, 0);
@@ -231,7 +231,7 @@ TEST(HostileUserTest, AFileSizeLimitIsReportedAndTheBatchGoesOn) {
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(ReadFile(files[0]), Audio(1000));
-  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(100), Trailer("T")));
+  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(100), TagBytes("T")));
 }
 
 TEST(HostileUserTest, AGenreListThatIsNoFileIsRefusedAtOnce) {
@@ -256,7 +256,7 @@ TEST(HostileUserTest, ABatchKilledPartWayLeavesNoFileHalfDone) {
   std::vector<fs::path> files;
   for (int i = 0; i < kFiles; ++i) {
     files.push_back(dir / (std::to_string(i) + ".mp3"));
-    originals.push_back(i % 2 ? Audio(200 + i % 7) : Concat(Audio(200), Trailer("Old", "", "", "", "", 2, 4)));
+    originals.push_back(i % 2 ? Audio(200 + i % 7) : Concat(Audio(200), TagBytes("Old", "", "", "", "", 2, 4)));
     WriteFile(files.back(), originals.back());
     stamp.push_back(files.back().native());
   }
@@ -272,8 +272,8 @@ TEST(HostileUserTest, ABatchKilledPartWayLeavesNoFileHalfDone) {
   for (int i = 0; i < kFiles; ++i) {
     const Bytes now = ReadFile(files[static_cast<std::size_t>(i)]);
     const Bytes& before = originals[static_cast<std::size_t>(i)];
-    const Bytes done = i % 2 ? Concat(before, Trailer("", "", "Killed", "", "", 0, 17))
-                             : Concat(Audio(200), Trailer("Old", "", "Killed", "", "", 2, 17));
+    const Bytes done = i % 2 ? Concat(before, TagBytes("", "", "Killed", "", "", 0, 17))
+                             : Concat(Audio(200), TagBytes("Old", "", "Killed", "", "", 2, 17));
     EXPECT_TRUE(now == before || now == done) << files[static_cast<std::size_t>(i)];
     stamped += now == done;
   }

@@ -35,7 +35,7 @@ TEST(RecursiveWalkTest, LinkLoopsAreNotFollowedAndUnlistableFoldersAreReported) 
   EXPECT_EQ(run.out, (root / "disc" / "1.mp3").string() + ": appended\n" + (root / "disc" / "link.mp3").string() +
                          ": unchanged\n");
   EXPECT_EQ(run.err, "pelmix-cli: " + (root / "locked").string() + ": not listed: permission denied\n");
-  EXPECT_EQ(ReadFile(root / "disc" / "1.mp3"), Concat(Audio(100), Trailer("x")));
+  EXPECT_EQ(ReadFile(root / "disc" / "1.mp3"), Concat(Audio(100), TagBytes("x")));
   EXPECT_EQ(ReadFile(root / "locked" / "2.mp3"), Audio(100));
 }
 #endif

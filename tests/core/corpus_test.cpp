@@ -92,16 +92,16 @@ std::string Shown(const std::string& stored, std::size_t width) {
 }
 
 Bytes LastBytes(const Bytes& file) {
-  return Bytes(file.end() - static_cast<std::ptrdiff_t>(std::min(file.size(), kTrailerSize)), file.end());
+  return Bytes(file.end() - static_cast<std::ptrdiff_t>(std::min(file.size(), kTagSize)), file.end());
 }
 
 // Whether a file carries a trailer, decided on its raw bytes.
-bool EndsInTrailer(const Bytes& file) {
-  return file.size() > kTrailerSize && std::equal(file.end() - 128, file.end() - 125, "TAG");
+bool EndsInTag(const Bytes& file) {
+  return file.size() > kTagSize && std::equal(file.end() - 128, file.end() - 125, "TAG");
 }
 
 void ExpectNewRecord(const TagRecord& record) {
-  Bytes expected(kTrailerSize, 0);
+  Bytes expected(kTagSize, 0);
   std::copy_n("TAG", 3, expected.begin());
   expected[127] = 255;
   EXPECT_EQ(Bytes(record.bytes().begin(), record.bytes().end()), expected);
@@ -146,7 +146,7 @@ TEST_F(CorpusTest, SuiteFilesReadAsTheLogStates) {
 
     // Only a byte-exact "TAG" makes a trailer; the suite's other "failures" (odd years,
     // genres past the list) are still trailers whose bytes we show as they are.
-    const bool tagged = c.text.at("head") == "TAG" && file.size() > kTrailerSize;
+    const bool tagged = c.text.at("head") == "TAG" && file.size() > kTagSize;
     if (!tagged) {
       EXPECT_EQ(result.status, ReadResult::Status::Untagged);
       EXPECT_EQ(offset, static_cast<std::int64_t>(file.size()));
@@ -154,7 +154,7 @@ TEST_F(CorpusTest, SuiteFilesReadAsTheLogStates) {
       continue;
     }
     EXPECT_EQ(result.status, ReadResult::Status::Tagged);
-    EXPECT_EQ(offset, static_cast<std::int64_t>(file.size() - kTrailerSize));
+    EXPECT_EQ(offset, static_cast<std::int64_t>(file.size() - kTagSize));
     EXPECT_EQ(Bytes(record.bytes().begin(), record.bytes().end()), LastBytes(file));
 
     EXPECT_EQ(record.GetFieldText(TagField::Title), Shown(c.text.at("title"), 30));
@@ -222,11 +222,11 @@ TEST_F(CorpusTest, PeerFilesReadAndWriteBackUnchanged) {
     ASSERT_TRUE(read.ok());
 
     if (const auto it = readme.find(name); it != readme.end()) {
-      EXPECT_EQ(EndsInTrailer(original), it->second);
+      EXPECT_EQ(EndsInTag(original), it->second);
     }
-    if (EndsInTrailer(original)) {
+    if (EndsInTag(original)) {
       EXPECT_EQ(read.status, ReadResult::Status::Tagged);
-      EXPECT_EQ(offset, static_cast<std::int64_t>(original.size() - kTrailerSize));
+      EXPECT_EQ(offset, static_cast<std::int64_t>(original.size() - kTagSize));
       EXPECT_EQ(Bytes(record.bytes().begin(), record.bytes().end()), LastBytes(original));
     } else {
       EXPECT_EQ(read.status, ReadResult::Status::Untagged);
@@ -247,7 +247,7 @@ TEST_F(CorpusTest, PeerFilesReadAndWriteBackUnchanged) {
     const fs::path copy = temp / ("copy" + std::to_string(seen) + ".mp3");
     test::WriteFile(copy, original);
     // The write goes only into the file that was read; the copy stands in for it.
-    TrailerSeen seen = SeenByRead(read, record);
+    TagSeen seen = SeenByRead(read, record);
     FileStatus status;
     ASSERT_FALSE(StatusOf(copy, status));
     seen.file = status.identity;
@@ -259,7 +259,7 @@ TEST_F(CorpusTest, PeerFilesReadAndWriteBackUnchanged) {
       EXPECT_EQ(after, original);
     } else {
       EXPECT_EQ(write.status, WriteResult::Status::Appended);
-      ASSERT_EQ(after.size(), original.size() + kTrailerSize);
+      ASSERT_EQ(after.size(), original.size() + kTagSize);
       EXPECT_TRUE(std::equal(original.begin(), original.end(), after.begin()));
       EXPECT_EQ(LastBytes(after), Bytes(record.bytes().begin(), record.bytes().end()));
     }

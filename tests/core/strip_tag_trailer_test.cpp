@@ -11,13 +11,13 @@ using test::Audio;
 using test::Bytes;
 using test::Concat;
 using test::ReadFile;
-using test::Trailer;
+using test::TagBytes;
 using test::WriteFile;
 
 TEST(StripTagTrailerTest, CutsOnlyTheBytesReadAndOnlyWhileTheyEndTheFile) {
   test::TempDir dir;
   const Bytes audio = Audio(400);
-  const Bytes tagged = Concat(audio, Trailer("Read", "Band"));
+  const Bytes tagged = Concat(audio, TagBytes("Read", "Band"));
   struct Case {
     const char* name;
     Bytes between;  // the file's bytes after the read and before the strip; empty: as read
@@ -26,8 +26,8 @@ TEST(StripTagTrailerTest, CutsOnlyTheBytesReadAndOnlyWhileTheyEndTheFile) {
   };
   const Case cases[] = {
       {"as read", {}, StripResult::Status::Stripped, audio},
-      {"retagged since", Concat(audio, Trailer("Other", "Band")), StripResult::Status::ChangedSinceRead,
-       Concat(audio, Trailer("Other", "Band"))},
+      {"retagged since", Concat(audio, TagBytes("Other", "Band")), StripResult::Status::ChangedSinceRead,
+       Concat(audio, TagBytes("Other", "Band"))},
       {"grown since", Concat(tagged, Audio(5)), StripResult::Status::ChangedSinceRead, Concat(tagged, Audio(5))},
       {"trailer gone since", audio, StripResult::Status::ChangedSinceRead, audio},
   };

@@ -23,7 +23,7 @@ using test::Audio;
 using test::Bytes;
 using test::Concat;
 using test::ReadFile;
-using test::Trailer;
+using test::TagBytes;
 using test::WriteFile;
 using Read = ReadResult::Status;
 using Write = WriteResult::Status;
@@ -37,18 +37,18 @@ bool RunningUnderWine() {
 }
 #endif
 
-Bytes NewTrailer() {
+Bytes NewTag() {
   TagRecord record;
   record.InitNew();
   return RecordBytes(record);
 }
 
 TEST(ReadTagTrailerTest, FindsTheTrailerOnlyInTheLast128BytesOfALongerFile) {
-  Bytes lowerCase = Trailer("x");
+  Bytes lowerCase = TagBytes("x");
   lowerCase[0] = 't';
   lowerCase[1] = 'a';
   lowerCase[2] = 'g';
-  Bytes mixedCase = Trailer("x");
+  Bytes mixedCase = TagBytes("x");
   mixedCase[1] = 'a';
   struct Case {
     const char* what;
@@ -58,16 +58,16 @@ TEST(ReadTagTrailerTest, FindsTheTrailerOnlyInTheLast128BytesOfALongerFile) {
     Bytes record;
   };
   const Case cases[] = {
-      {"empty", {}, Read::Untagged, 0, NewTrailer()},
-      {"one byte", Audio(1), Read::Untagged, 1, NewTrailer()},
-      {"127 bytes", Audio(127), Read::Untagged, 127, NewTrailer()},
-      {"128 bytes beginning with TAG", Trailer("only"), Read::Untagged, 128, NewTrailer()},
-      {"129 bytes ending in a trailer", Concat(Audio(1), Trailer("t")), Read::Tagged, 1, Trailer("t")},
-      {"audio and trailer", Concat(Audio(5000), Trailer("T", "A", "B", "1999", "C", 3, 17)), Read::Tagged, 5000,
-       Trailer("T", "A", "B", "1999", "C", 3, 17)},
-      {"lower-case magic", Concat(Audio(300), lowerCase), Read::Untagged, 428, NewTrailer()},
-      {"mixed-case magic", Concat(Audio(300), mixedCase), Read::Untagged, 428, NewTrailer()},
-      {"TAG too early", Concat(Trailer("x"), Audio(10)), Read::Untagged, 138, NewTrailer()},
+      {"empty", {}, Read::Untagged, 0, NewTag()},
+      {"one byte", Audio(1), Read::Untagged, 1, NewTag()},
+      {"127 bytes", Audio(127), Read::Untagged, 127, NewTag()},
+      {"128 bytes beginning with TAG", TagBytes("only"), Read::Untagged, 128, NewTag()},
+      {"129 bytes ending in a trailer", Concat(Audio(1), TagBytes("t")), Read::Tagged, 1, TagBytes("t")},
+      {"audio and trailer", Concat(Audio(5000), TagBytes("T", "A", "B", "1999", "C", 3, 17)), Read::Tagged, 5000,
+       TagBytes("T", "A", "B", "1999", "C", 3, 17)},
+      {"lower-case magic", Concat(Audio(300), lowerCase), Read::Untagged, 428, NewTag()},
+      {"mixed-case magic", Concat(Audio(300), mixedCase), Read::Untagged, 428, NewTag()},
+      {"TAG too early", Concat(TagBytes("x"), Audio(10)), Read::Untagged, 138, NewTag()},
   };
   test::TempDir dir;
   for (const Case& c : cases) {
@@ -114,7 +114,7 @@ struct WriteCase {
 
 TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
   const Bytes audio = Audio(1000);
-  const Bytes written = Trailer("New", "Artist", "", "2024", "", 4, 9);
+  const Bytes written = TagBytes("New", "Artist", "", "2024", "", 4, 9);
   const auto none = [](const std::filesystem::path&) {};
   const auto grow = [](const std::filesystem::path& p) { WriteFile(p, Concat(ReadFile(p), Audio(10))); };
   const auto shrink = [](const std::filesystem::path& p) {
@@ -129,7 +129,7 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
   };
   // Another tagger at work between our read and our write: its trailer must survive.
   const auto theirsAppended = [](const std::filesystem::path& p) {
-    WriteFile(p, Concat(ReadFile(p), Trailer("Theirs")));
+    WriteFile(p, Concat(ReadFile(p), TagBytes("Theirs")));
   };
   const auto theirsInPlace = [](const std::filesystem::path& p) {
     Bytes b = ReadFile(p);
@@ -138,17 +138,21 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
   };
   const WriteCase cases[] = {
       {"empty file", {}, none, Write::Appended, written},
-      {"128-byte file beginning with TAG", Trailer("x"), none, Write::Appended, Concat(Trailer("x"), written)},
+      {"128-byte file beginning with TAG", TagBytes("x"), none, Write::Appended, Concat(TagBytes("x"), written)},
       {"untagged", audio, none, Write::Appended, Concat(audio, written)},
-      {"tagged", Concat(audio, Trailer("Old")), none, Write::Replaced, Concat(audio, written)},
+      {"tagged", Concat(audio, TagBytes("Old")), none, Write::Replaced, Concat(audio, written)},
       {"grown since the read", audio, grow, Write::ChangedSinceRead, Concat(audio, Audio(10))},
-      {"tagged file grown since", Concat(audio, Trailer("Old")), grow, Write::ChangedSinceRead,
-       Concat(Concat(audio, Trailer("Old")), Audio(10))},
-      {"trailer cut off since", Concat(audio, Trailer("Old")), shrink, Write::ChangedSinceRead, {}},
-      {"trailer overwritten since", Concat(audio, Trailer("Old")), untag, Write::ChangedSinceRead, {}},
+      {"tagged file grown since", Concat(audio, TagBytes("Old")), grow, Write::ChangedSinceRead,
+       Concat(Concat(audio, TagBytes("Old")), Audio(10))},
+      {"trailer cut off since", Concat(audio, TagBytes("Old")), shrink, Write::ChangedSinceRead, {}},
+      {"trailer overwritten since", Concat(audio, TagBytes("Old")), untag, Write::ChangedSinceRead, {}},
       {"another's trailer appended since", audio, theirsAppended, Write::ChangedSinceRead, {}},
       {"another's trailer appended to an empty file", {}, theirsAppended, Write::ChangedSinceRead, {}},
-      {"trailer rewritten by another since", Concat(audio, Trailer("Old")), theirsInPlace, Write::ChangedSinceRead, {}},
+      {"trailer rewritten by another since",
+       Concat(audio, TagBytes("Old")),
+       theirsInPlace,
+       Write::ChangedSinceRead,
+       {}},
   };
   test::TempDir dir;
   for (const WriteCase& c : cases) {
@@ -158,7 +162,7 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
     std::int64_t offset = 0;
     const ReadResult read = ReadTagTrailer(path, record, offset);
     ASSERT_TRUE(read.ok()) << c.what;
-    const TrailerSeen seen = SeenByRead(read, record);
+    const TagSeen seen = SeenByRead(read, record);
     c.change(path);
     const Bytes before = ReadFile(path);
     std::copy(written.begin(), written.end(), record.bytes().begin());
@@ -172,7 +176,7 @@ TEST(WriteTagTrailerTest, WritesOnlyWhereTheReadFoundTheEndOfTheAudio) {
 // a byte-for-byte copy.
 TEST(WriteTagTrailerTest, WritesOnlyIntoTheFileThatWasRead) {
   namespace fs = std::filesystem;
-  const Bytes content = Concat(Audio(700), Trailer("Old"));
+  const Bytes content = Concat(Audio(700), TagBytes("Old"));
   struct Case {
     const char* what;
     std::function<void(const fs::path& path, const fs::path& other)> change;
@@ -212,7 +216,7 @@ TEST(WriteTagTrailerTest, WritesOnlyIntoTheFileThatWasRead) {
     std::int64_t offset = 0;
     const ReadResult read = ReadTagTrailer(path, record, offset);
     ASSERT_EQ(read.status, Read::Tagged) << c.what;
-    const TrailerSeen seen = SeenByRead(read, record);
+    const TagSeen seen = SeenByRead(read, record);
     c.change(path, other);
     record.SetFieldText(TagField::Title, "New");
     const WriteResult result = WriteTagTrailer(path, record, offset, seen);
@@ -234,10 +238,10 @@ TEST(WriteTagTrailerTest, SecondWriteAtTheSameOffsetReplacesTheAppendedTrailer) 
   WriteFile(path, Audio(500));
   TagRecord record;
   std::int64_t offset = 0;
-  TrailerSeen seen = SeenByRead(ReadTagTrailer(path, record, offset), record);
+  TagSeen seen = SeenByRead(ReadTagTrailer(path, record, offset), record);
   record.SetFieldText(TagField::Title, "one");
   EXPECT_EQ(WriteTagTrailer(path, record, offset, seen).status, Write::Appended);
-  seen.trailer = record;
+  seen.tag = record;
   record.SetFieldText(TagField::Title, "two");
   EXPECT_EQ(WriteTagTrailer(path, record, offset, seen).status, Write::Replaced);
   EXPECT_EQ(ReadFile(path), Concat(Audio(500), RecordBytes(record)));
@@ -260,7 +264,7 @@ TEST(WriteTagTrailerTest, NeverCreatesAFile) {
 TEST(WriteTagTrailerTest, ReadOnlyFileIsLeftAsItIs) {
   test::TempDir dir;
   const auto path = dir / "locked.mp3";
-  const Bytes content = Concat(Audio(300), Trailer("Old"));
+  const Bytes content = Concat(Audio(300), TagBytes("Old"));
   WriteFile(path, content);
   std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
                                          std::filesystem::perms::others_read);
@@ -304,7 +308,7 @@ TEST(WriteTagTrailerTest, LargeFilesAreReadAndWrittenAtTheirEnd) {
     ASSERT_EQ(reread.status, Read::Tagged);
     EXPECT_EQ(offset, audioSize);
     EXPECT_EQ(again.GetFieldText(TagField::Title), "Large");
-    const TrailerSeen seen = SeenByRead(reread, again);
+    const TagSeen seen = SeenByRead(reread, again);
     again.SetFieldText(TagField::Title, "Larger");
     ASSERT_EQ(WriteTagTrailer(path, again, offset, seen).status, Write::Replaced);
     EXPECT_EQ(std::filesystem::file_size(path), static_cast<std::uintmax_t>(audioSize + 128));

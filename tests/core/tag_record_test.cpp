@@ -28,7 +28,7 @@ TEST(TagRecordTest, LayoutOfEveryField) {
   record.SetFieldText(TagField::Comment, "Comment");
   record.SetTrack(12);
   record.SetGenre(7);
-  const Bytes expected = test::Trailer("Title", "Artist", "Album", "2003", "Comment", 12, 7);
+  const Bytes expected = test::TagBytes("Title", "Artist", "Album", "2003", "Comment", 12, 7);
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), record.bytes().begin()));
 }
 

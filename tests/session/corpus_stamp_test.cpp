@@ -16,8 +16,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::Bytes;
 
-bool EndsInTrailer(const Bytes& file) {
-  return file.size() > kTrailerSize && std::equal(file.end() - 128, file.end() - 125, "TAG");
+bool EndsInTag(const Bytes& file) {
+  return file.size() > kTagSize && std::equal(file.end() - 128, file.end() - 125, "TAG");
 }
 
 TEST(CorpusStampTest, StampingWhatAFileHoldsChangesNoByte) {
@@ -33,7 +33,7 @@ TEST(CorpusStampTest, StampingWhatAFileHoldsChangesNoByte) {
   for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
     if (entry.path().extension() != ".mp3") continue;
     const Bytes original = test::ReadFile(entry.path());
-    if (!EndsInTrailer(original)) continue;
+    if (!EndsInTag(original)) continue;
     SCOPED_TRACE(entry.path().string());
     const std::uint8_t track = original[original.size() - 2];
     const std::uint8_t genre = original.back();

@@ -13,9 +13,9 @@ using test::Bytes;
 using test::Concat;
 using test::ReadFile;
 using test::SessionTest;
-using test::Trailer;
+using test::TagBytes;
 
-const Bytes kTagged = Concat(Audio(2000), Trailer("Song", "Band", "Record", "1999", "Fine", 7, 17));
+const Bytes kTagged = Concat(Audio(2000), TagBytes("Song", "Band", "Record", "1999", "Fine", 7, 17));
 
 class LoadTest : public SessionTest {};
 
@@ -53,7 +53,7 @@ TEST_F(LoadTest, TakesTheFieldsThatAreNotKeptForStamping) {
   }
 }
 
-TEST_F(LoadTest, FileWithoutTrailerGivesEmptyFieldsAndTheNoGenreEntry) {
+TEST_F(LoadTest, FileWithoutTagGivesEmptyFieldsAndTheNoGenreEntry) {
   StartIn(EditMode::Edit);
   controls() = {"x", "x", "x", "x", "x", "9", GenreIndex("Blues")};
   ASSERT_TRUE(session.LoadFile(MakeFile("bare.mp3", Audio(500))));
@@ -64,7 +64,7 @@ TEST_F(LoadTest, FileWithoutTrailerGivesEmptyFieldsAndTheNoGenreEntry) {
 TEST_F(LoadTest, GenreWithoutAnEntryKeepsTheSelection) {
   StartIn(EditMode::Edit);
   controls().genreIndex = GenreIndex("Blues");
-  ASSERT_TRUE(session.LoadFile(MakeFile("odd.mp3", Concat(Audio(10), Trailer("t", "", "", "", "", 200, 44)))));
+  ASSERT_TRUE(session.LoadFile(MakeFile("odd.mp3", Concat(Audio(10), TagBytes("t", "", "", "", "", 200, 44)))));
   EXPECT_EQ(session.fields().genreIndex, GenreIndex("Blues"));
   EXPECT_EQ(session.fields().trackText, "200");
 }
@@ -78,14 +78,14 @@ TEST_F(LoadTest, SetsTheTitleFromTheLastPathComponentAfterSavingAndBeforeShowing
 }
 
 // Any path reads as a file without a trailer.
-class EveryPathReads : public TrailerAccess {
+class EveryPathReads : public TagAccess {
  public:
   ReadResult Read(const std::filesystem::path&, TagRecord& record, std::int64_t& offset) override {
     record.InitNew();
     offset = 0;
     return {ReadResult::Status::Untagged, {}};
   }
-  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TrailerSeen&) override {
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TagSeen&) override {
     return {};
   }
 };
@@ -128,7 +128,7 @@ TEST(GenreFileTest, LoadedGenreSelectsItsEntryAndUpdateWritesTheChosenCode) {
   session.OnModeClicked();
   test::TempDir dir;
   const auto path = dir / "rock.mp3";
-  test::WriteFile(path, Concat(Audio(64), Trailer("Song", "", "", "", "", 1, 17)));
+  test::WriteFile(path, Concat(Audio(64), TagBytes("Song", "", "", "", "", 1, 17)));
   ASSERT_TRUE(session.LoadFile(path));
   EXPECT_EQ(genres.NameAt(session.fields().genreIndex), "Rock");
 
@@ -157,14 +157,14 @@ TEST_F(UpdateTest, EditWritesInPlaceOrAppends) {
   controls().title = "Better Song";
   controls().genreIndex = GenreIndex("Blues");
   session.UpdateTag();
-  EXPECT_EQ(ReadFile(tagged), Concat(Audio(2000), Trailer("Better Song", "Band", "Record", "1999", "Fine", 7, 0)));
+  EXPECT_EQ(ReadFile(tagged), Concat(Audio(2000), TagBytes("Better Song", "Band", "Record", "1999", "Fine", 7, 0)));
 
   const auto bare = MakeFile("bare.mp3", Audio(300));
   ASSERT_TRUE(session.LoadFile(bare));
   controls().title = "Fresh";
   session.UpdateTag();
   session.UpdateTag();  // the second write replaces the appended trailer
-  EXPECT_EQ(ReadFile(bare), Concat(Audio(300), Trailer("Fresh", "", "", "", "", 0, 255)));
+  EXPECT_EQ(ReadFile(bare), Concat(Audio(300), TagBytes("Fresh", "", "", "", "", 0, 255)));
   EXPECT_EQ(session.lastWrite().status, WriteResult::Status::Replaced);
 }
 
@@ -172,14 +172,14 @@ TEST_F(UpdateTest, EditWritesInPlaceOrAppends) {
 // overwritten; loading the file again takes it in, and the update goes ahead.
 TEST_F(UpdateTest, AFileChangedSinceItsLoadIsLeftAsTheOtherProgramLeftIt) {
   StartIn(EditMode::Edit);
-  const Bytes theirs = Concat(Audio(300), Trailer("Theirs", "Band"));
+  const Bytes theirs = Concat(Audio(300), TagBytes("Theirs", "Band"));
   struct Case {
     const char* what;
     Bytes before;
   };
   const Case cases[] = {
       {"a trailer appended", Audio(300)},
-      {"the trailer rewritten", Concat(Audio(300), Trailer("Mine", "Band"))},
+      {"the trailer rewritten", Concat(Audio(300), TagBytes("Mine", "Band"))},
   };
   for (const Case& c : cases) {
     const auto path = MakeFile("changed.mp3", c.before);
@@ -194,13 +194,13 @@ TEST_F(UpdateTest, AFileChangedSinceItsLoadIsLeftAsTheOtherProgramLeftIt) {
     controls().title = "Mine again";
     session.UpdateTag();
     EXPECT_EQ(session.lastWrite().status, WriteResult::Status::Replaced) << c.what;
-    EXPECT_EQ(ReadFile(path), Concat(Audio(300), Trailer("Mine again", "Band"))) << c.what;
+    EXPECT_EQ(ReadFile(path), Concat(Audio(300), TagBytes("Mine again", "Band"))) << c.what;
   }
 }
 
 TEST_F(UpdateTest, UnflaggedFieldsGoBackByteForByte) {
   StartIn(EditMode::Edit);
-  Bytes trailer = Trailer("Ab", "Band", "Record", "1999", "Fine", 7, 17);
+  Bytes trailer = TagBytes("Ab", "Band", "Record", "1999", "Fine", 7, 17);
   trailer[3 + 5] = 'z';  // behind the title's first zero byte
   const auto path = MakeFile("keep.mp3", Concat(Audio(100), trailer));
   ASSERT_TRUE(session.LoadFile(path));
@@ -278,7 +278,7 @@ TEST_F(UpdateTest, ATrackNumberTakesTheCommentsLastByte) {
 // another field keeps all 30; a new track number makes it v1.1.
 TEST_F(UpdateTest, AThirtyByteCommentStaysWholeUntilATrackNumberIsGiven) {
   const std::string comment30 = "thirty characters of comment!!";
-  const Bytes v10 = Concat(Audio(40), Trailer("T", "", "", "", comment30.substr(0, 29), '!', 12));
+  const Bytes v10 = Concat(Audio(40), TagBytes("T", "", "", "", comment30.substr(0, 29), '!', 12));
   StartIn(EditMode::Update);
   for (TagField field : kAllTagFields) exchange.controls.updateFlag[field] = 0;
   exchange.controls.updateFlag[TagField::Genre] = 1;
@@ -286,13 +286,13 @@ TEST_F(UpdateTest, AThirtyByteCommentStaysWholeUntilATrackNumberIsGiven) {
   const auto path = MakeFile("v10.mp3", v10);
   ASSERT_TRUE(session.LoadFile(path));
   session.UpdateTag();
-  EXPECT_EQ(ReadFile(path), Concat(Audio(40), Trailer("T", "", "", "", comment30.substr(0, 29), '!', 17)));
+  EXPECT_EQ(ReadFile(path), Concat(Audio(40), TagBytes("T", "", "", "", comment30.substr(0, 29), '!', 17)));
 
   exchange.controls.updateFlag[TagField::Track] = 1;
   controls().trackText = "5";
   ASSERT_TRUE(session.LoadFile(path));
   session.UpdateTag();
-  EXPECT_EQ(ReadFile(path), Concat(Audio(40), Trailer("T", "", "", "", comment30.substr(0, 28), 5, 17)));
+  EXPECT_EQ(ReadFile(path), Concat(Audio(40), TagBytes("T", "", "", "", comment30.substr(0, 28), 5, 17)));
 }
 
 TEST_F(UpdateTest, CountsUpOnlyInTheUpdateModes) {
@@ -310,7 +310,7 @@ TEST_F(UpdateTest, CountsUpOnlyInTheUpdateModes) {
     const bool counts = mode == EditMode::Update;
     EXPECT_EQ(session.fields(), (counts ? FieldValues{"Part 10", "A2", "B1", "1999", "C1", "10", -1}
                                         : FieldValues{"Part 9", "A1", "B", "1999", "C", "9", -1}));
-    EXPECT_EQ(ReadFile(dir / "count.mp3"), Concat(Audio(10), Trailer("Part 9", "A1", "B", "1999", "C", 9, 255)));
+    EXPECT_EQ(ReadFile(dir / "count.mp3"), Concat(Audio(10), TagBytes("Part 9", "A1", "B", "1999", "C", 9, 255)));
   }
 }
 
@@ -322,16 +322,16 @@ TEST_F(UpdateTest, GoesOnWhenValidationFails) {
   controls().trackText = "1000";
   controls().title = std::string(31, 't');
   session.UpdateTag();
-  EXPECT_EQ(ReadFile(path), Concat(Audio(10), Trailer(std::string(30, 't'), "", "", "", "", 232, 255)));
+  EXPECT_EQ(ReadFile(path), Concat(Audio(10), TagBytes(std::string(30, 't'), "", "", "", "", 232, 255)));
 }
 
 // Files whose writes all fail, as a read-only or locked file does.
-class RefusingWrites : public TrailerAccess {
+class RefusingWrites : public TagAccess {
  public:
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& offset) override {
     return ReadTagTrailer(path, record, offset);
   }
-  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TrailerSeen&) override {
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TagSeen&) override {
     return {WriteResult::Status::OpenFailed, std::make_error_code(std::errc::permission_denied)};
   }
 };
@@ -350,12 +350,12 @@ class BatchTest : public SessionTest {
 TEST_F(BatchTest, AutoUpdateStampsConsecutiveNumbers) {
   StartAutoUpdate("1");
   for (const char* name : {"a.mp3", "b.mp3", "c.mp3"})
-    session.ProcessFile(MakeFile(name, Concat(Audio(100), Trailer(name))));
+    session.ProcessFile(MakeFile(name, Concat(Audio(100), TagBytes(name))));
   EXPECT_EQ(TrackOnDisk("a.mp3"), 1);
   EXPECT_EQ(TrackOnDisk("b.mp3"), 2);
   EXPECT_EQ(TrackOnDisk("c.mp3"), 3);
   EXPECT_EQ(controls().trackText, "4");
-  EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(Audio(100), Trailer("b.mp3", "", "", "", "", 2, 255)));
+  EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(Audio(100), TagBytes("b.mp3", "", "", "", "", 2, 255)));
 }
 
 TEST_F(BatchTest, EmptyTrackTextStampsNoNumberThenCountsFromOne) {
@@ -431,13 +431,13 @@ TEST_F(StorableValuesTest, TrackTextThatTheByteCannotHoldWritesNothing) {
   StartIn(EditMode::Edit);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    const Bytes before = Concat(Audio(20), Trailer("Old", "", "", "", "", 9, 0));
+    const Bytes before = Concat(Audio(20), TagBytes("Old", "", "", "", "", 9, 0));
     const auto path = MakeFile("track.mp3", before);
     ASSERT_TRUE(session.LoadFile(path));
     controls().title = "New";
     controls().trackText = c.text;
     EXPECT_EQ(session.UpdateTag(), c.outcome);
-    EXPECT_EQ(ReadFile(path), c.stored < 0 ? before : Concat(Audio(20), Trailer("New", "", "", "", "", c.stored, 0)));
+    EXPECT_EQ(ReadFile(path), c.stored < 0 ? before : Concat(Audio(20), TagBytes("New", "", "", "", "", c.stored, 0)));
     EXPECT_EQ(controls().trackText, c.shown);
   }
   // Not taking part in the write, the track text is not looked at.
@@ -489,7 +489,7 @@ TEST_F(StorableValuesTest, BatchOutcomesAndACountThatPassesTheByte) {
   outcomes.push_back(session.ProcessFile(dir / "missing.mp3"));
   EXPECT_EQ(outcomes, (std::vector{FileOutcome::Written, FileOutcome::Written, FileOutcome::TrackRefused,
                                    FileOutcome::TrackRefused, FileOutcome::NotRead}));
-  EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(bare, Trailer("", "", "", "", "", 255, 255)));
+  EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(bare, TagBytes("", "", "", "", "", 255, 255)));
   EXPECT_EQ(ReadFile(dir / "c.mp3"), bare);
   EXPECT_EQ(controls().trackText, "256");
 }
@@ -501,7 +501,7 @@ namespace pelmix {
 namespace {
 
 // Reads a tagged file whose track is 3, or fails to open it; writes by the result given.
-class ScriptedAccess : public TrailerAccess {
+class ScriptedAccess : public TagAccess {
  public:
   ReadResult read{ReadResult::Status::Tagged, {}};
   WriteResult write{};
@@ -512,7 +512,7 @@ class ScriptedAccess : public TrailerAccess {
     offset = 1000;
     return read;
   }
-  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TrailerSeen&) override {
+  WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TagSeen&) override {
     return write;
   }
 };

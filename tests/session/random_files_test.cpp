@@ -32,7 +32,7 @@ constexpr int kStepsPerRound = 40;
 fs::path ResourceDir() { return fs::path(__FILE__).parent_path().parent_path().parent_path() / "res"; }
 
 // The real files underneath, with every write attempt noted.
-class WatchedAccess final : public TrailerAccess {
+class WatchedAccess final : public TagAccess {
  public:
   int writes = 0;
   std::map<fs::path, Bytes> lastWritten;
@@ -41,7 +41,7 @@ class WatchedAccess final : public TrailerAccess {
     return ReadTagTrailer(path, record, tagOffset);
   }
   WriteResult Write(const fs::path& path, const TagRecord& record, std::int64_t tagOffset,
-                    const TrailerSeen& seen) override {
+                    const TagSeen& seen) override {
     ++writes;
     const WriteResult result = WriteTagTrailer(path, record, tagOffset, seen);
     if (result.ok()) lastWritten[path] = Bytes(record.bytes().begin(), record.bytes().end());
@@ -65,8 +65,8 @@ Bytes Slurp(const fs::path& path) {
   return bytes;
 }
 
-bool HasTrailer(const Bytes& file) {
-  return file.size() > kTrailerSize && std::equal(file.end() - 128, file.end() - 125, "TAG");
+bool HasTag(const Bytes& file) {
+  return file.size() > kTagSize && std::equal(file.end() - 128, file.end() - 125, "TAG");
 }
 
 Bytes RandomFile(std::mt19937& rng) {
@@ -98,7 +98,7 @@ constexpr const auto& kTextSpans = pelmix::test::kModelTextSpans;
 // The field texts a file shows, decoded from its bytes.
 FieldValues OnDisk(const Bytes& file) {
   FieldValues shown;
-  if (!HasTrailer(file)) return shown;
+  if (!HasTag(file)) return shown;
   const Bytes tail(file.end() - 128, file.end());
   for (const Span& span : kTextSpans) {
     const auto first = tail.begin() + span.offset;
@@ -127,9 +127,9 @@ void CheckFile(const FileModel& file, const WatchedAccess& access) {
   } else if (file.original.empty()) {
     // An empty file tagged once is 128 bytes long, too short to be read as tagged, so the
     // next load appends a second trailer; from 256 bytes on it reads as tagged.
-    EXPECT_TRUE(now.size() == kTrailerSize || now.size() == 2 * kTrailerSize) << now.size();
+    EXPECT_TRUE(now.size() == kTagSize || now.size() == 2 * kTagSize) << now.size();
   } else {
-    ASSERT_EQ(now.size(), file.original.size() + kTrailerSize) << "appended more than once";
+    ASSERT_EQ(now.size(), file.original.size() + kTagSize) << "appended more than once";
     EXPECT_TRUE(std::equal(file.original.begin(), file.original.end(), now.begin()));
   }
   EXPECT_EQ(Bytes(now.end() - 128, now.end()), written->second);
@@ -140,9 +140,9 @@ void CheckFile(const FileModel& file, const WatchedAccess& access) {
 // last byte. fileBefore is the written file as it was before the step.
 void ExpectStored(const Bytes& tail, const Bytes& fileBefore, const FieldValues& stored, const TagEditSession& session,
                   const GenreList& genres) {
-  const bool hadTrailer = HasTrailer(fileBefore);
-  const std::uint8_t byte125Before = hadTrailer ? fileBefore[fileBefore.size() - 3] : 0;
-  const std::uint8_t trackBefore = hadTrailer ? fileBefore[fileBefore.size() - 2] : 0;
+  const bool hadTag = HasTag(fileBefore);
+  const std::uint8_t byte125Before = hadTag ? fileBefore[fileBefore.size() - 3] : 0;
+  const std::uint8_t trackBefore = hadTag ? fileBefore[fileBefore.size() - 2] : 0;
   const bool trackShown = tail[126] != 0 && (byte125Before == 0 || tail[126] != trackBefore);
   for (const Span& span : kTextSpans) {
     if (session.updateFlag(span.field) != 1) continue;
@@ -183,8 +183,8 @@ TEST(RandomFilesTest, SessionKeepsAudioAndAppendsAtMostOnce) {
       FileModel& file = files[static_cast<std::size_t>(i)];
       file.path = dir / ("f" + std::to_string(i) + ".mp3");
       file.original = RandomFile(rng);
-      file.tagged = HasTrailer(file.original);
-      file.audio = file.original.size() - (file.tagged ? kTrailerSize : 0);
+      file.tagged = HasTag(file.original);
+      file.audio = file.original.size() - (file.tagged ? kTagSize : 0);
       test::WriteFile(file.path, file.original);
     }
     test::RecordingExchange exchange;

@@ -52,8 +52,8 @@ Bytes ReadFile(const std::filesystem::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Bytes Trailer(std::string_view title, std::string_view artist, std::string_view album, std::string_view year,
-              std::string_view comment, std::uint8_t track, std::uint8_t genre) {
+Bytes TagBytes(std::string_view title, std::string_view artist, std::string_view album, std::string_view year,
+               std::string_view comment, std::uint8_t track, std::uint8_t genre) {
   Bytes bytes(128, 0);
   std::memcpy(bytes.data(), "TAG", 3);
   const auto put = [&bytes](std::size_t offset, std::size_t width, std::string_view text) {

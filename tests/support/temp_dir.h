@@ -29,9 +29,9 @@ void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 void WriteFile(const std::filesystem::path& path, std::string_view text);
 Bytes ReadFile(const std::filesystem::path& path);
 // A 128-byte trailer image with the given text fields; fields not named stay zero.
-Bytes Trailer(std::string_view title, std::string_view artist = {}, std::string_view album = {},
-              std::string_view year = {}, std::string_view comment = {}, std::uint8_t track = 0,
-              std::uint8_t genre = 255);
+Bytes TagBytes(std::string_view title, std::string_view artist = {}, std::string_view album = {},
+               std::string_view year = {}, std::string_view comment = {}, std::uint8_t track = 0,
+               std::uint8_t genre = 255);
 // size bytes of audio that holds no "TAG" anywhere: 0x01, 0x02, ... wrapping below 'A'.
 Bytes Audio(std::size_t size);
 Bytes Concat(Bytes a, const Bytes& b);

@@ -27,7 +27,7 @@ using ui::CTagEditDlg;
 const Bytes kAudio = Audio(300);
 
 Bytes Tagged(const std::string& title, std::uint8_t track = 0) {
-  return Concat(kAudio, Trailer(title, "", "", "", "", track, 255));
+  return Concat(kAudio, TagBytes(title, "", "", "", "", track, 255));
 }
 
 // Auto Update stamping one field only, Track or Title, counting up from `first`.

@@ -36,7 +36,7 @@ void Load(UiDriver& ui, CTagEditDlg& dialog, const std::filesystem::path& path) 
 }
 
 // "&Update" clicked, or pressed with Enter while it has the focus.
-TEST(TagWritingTest, UpdateWritesTheLoadedFilesTrailer) {
+TEST(TagWritingTest, UpdateWritesTheLoadedFilesTag) {
   const Bytes audio = Audio(1000);
   const struct {
     const char* name;  // UTF-8
@@ -45,14 +45,14 @@ TEST(TagWritingTest, UpdateWritesTheLoadedFilesTrailer) {
     Bytes after;
     bool byEnter;
   } cases[] = {
-      {"song.mp3", L"Pelmix -  song.mp3", Concat(audio, Trailer("Old", "Artist", "Album", "1999", "Note", 3, kRock)),
-       Concat(audio, Trailer("New Title", "Artist", "Album", "1999", "Note", 3, kRock)), false},
-      {"01 Intro.mp3", L"Pelmix -  01 Intro.mp3", audio, Concat(audio, Trailer("New Title", "", "", "", "", 0, 255)),
+      {"song.mp3", L"Pelmix -  song.mp3", Concat(audio, TagBytes("Old", "Artist", "Album", "1999", "Note", 3, kRock)),
+       Concat(audio, TagBytes("New Title", "Artist", "Album", "1999", "Note", 3, kRock)), false},
+      {"01 Intro.mp3", L"Pelmix -  01 Intro.mp3", audio, Concat(audio, TagBytes("New Title", "", "", "", "", 0, 255)),
        true},
       {"\xC3\x9C"
        "ber \xE2\x99\xAB.mp3",
-       L"Pelmix -  \u00DCber \u266B.mp3", Concat(audio, Trailer("Old", "", "", "", "", 0, kLowerRock)),
-       Concat(audio, Trailer("New Title", "", "", "", "", 0, kLowerRock)), false},
+       L"Pelmix -  \u00DCber \u266B.mp3", Concat(audio, TagBytes("Old", "", "", "", "", 0, kLowerRock)),
+       Concat(audio, TagBytes("New Title", "", "", "", "", 0, kLowerRock)), false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -81,7 +81,7 @@ TEST(TagWritingTest, LoadedGenreSelectsTheEntryWithItsCode) {
        {kRock, kLowerRock, std::uint8_t{60}, std::uint8_t{61}, std::uint8_t{62}, std::uint8_t{41}}) {
     SCOPED_TRACE(static_cast<int>(code));
     const std::filesystem::path song = MakeSong(dir, "genre.mp3",
-                                                Concat(Audio(200), Trailer("T", "", "", "", "", 0, code)));
+                                                Concat(Audio(200), TagBytes("T", "", "", "", "", 0, code)));
     CTagEditDlg dialog;
     RunDialog(dialog, [&](UiDriver& ui) {
       Load(ui, dialog, song);
@@ -110,7 +110,7 @@ TEST(TagWritingTest, TrackNumbersTheByteCannotHoldWriteNothing) {
     Load(ui, dialog, song);
     ui.Click(IDC_UPDATE_BUTTON);
     ASSERT_TRUE(UiDriver::WaitUntil([&] { return ui.Text(IDC_TRACK) == "256"; }));
-    const Bytes stamped = Concat(audio, Trailer("", "", "", "", "", 255, 255));
+    const Bytes stamped = Concat(audio, TagBytes("", "", "", "", "", 255, 255));
     EXPECT_EQ(ReadFile(song), stamped);
 
     // Counted past the byte, typed past it, or not a number: refused, the focus on Track.
@@ -182,7 +182,7 @@ TEST(TagWritingTest, AfterUpdateTheFieldsShowWhatIsOnDisk) {
     ui.SetText(IDC_TRACK, "007");
     ui.Click(IDC_UPDATE_BUTTON);
     EXPECT_FALSE(ui.FindPopup()) << "no message box";
-    EXPECT_EQ(ReadFile(song), Concat(audio, Trailer("Omega \x80", "", "", "", std::string(28, 'c'), 7, 255)));
+    EXPECT_EQ(ReadFile(song), Concat(audio, TagBytes("Omega \x80", "", "", "", std::string(28, 'c'), 7, 255)));
     EXPECT_EQ(ui.Text(IDC_COMMENT), std::string(28, 'c'));
     EXPECT_EQ(ui.Text(IDC_TRACK), "7");
     EXPECT_EQ(WideText(ui.Item(IDC_TITLE)), L"Omega \u20AC");
@@ -219,7 +219,7 @@ TEST(TagWritingTest, BatchesSayWhatWasNotStampedOrWhereTheyStopped) {
     EXPECT_EQ(box->text, "1 of 5 files were not stamped:\n\n3.mp3: Another program is using the file.");
     EXPECT_EQ(ReadFile(songs[2]), audio);
     // The unwritable file used up its number.
-    EXPECT_EQ(ReadFile(songs[3]), Concat(audio, Trailer("", "", "", "", "", 4, 255)));
+    EXPECT_EQ(ReadFile(songs[3]), Concat(audio, TagBytes("", "", "", "", "", 4, 255)));
 
     // From 254 over four files: two are stamped, and the batch stops before the third.
     ::CloseHandle(held);
@@ -246,11 +246,11 @@ TEST(TagWritingTest, BatchesSayWhatWasNotStampedOrWhereTheyStopped) {
     EXPECT_TRUE(box->text.starts_with("Stopped before file 2 of 2, \"2.mp3\": a value cannot be stored.")) << box->text;
     EXPECT_EQ(ui.Text(IDC_TITLE), std::string(29, 't') + "10");
   });
-  EXPECT_EQ(ReadFile(songs[0]), Concat(audio, Trailer(std::string(29, 't') + "9", "", "", "", "", 1, 255)));
-  EXPECT_EQ(ReadFile(songs[1]), Concat(audio, Trailer("", "", "", "", "", 254, 255)));
-  EXPECT_EQ(ReadFile(songs[2]), Concat(audio, Trailer("", "", "", "", "", 255, 255)));
-  EXPECT_EQ(ReadFile(songs[3]), Concat(audio, Trailer("", "", "", "", "", 4, 255)));
-  EXPECT_EQ(ReadFile(songs[4]), Concat(audio, Trailer("", "", "", "", "", 5, 255)));
+  EXPECT_EQ(ReadFile(songs[0]), Concat(audio, TagBytes(std::string(29, 't') + "9", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(songs[1]), Concat(audio, TagBytes("", "", "", "", "", 254, 255)));
+  EXPECT_EQ(ReadFile(songs[2]), Concat(audio, TagBytes("", "", "", "", "", 255, 255)));
+  EXPECT_EQ(ReadFile(songs[3]), Concat(audio, TagBytes("", "", "", "", "", 4, 255)));
+  EXPECT_EQ(ReadFile(songs[4]), Concat(audio, TagBytes("", "", "", "", "", 5, 255)));
 }
 
 // How the dialog ends, with a loaded file and an edited Title that must never reach the disk.
@@ -293,7 +293,7 @@ TEST(TagWritingTest, OkAndCancelEndTheDialogWithoutWriting) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
-    const Bytes before = Concat(Audio(300), Trailer("Kept", "", "", "", "", 1, kRock));
+    const Bytes before = Concat(Audio(300), TagBytes("Kept", "", "", "", "", 1, kRock));
     const std::filesystem::path song = MakeSong(dir, "kept.mp3", before);
     CTagEditDlg dialog;
     const INT_PTR result = RunDialog(dialog, [&](UiDriver& ui) {

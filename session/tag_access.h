@@ -10,23 +10,23 @@
 
 namespace pelmix {
 
-class TrailerAccess {
+class TagAccess {
  public:
-  virtual ~TrailerAccess() = default;
+  virtual ~TagAccess() = default;
   virtual ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) = 0;
   // Writes only while the file is as `seen` says it was (see WriteTagTrailer).
   virtual WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
-                            const TrailerSeen& seen) = 0;
+                            const TagSeen& seen) = 0;
 };
 
 // ReadTagTrailer and WriteTagTrailer on the files.
-class FileTrailerAccess final : public TrailerAccess {
+class FileTagAccess final : public TagAccess {
  public:
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override {
     return ReadTagTrailer(path, record, tagOffset);
   }
   WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
-                    const TrailerSeen& seen) override {
+                    const TagSeen& seen) override {
     return WriteTagTrailer(path, record, tagOffset, seen);
   }
 };

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <functional>
 
-#include "cli/cli_trailer_access.h"
+#include "cli/cli_tag_access.h"
 #include "tests/support/temp_dir.h"
 
 namespace pelmix::cli {
@@ -15,8 +15,8 @@ using test::Audio;
 using test::Bytes;
 using test::Concat;
 using test::ReadFile;
+using test::TagBytes;
 using test::TempDir;
-using test::Trailer;
 using test::WriteFile;
 
 TagRecord Stamped(std::uint8_t track) {
@@ -26,20 +26,20 @@ TagRecord Stamped(std::uint8_t track) {
   return record;
 }
 
-TEST(CliTrailerAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
+TEST(CliTagAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
   TempDir dir;
   struct Case {
     const char* name;
     Bytes before;
   };
   const Case cases[] = {
-      {"tagged.mp3", Concat(Audio(300), Trailer("Old", "", "", "", ""))},
+      {"tagged.mp3", Concat(Audio(300), TagBytes("Old", "", "", "", ""))},
       {"untagged.mp3", Audio(300)},
   };
   for (const Case& c : cases) {
     const auto path = dir / c.name;
     WriteFile(path, c.before);
-    CliTrailerAccess access(false);
+    CliTagAccess access(false);
     TagRecord record;
     std::int64_t tagOffset = 0;
     const ReadResult read = access.Read(path, record, tagOffset);
@@ -61,9 +61,9 @@ TEST(CliTrailerAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
 
 // The kept handle stays on the file it opened whatever happens to the name; the write must
 // notice that the name now stands for something else, and leave that alone too.
-TEST(CliTrailerAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
+TEST(CliTagAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
   namespace fs = std::filesystem;
-  const Bytes content = Concat(Audio(300), Trailer("Old", "", "", "", ""));
+  const Bytes content = Concat(Audio(300), TagBytes("Old", "", "", "", ""));
   struct Case {
     const char* what;
     std::function<void(const fs::path& path, const fs::path& other)> change;
@@ -100,7 +100,7 @@ TEST(CliTrailerAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
     const fs::path other = dir / "other.mp3";
     WriteFile(path, content);
     WriteFile(other, content);
-    CliTrailerAccess access(false);
+    CliTagAccess access(false);
     TagRecord record;
     std::int64_t tagOffset = 0;
     const ReadResult read = access.Read(path, record, tagOffset);
@@ -117,7 +117,7 @@ TEST(CliTrailerAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
     // to the file read, as it should.
     if (refused) {
       EXPECT_EQ(write.status, WriteResult::Status::Replaced) << c.what;
-      EXPECT_EQ(ReadFile(path), Concat(Audio(300), Trailer("", "", "", "", "", 1, 255))) << c.what;
+      EXPECT_EQ(ReadFile(path), Concat(Audio(300), TagBytes("", "", "", "", "", 1, 255))) << c.what;
       continue;
     }
 #endif
@@ -134,34 +134,34 @@ TEST(CliTrailerAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
   }
 }
 
-TEST(CliTrailerAccessTest, WritesThroughTheKeptHandleOrNotAtAllInADryRun) {
+TEST(CliTagAccessTest, WritesThroughTheKeptHandleOrNotAtAllInADryRun) {
   TempDir dir;
   for (const bool dryRun : {false, true}) {
     const auto path = dir / (dryRun ? "dry.mp3" : "real.mp3");
     WriteFile(path, Audio(300));
-    CliTrailerAccess access(dryRun);
+    CliTagAccess access(dryRun);
     TagRecord record;
     std::int64_t tagOffset = 0;
     const ReadResult read = access.Read(path, record, tagOffset);
     ASSERT_EQ(read.status, ReadResult::Status::Untagged);
     EXPECT_EQ(access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record)).status,
               WriteResult::Status::Appended);
-    const Bytes expected = dryRun ? Audio(300) : Concat(Audio(300), Trailer("", "", "", "", "", 7, 255));
+    const Bytes expected = dryRun ? Audio(300) : Concat(Audio(300), TagBytes("", "", "", "", "", 7, 255));
     EXPECT_EQ(ReadFile(path), expected) << (dryRun ? "dry run" : "real run");
   }
 }
 
 // The same 128 bytes again are no write: the file keeps its time, and the result says why.
-TEST(CliTrailerAccessTest, TheTrailerAlreadyOnDiskIsNotWrittenAndSaysSo) {
+TEST(CliTagAccessTest, TheTagAlreadyOnDiskIsNotWrittenAndSaysSo) {
   TempDir dir;
   for (const bool dryRun : {false, true}) {
     for (const std::uint8_t track : {7, 8}) {
       const auto path = dir / "same.mp3";
-      const Bytes content = Concat(Audio(300), Trailer("", "", "", "", "", 7, 255));
+      const Bytes content = Concat(Audio(300), TagBytes("", "", "", "", "", 7, 255));
       WriteFile(path, content);
       const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
       std::filesystem::last_write_time(path, old);
-      CliTrailerAccess access(dryRun);
+      CliTagAccess access(dryRun);
       TagRecord record;
       std::int64_t tagOffset = 0;
       const ReadResult read = access.Read(path, record, tagOffset);
@@ -181,11 +181,11 @@ TEST(CliTrailerAccessTest, TheTrailerAlreadyOnDiskIsNotWrittenAndSaysSo) {
 
 // The bytes may be on disk, but a close that fails means they may not stay there: the
 // file is not reported as written.
-TEST(CliTrailerAccessTest, AFailingCloseAfterTheWriteIsAFailedWrite) {
+TEST(CliTagAccessTest, AFailingCloseAfterTheWriteIsAFailedWrite) {
   TempDir dir;
   const auto path = dir / "close.mp3";
   WriteFile(path, Audio(300));
-  CliTrailerAccess access(false, false, [](RawFile& file) {
+  CliTagAccess access(false, false, [](RawFile& file) {
     file.Close();
     return std::make_error_code(std::errc::io_error);
   });
@@ -198,9 +198,9 @@ TEST(CliTrailerAccessTest, AFailingCloseAfterTheWriteIsAFailedWrite) {
   EXPECT_EQ(write.error, std::make_error_code(std::errc::io_error));
 }
 
-TEST(CliTrailerAccessTest, AFileThatCannotBeReadLeavesNothingOpen) {
+TEST(CliTagAccessTest, AFileThatCannotBeReadLeavesNothingOpen) {
   TempDir dir;
-  CliTrailerAccess access(false);
+  CliTagAccess access(false);
   TagRecord record;
   std::int64_t tagOffset = 0;
   EXPECT_EQ(access.Read(dir / "missing.mp3", record, tagOffset).status, ReadResult::Status::OpenFailed);

@@ -12,23 +12,23 @@
 #include <utility>
 
 #include "core/raw_file.h"
-#include "session/trailer_access.h"
+#include "session/tag_access.h"
 
 namespace pelmix::cli {
 
-class CliTrailerAccess final : public TrailerAccess {
+class CliTagAccess final : public TagAccess {
  public:
   // Closes the handle after a write and says what the system said; tests stand in for it.
   using Closer = std::function<std::error_code(RawFile&)>;
 
   // With keepTimes, a written file gets its modification time back.
-  explicit CliTrailerAccess(bool dryRun, bool keepTimes = false, Closer close = {})
+  explicit CliTagAccess(bool dryRun, bool keepTimes = false, Closer close = {})
       : dryRun_(dryRun), keepTimes_(keepTimes), close_(std::move(close)) {}
 
   ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override;
   // In a dry run: the outcome the write would have, and no write.
   WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
-                    const TrailerSeen& seen) override;
+                    const TagSeen& seen) override;
 
   // Why the last written file's modification time could not be kept, if it could not.
   const std::error_code& timeError() const { return timeError_; }

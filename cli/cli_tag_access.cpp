@@ -1,10 +1,10 @@
 // One handle from a file's read to its write: opened for writing at the read, checked and closed at the write.
-#include "cli/cli_trailer_access.h"
+#include "cli/cli_tag_access.h"
 
 namespace pelmix::cli {
 
 // A dry run opens the file the same way, so that it can tell a file it could not write.
-ReadResult CliTrailerAccess::Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) {
+ReadResult CliTagAccess::Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) {
   // Open closes the file of the last turn first.
   openPath_.clear();
   // A file that cannot be opened for writing is still read, as the window reads it; its
@@ -24,16 +24,16 @@ ReadResult CliTrailerAccess::Read(const std::filesystem::path& path, TagRecord& 
   return result;
 }
 
-WriteResult CliTrailerAccess::Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
-                                    const TrailerSeen& seen) {
+WriteResult CliTagAccess::Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
+                                const TagSeen& seen) {
   timeError_.clear();
   // What was seen at tagOffset says which write it would be: a trailer is replaced, an end appended to.
-  const WriteResult wouldWrite{seen.trailer ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
+  const WriteResult wouldWrite{seen.tag ? WriteResult::Status::Replaced : WriteResult::Status::Appended, {}};
   // The session writes the file it read last; anything else goes the window's way.
   if (openPath_.empty() || path != openPath_)
     return dryRun_ ? wouldWrite : WriteTagTrailer(path, record, tagOffset, seen);
   openPath_.clear();
-  if (seen.trailer && record == *seen.trailer) {
+  if (seen.tag && record == *seen.tag) {
     // Nothing to change: no write, so the time stays and a read-only file is no failure.
     file_.Close();
     return {WriteResult::Status::Replaced, {}, /*unchanged=*/true};
