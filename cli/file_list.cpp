@@ -5,9 +5,9 @@
 #include <iterator>
 #include <system_error>
 
-#include "cli/natural_order.h"
 #include "cli/text_display.h"
 #include "core/mp3_name.h"
+#include "core/natural_order.h"
 
 namespace pelmix::cli {
 namespace {

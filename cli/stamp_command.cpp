@@ -9,11 +9,11 @@
 #include "cli/cli_exchange.h"
 #include "cli/cli_tag_access.h"
 #include "cli/file_list.h"
-#include "cli/name_pattern.h"
 #include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
 #include "core/field_layout.h"
+#include "core/name_pattern.h"
 #include "core/text_codec.h"
 #include "session/tag_edit_session.h"
 

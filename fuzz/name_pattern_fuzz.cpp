@@ -8,14 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/name_pattern.h"
+#include "core/name_pattern.h"
 #include "fuzz/require.h"
 
 namespace {
 
+using pelmix::NameValues;
+using pelmix::PlaceholderField;
 using pelmix::TagField;
-using pelmix::cli::NameValues;
-using pelmix::cli::PlaceholderField;
 using pelmix::fuzz::Require;
 
 bool IsDigitField(TagField field) { return field == TagField::Track || field == TagField::Year; }
@@ -39,12 +39,12 @@ std::optional<std::string> Fill(std::string_view pattern, const NameValues& valu
 }
 
 void CheckMatch(std::string_view pattern, std::string_view name, bool mustMatch) {
-  const std::optional<NameValues> values = pelmix::cli::MatchNamePattern(pattern, name);
+  const std::optional<NameValues> values = pelmix::MatchNamePattern(pattern, name);
   if (!values) {
     Require(!mustMatch, "a name built from the pattern matches it");
     return;
   }
-  Require(!pelmix::cli::NamePatternProblem(pattern), "only a usable pattern matches");
+  Require(!pelmix::NamePatternProblem(pattern), "only a usable pattern matches");
   Require(name.size() <= 4096, "an overlong name never matches");
   for (TagField field : pelmix::kAllTagFields) {
     const auto& value = (*values)[pelmix::FieldIndex(field)];
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   // Values, each ended by a zero byte, taken in turn by the placeholders of the pattern.
-  if (pelmix::cli::NamePatternProblem(pattern)) return 0;
+  if (pelmix::NamePatternProblem(pattern)) return 0;
   NameValues values;
   std::string_view list = rest.substr(1);
   bool valid = true;

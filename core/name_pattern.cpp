@@ -1,13 +1,13 @@
 // The pattern becomes a list of literals and placeholders; a table of which suffixes of the
 // name the rest of the pattern can match makes the split linear in the pattern times the
 // name, whatever the input, so no pattern can make it backtrack for long.
-#include "cli/name_pattern.h"
+#include "core/name_pattern.h"
 
 #include <vector>
 
 #include "core/ascii.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 
 std::optional<TagField> PlaceholderField(char c) {
   switch (c) {
@@ -123,4 +123,4 @@ std::optional<NameValues> MatchNamePattern(std::string_view pattern, std::string
   return values;
 }
 
-}  // namespace pelmix::cli
+}  // namespace pelmix

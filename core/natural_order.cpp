@@ -1,12 +1,12 @@
 // Comparing names with runs of digits taken as numbers, folder by folder.
-#include "cli/natural_order.h"
+#include "core/natural_order.h"
 
 #include <string>
 
-#include "cli/text_display.h"
 #include "core/ascii.h"
+#include "core/text_codec.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 namespace {
 
 int Sign(int value) { return (value > 0) - (value < 0); }
@@ -81,4 +81,4 @@ bool NaturalNameLess(const std::filesystem::path::string_type& a, const std::fil
 #endif
 }
 
-}  // namespace pelmix::cli
+}  // namespace pelmix

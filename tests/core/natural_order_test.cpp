@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "cli/natural_order.h"
+#include "core/natural_order.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 namespace {
 
 TEST(NaturalOrderTest, NumbersCompareByValue) {
@@ -37,4 +37,4 @@ TEST(NaturalOrderTest, FolderComponentsKeepTheirFilesTogether) {
 }
 
 }  // namespace
-}  // namespace pelmix::cli
+}  // namespace pelmix

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace pelmix::cli {
+namespace pelmix {
 
 // Runs of digits compare by their value, other bytes with ASCII letters folded to lower
 // case; names that still tie are ordered byte for byte, so the order is total.
@@ -17,4 +17,4 @@ bool NaturalPathLess(const std::filesystem::path& a, const std::filesystem::path
 // ten thousand operands sort in a blink.
 bool NaturalNameLess(const std::filesystem::path::string_type& a, const std::filesystem::path::string_type& b);
 
-}  // namespace pelmix::cli
+}  // namespace pelmix

@@ -9,7 +9,7 @@
 
 #include "core/tag_field.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 
 // Placeholders: %n track, %t title, %a artist, %A album, %y year (track and year match
 // ASCII digits only, the others any non-empty text); %% is a percent sign. Every other
@@ -32,4 +32,4 @@ using NameValues = std::array<std::optional<std::string>, kTagFieldCount>;
 // "A - B - C" gives A and "B - C".
 std::optional<NameValues> MatchNamePattern(std::string_view pattern, std::string_view name);
 
-}  // namespace pelmix::cli
+}  // namespace pelmix

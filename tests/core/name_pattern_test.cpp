@@ -1,9 +1,9 @@
 // --from-name patterns: splitting file names into fields, and the errors of a bad pattern.
-#include "cli/name_pattern.h"
+#include "core/name_pattern.h"
 
 #include <gtest/gtest.h>
 
-namespace pelmix::cli {
+namespace pelmix {
 namespace {
 
 // The values as "track|title|artist|album|year", "-" for a field not given; "none" for no match.
@@ -78,4 +78,4 @@ TEST(NamePatternTest, ManyPlaceholdersOnALongNameStayCheap) {
 }
 
 }  // namespace
-}  // namespace pelmix::cli
+}  // namespace pelmix
