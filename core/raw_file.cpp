@@ -198,6 +198,24 @@ std::error_code RawFile::Truncate(std::int64_t size) {
   return {};
 }
 
+std::error_code RawFile::ModifiedTime(std::int64_t& time) const {
+  assert(handle_ != INVALID_HANDLE_VALUE);
+  FILETIME written{};
+  if (!GetFileTime(handle_, nullptr, nullptr, &written)) return LastError();
+  time = static_cast<std::int64_t>((std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime);
+  return {};
+}
+
+std::error_code RawFile::SetModifiedTime(std::int64_t time) {
+  assert(handle_ != INVALID_HANDLE_VALUE);
+  // Set on the handle, the time also stays when the handle is closed after a write.
+  FILETIME written{};
+  written.dwLowDateTime = static_cast<DWORD>(static_cast<std::uint64_t>(time) & 0xFFFFFFFFu);
+  written.dwHighDateTime = static_cast<DWORD>(static_cast<std::uint64_t>(time) >> 32);
+  if (!SetFileTime(handle_, nullptr, nullptr, &written)) return LastError();
+  return {};
+}
+
 std::error_code RawFile::Close() {
   if (handle_ == INVALID_HANDLE_VALUE) return {};
   const BOOL closed = CloseHandle(handle_);
@@ -312,6 +330,29 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
 std::error_code RawFile::Truncate(std::int64_t size) {
   assert(fd_ >= 0);
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return Errno();
+  return {};
+}
+
+std::error_code RawFile::ModifiedTime(std::int64_t& time) const {
+  assert(fd_ >= 0);
+  struct stat status {};
+  if (::fstat(fd_, &status) != 0) return Errno();
+  time = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+  return {};
+}
+
+std::error_code RawFile::SetModifiedTime(std::int64_t time) {
+  assert(fd_ >= 0);
+  // On the descriptor, not by name: a file renamed onto the name meanwhile keeps its own time.
+  constexpr std::int64_t kBillion = 1'000'000'000;
+  std::int64_t seconds = time / kBillion;
+  std::int64_t nanoseconds = time % kBillion;
+  if (nanoseconds < 0) {  // a time before 1970
+    nanoseconds += kBillion;
+    --seconds;
+  }
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), static_cast<long>(nanoseconds)}};
+  if (::futimens(fd_, times) != 0) return Errno();
   return {};
 }
 

@@ -65,6 +65,10 @@ class RawFile {
   // Writes all of data at offset, or fails.
   std::error_code WriteAt(std::int64_t offset, std::span<const std::uint8_t> data);
   std::error_code Truncate(std::int64_t size);
+  // When the file was last written, in the system's own units, to be given back after a
+  // write that should not count as one (--keep-times).
+  std::error_code ModifiedTime(std::int64_t& time) const;
+  std::error_code SetModifiedTime(std::int64_t time);
   // Closes the file and reports what the system said; the destructor closes silently.
   // Every other call above but Open needs the file open.
   std::error_code Close();

@@ -47,7 +47,7 @@ ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& 
 }
 
 WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
-                        const TagSeen& seen) {
+                        const TagSeen& seen, SeenThrough through) {
   // The write goes only where the last look found the end of the audio, and only into the
   // file looked at; anything else means another program got there in between, and 128
   // bytes at tagOffset could land inside the audio or overwrite what it wrote.
@@ -68,6 +68,8 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
 
   if (size != tagOffset + (seen.tag ? static_cast<std::int64_t>(kTagSize) : 0)) return changed;
   if (!seen.tag) return {WriteResult::Status::Appended, {}};
+  // Held against other writers since it was read through this handle, the tag is as read.
+  if (through == SeenThrough::HeldSinceRead) return {WriteResult::Status::Replaced, {}};
   TagRecord present;
   std::size_t got = 0;
   if (std::error_code error = file.ReadAt(tagOffset, present.bytes(), got)) {
@@ -80,8 +82,8 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
 namespace {
 
 WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, const TagRecord& record,
-                         std::int64_t tagOffset, const TagSeen& seen) {
-  const WriteResult check = CheckAsSeen(file, named, tagOffset, seen);
+                         std::int64_t tagOffset, const TagSeen& seen, SeenThrough through) {
+  const WriteResult check = CheckAsSeen(file, named, tagOffset, seen, through);
   if (!check.ok()) return check;
   if (std::error_code error = file.WriteAt(tagOffset, record.bytes())) {
     // No partial trailer stays behind an append that ran out of room.
@@ -99,15 +101,15 @@ WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& 
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {WriteResult::Status::OpenFailed, error};
   }
-  const WriteResult result = WriteChecked(file, nullptr, record, tagOffset, seen);
+  const WriteResult result = WriteChecked(file, nullptr, record, tagOffset, seen, SeenThrough::ReadBefore);
   if (!result.ok()) return result;
   if (std::error_code error = file.Close()) return {WriteResult::Status::WriteFailed, error};
   return result;
 }
 
 WriteResult WriteTagTrailer(RawFile& file, const std::filesystem::path& path, const TagRecord& record,
-                            std::int64_t tagOffset, const TagSeen& seen) {
-  return WriteChecked(file, &path, record, tagOffset, seen);
+                            std::int64_t tagOffset, const TagSeen& seen, SeenThrough through) {
+  return WriteChecked(file, &path, record, tagOffset, seen, through);
 }
 
 }  // namespace pelmix
@@ -116,12 +118,12 @@ namespace pelmix {
 
 namespace {
 
-StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
-                         const TagSeen& seen) {
+StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset, const TagSeen& seen,
+                         SeenThrough through) {
   // A cut is final: it goes ahead only in the file seen, while it still ends with the very
   // trailer seen there. Without a trailer seen there is nothing to cut.
   if (!seen.tag) return {StripResult::Status::ChangedSinceRead, {}};
-  const WriteResult check = CheckAsSeen(file, named, tagOffset, seen);
+  const WriteResult check = CheckAsSeen(file, named, tagOffset, seen, through);
   // With a trailer seen, the check never offers the end of the file for an append.
   assert(check.status != WriteResult::Status::Appended);
   switch (check.status) {
@@ -141,15 +143,15 @@ StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagO
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {StripResult::Status::OpenFailed, error};
   }
-  const StripResult result = StripChecked(file, nullptr, tagOffset, seen);
+  const StripResult result = StripChecked(file, nullptr, tagOffset, seen, SeenThrough::ReadBefore);
   if (!result.ok()) return result;
   if (std::error_code error = file.Close()) return {StripResult::Status::StripFailed, error};
   return result;
 }
 
 StripResult StripTagTrailer(RawFile& file, const std::filesystem::path& path, std::int64_t tagOffset,
-                            const TagSeen& seen) {
-  return StripChecked(file, &path, tagOffset, seen);
+                            const TagSeen& seen, SeenThrough through) {
+  return StripChecked(file, &path, tagOffset, seen, through);
 }
 
 }  // namespace pelmix

@@ -23,11 +23,15 @@ struct ReadResult {
 };
 
 struct WriteResult {
-  enum class Status { Replaced, Appended, OpenFailed, ChangedSinceRead, WriteFailed };
+  // TimeUnknown: the file's modification time was to be kept and could not be read, so
+  // nothing was written.
+  enum class Status { Replaced, Appended, OpenFailed, ChangedSinceRead, WriteFailed, TimeUnknown };
   Status status = Status::OpenFailed;
   std::error_code error;
   // Replaced without a write: the file already ended in exactly these 128 bytes.
   bool unchanged = false;
+  // Written, but the modification time to be kept could not be set back.
+  std::error_code timeError{};
 
   bool ok() const { return status == Status::Replaced || status == Status::Appended; }
 };
@@ -57,13 +61,18 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
 WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
                             const TagSeen& seen);
 
+// How sure a check can be of the bytes seen: read through the very handle that has held
+// the file against other writers since (HeldSinceRead), so they need no second read; or
+// read earlier, through a handle since closed (ReadBefore), so they are read again.
+enum class SeenThrough { HeldSinceRead, ReadBefore };
+
 // Whether the file the handle holds is still exactly as `seen` says and, given `named`,
 // still the file that path names (a handle stays on its file whatever happens to the name).
-// The status is what a write at tagOffset would do: Replaced (the file ends in the trailer
+// The status is what a write at tagOffset would do: Replaced (the file ends in the tag
 // seen) or Appended (it ends at tagOffset); else ChangedSinceRead, or OpenFailed when the
-// name is gone. A front end that removes a trailer asks this before it cuts the file.
+// name is gone. A front end that removes a tag asks this before it cuts the file.
 WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset,
-                        const TagSeen& seen);
+                        const TagSeen& seen, SeenThrough through = SeenThrough::ReadBefore);
 
 // The read and the write on a file the caller has opened (for reading and writing, to
 // write) and closes itself: a front end that writes each file right after reading it keeps
@@ -72,16 +81,20 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
 // the file was opened by; the write goes ahead only while it names the same file.
 ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& tagOffset);
 WriteResult WriteTagTrailer(RawFile& file, const std::filesystem::path& path, const TagRecord& record,
-                            std::int64_t tagOffset, const TagSeen& seen);
+                            std::int64_t tagOffset, const TagSeen& seen, SeenThrough through = SeenThrough::ReadBefore);
 
 }  // namespace pelmix
 
 namespace pelmix {
 
 struct StripResult {
-  enum class Status { Stripped, OpenFailed, ChangedSinceRead, StripFailed };
+  enum class Status { Stripped, OpenFailed, ChangedSinceRead, StripFailed, TimeUnknown };
   Status status = Status::OpenFailed;
   std::error_code error;
+  // Stripped without a cut: the file had no tag to remove.
+  bool unchanged = false;
+  // Cut, but the modification time to be kept could not be set back.
+  std::error_code timeError{};
 
   bool ok() const { return status == Status::Stripped; }
 };
@@ -94,6 +107,6 @@ StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagO
 // The same on a file the caller opened, for reading and writing, by `path`; as with
 // WriteTagTrailer, the cut goes ahead only while the path still names the file held.
 StripResult StripTagTrailer(RawFile& file, const std::filesystem::path& path, std::int64_t tagOffset,
-                            const TagSeen& seen);
+                            const TagSeen& seen, SeenThrough through = SeenThrough::ReadBefore);
 
 }  // namespace pelmix
