@@ -10,11 +10,7 @@ class CliExchange final : public ControlExchange {
  public:
   explicit CliExchange(const BoundValues& controls) : controls_(controls) {}
 
-  // Nothing to validate: the values were checked before the first file.
-  bool SaveControls(BoundValues& values) override {
-    values = controls_;
-    return true;
-  }
+  void SaveControls(BoundValues& values) override { values = controls_; }
   // The session's values come back, so a counted-up value carries to the next file.
   void ShowValues(BoundValues& values) override { controls_ = values; }
   void ShowTitle(const std::string&) override {}

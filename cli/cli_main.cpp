@@ -9,7 +9,7 @@
 #include "cli/show_command.h"
 #include "cli/stamp_command.h"
 #include "cli/strip_command.h"
-#include "core/field_layout.h"
+#include "session/value_rules.h"
 
 namespace pelmix::cli {
 namespace {
@@ -70,13 +70,13 @@ constexpr char kStampHelpRest[] =
 
 // "  -t, --title T          title, 30 bytes"
 std::string FieldHelpLine(const char* option, TagField field, const char* tail = "") {
-  return std::string(option) + FieldOptionName(field) + ", " + std::to_string(TextFieldSpan(field).width) + " bytes" +
+  return std::string(option) + FieldOptionName(field) + ", " + std::to_string(StoredWidth(field, false)) + " bytes" +
          tail + "\n";
 }
 
 std::string StampHelp() {
   using enum TagField;
-  const std::string trackNumbered = " (" + std::to_string(TextFieldWidth(Comment, /*trackNumbered=*/true)) +
+  const std::string trackNumbered = " (" + std::to_string(StoredWidth(Comment, /*trackShown=*/true)) +
                                     " with a track number)";
   return kStampHelpHead + FieldHelpLine("  -t, --title T          ", Title) +
          FieldHelpLine("  -a, --artist A         ", Artist) + FieldHelpLine("  -A, --album B          ", Album) +

@@ -1,11 +1,12 @@
-// Each file is opened once, for reading and writing: its trailer read, then cut off through
-// the same handle after core has checked that the file still ends with the bytes read.
+// Each file is read and cut through the session's file access: held from the read to the
+// cut, and cut only while it still ends with the bytes read.
 #include "cli/strip_command.h"
 
 #include "cli/file_list.h"
 #include "cli/report.h"
 #include "cli/text_display.h"
-#include "core/tag_file.h"
+#include "session/file_once.h"
+#include "session/file_tag_access.h"
 
 namespace pelmix::cli {
 namespace {
@@ -17,35 +18,27 @@ struct Outcome {
   std::error_code timeError;
 };
 
-Outcome StripOne(const std::filesystem::path& path, const Options& options) {
-  RawFile file;
-  const std::error_code writeOpenError = file.Open(path, RawFile::Access::ReadWrite);
-  // A file that cannot be opened for writing is still read: one without a trailer is no failure.
-  if (writeOpenError) {
-    if (std::error_code error = file.Open(path, RawFile::Access::Read))
-      return {nullptr, nullptr, ErrorReason(error), {}};
-  }
+Outcome StripOne(const std::filesystem::path& path, const Options& options, FileTagAccess& access, FileOnce& once) {
   TagRecord record;
   std::int64_t tagOffset = 0;
-  const ReadResult read = ReadTagTrailer(file, record, tagOffset);
+  const ReadResult read = access.Read(path, record, tagOffset, true);
   if (!read.ok()) return {nullptr, nullptr, ErrorReason(read.error), {}};
-  if (read.status == ReadResult::Status::Untagged) return {"unchanged", "unchanged", {}, {}};
-  if (writeOpenError) return {nullptr, nullptr, ErrorReason(writeOpenError), {}};
-  if (options.dryRun) return {"would strip", "stripped", {}, {}};
-
-  Outcome outcome{"stripped", "stripped", {}, {}};
-  std::filesystem::file_time_type modified;
-  if (options.keepTimes) modified = std::filesystem::last_write_time(path, outcome.timeError);
-  // Core cuts only while the path still names the file held, as it was read.
-  StripResult result = StripTagTrailer(file, path, tagOffset, SeenByRead(read, record));
-  const std::error_code closed = file.Close();
-  if (result.ok() && closed) result = {StripResult::Status::StripFailed, closed};
-  if (!result.ok()) {
-    const bool changed = result.status == StripResult::Status::ChangedSinceRead;
-    return {nullptr, nullptr, changed ? "changed since it was read" : ErrorReason(result.error), {}};
+  if (!once.FirstTime(read.file)) {
+    access.Release();
+    return {"done once: the same file came earlier in the batch", "repeated", {}, {}};
   }
-  if (options.keepTimes && !outcome.timeError) std::filesystem::last_write_time(path, modified, outcome.timeError);
-  return outcome;
+  const StripResult result = access.Strip(path, tagOffset, SeenByRead(read, record));
+  switch (result.status) {
+    case StripResult::Status::Stripped: break;
+    case StripResult::Status::ChangedSinceRead: return {nullptr, nullptr, "changed since it was read", {}};
+    case StripResult::Status::TimeUnknown:
+      return {
+          nullptr, nullptr, "its modification time could not be read (--keep-times): " + ErrorReason(result.error), {}};
+    default: return {nullptr, nullptr, ErrorReason(result.error), {}};
+  }
+  if (result.unchanged) return {"unchanged", "unchanged", {}, {}};
+  if (options.dryRun) return {"would strip", "stripped", {}, {}};
+  return {"stripped", "stripped", {}, result.timeError};
 }
 
 }  // namespace
@@ -59,9 +52,11 @@ int RunStrip(Options options, Console& console) {
   for (const NativeName& name : others) {
     report.Failed(std::filesystem::path(name), "not stripped", "not an .mp3 file (--any-extension strips it)");
   }
+  FileTagAccess access({.dryRun = options.dryRun, .keepTimes = options.keepTimes});
+  FileOnce once;
   for (NativeName& name : list.files) {
     const std::filesystem::path path(std::move(name));
-    const Outcome outcome = StripOne(path, options);
+    const Outcome outcome = StripOne(path, options, access, once);
     if (!outcome.text) {
       report.Failed(path, "not stripped", outcome.reason);
     } else {

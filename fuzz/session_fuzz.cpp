@@ -130,9 +130,11 @@ class WatchedAccess final : public pelmix::TagAccess {
   pelmix::WriteResult lastResult;
   Bytes lastRecord;
 
-  pelmix::ReadResult Read(const fs::path& path, pelmix::TagRecord& record, std::int64_t& tagOffset) override {
-    return files_.Read(path, record, tagOffset);
+  pelmix::ReadResult Read(const fs::path& path, pelmix::TagRecord& record, std::int64_t& tagOffset,
+                          bool holdForWrite) override {
+    return files_.Read(path, record, tagOffset, holdForWrite);
   }
+  void Release() override { files_.Release(); }
   pelmix::WriteResult Write(const fs::path& path, const pelmix::TagRecord& record, std::int64_t tagOffset,
                             const pelmix::TagSeen& seen) override {
     ++writes[path];
@@ -148,10 +150,10 @@ class WatchedAccess final : public pelmix::TagAccess {
 using Span = pelmix::test::ModelSpan;
 constexpr const auto& kTextSpans = pelmix::test::kModelTextSpans;
 
+// The byte a track text that was written stands for: its decimal value (only texts of
+// digits worth 1 to 255, or the empty text, are ever written).
 std::uint8_t TrackByte(const std::string& text) {
-  // Decimal conversion as the C library does it (the text ends at a zero byte), kept to 32 bits.
-  const long long value = std::strtoll(text.c_str(), nullptr, 10);
-  return static_cast<std::uint8_t>(std::clamp<long long>(value, INT_MIN, INT_MAX) & 0xFF);
+  return text.empty() ? 0 : static_cast<std::uint8_t>(std::strtol(text.c_str(), nullptr, 10));
 }
 
 // Whether writing the ticked values into this trailer would leave every byte of it as it is.
@@ -301,8 +303,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             unchangedWrite = current;
           }
         }
-        session.UpdateTag();
-        if (current && changed) {
+        if (session.UpdateTag() == pelmix::FileOutcome::ValueRefused) {
+          Require(access.writes == writesBefore, "a refused value writes nothing");
+        } else if (current && changed) {
           Require(session.lastWrite().status == pelmix::WriteResult::Status::ChangedSinceRead,
                   "a file changed by another program since it was read is not written");
         } else if (current) {

@@ -46,6 +46,10 @@ struct BoundValues {
   FieldFlags incrementFlag;
   int mode = static_cast<int>(EditMode::None);
   std::string modeHelpText;
+  // Per text field, set by a save direction whose control holds a character the tags' code
+  // page has no byte for: the first such character, which a write refuses; 0 for none. The
+  // load direction leaves such a control as the user typed it.
+  std::array<char32_t, kTagFieldCount> unstorable{};
 
   friend bool operator==(const BoundValues&, const BoundValues&) = default;
 };

@@ -17,9 +17,10 @@ class ControlExchange {
  public:
   virtual ~ControlExchange() = default;
 
-  // Save direction: every bound control into values. False when a value failed validation;
-  // the front end has told the user, and values holds what was copied up to that point.
-  virtual bool SaveControls(BoundValues& values) = 0;
+  // Save direction: every bound control into values, as it stands. Whether a value can be
+  // stored is the session's question, asked when it writes; a control whose text has no
+  // bytes in the code page says so in values.unstorable.
+  virtual void SaveControls(BoundValues& values) = 0;
   // Load direction: values into the controls. May normalise a flag it cannot show.
   virtual void ShowValues(BoundValues& values) = 0;
   // The main window's title, as UTF-8 (it holds a file name, which may be any Unicode).

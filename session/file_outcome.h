@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "core/tag_file.h"
 #include "core/tag_record.h"
+#include "session/value_rules.h"
 
 namespace pelmix {
 
@@ -17,8 +19,8 @@ enum class FileOutcome {
   NotRead,
   NotWritten,
   NoFile,        // an update before any file was loaded
-  ValueRefused,  // storable values only: a value failed the save direction's validation
-  TrackRefused,  // storable values only: the track text is not a number up to 255
+  ValueRefused,  // a value to be written cannot be stored as it is (see FileResult::problem)
+  Repeated,      // a batch met this file before, under this name or another: done once
 };
 
 struct FileResult {
@@ -32,8 +34,13 @@ struct FileResult {
   TagRecord before{};
   TagRecord after{};
   std::int64_t tagOffset = 0;
+  // ValueRefused: the value, and why.
+  std::optional<FieldProblem> problem{};
 
-  bool failed() const { return outcome == FileOutcome::NotRead || outcome == FileOutcome::NotWritten; }
+  bool failed() const {
+    return outcome == FileOutcome::NotRead || outcome == FileOutcome::NotWritten ||
+           outcome == FileOutcome::ValueRefused;
+  }
   // The write found the file no longer as it was read: another program wrote in between.
   bool changedSinceRead() const {
     return outcome == FileOutcome::NotWritten && write.status == WriteResult::Status::ChangedSinceRead;

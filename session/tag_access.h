@@ -1,5 +1,5 @@
-// Where the session reads and writes trailers: the files themselves, unless a front end
-// (a dry run, a test) puts something else in their place.
+// Where the session reads and writes tags: the files themselves (FileTagAccess), unless a
+// test puts something else in their place.
 #pragma once
 
 #include <cstdint>
@@ -13,22 +13,16 @@ namespace pelmix {
 class TagAccess {
  public:
   virtual ~TagAccess() = default;
-  virtual ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) = 0;
-  // Writes only while the file is as `seen` says it was (see WriteTagTrailer).
+  // holdForWrite: a write of the same file follows at once, so the file may stay held
+  // from the read to the write; otherwise nothing stays open after the read.
+  virtual ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset,
+                          bool holdForWrite) = 0;
+  // Writes only while the file is as `seen` says it was (see WriteTagTrailer); 128 bytes
+  // equal to those seen are not written at all (WriteResult::unchanged).
   virtual WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
                             const TagSeen& seen) = 0;
-};
-
-// ReadTagTrailer and WriteTagTrailer on the files.
-class FileTagAccess final : public TagAccess {
- public:
-  ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset) override {
-    return ReadTagTrailer(path, record, tagOffset);
-  }
-  WriteResult Write(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
-                    const TagSeen& seen) override {
-    return WriteTagTrailer(path, record, tagOffset, seen);
-  }
+  // A file held for a write that will not come is let go.
+  virtual void Release() {}
 };
 
 }  // namespace pelmix

@@ -1,10 +1,6 @@
-// Loading a trailer into the values, writing values back, and batches through ProcessFile.
+// Loading a tag into the values, writing values back, and batches through ProcessFile.
 #include "session/tag_edit_session.h"
 
-#include <climits>
-#include <cstdint>
-
-#include "core/ascii.h"
 #include "core/field_layout.h"
 #include "core/text_codec.h"
 #include "core/text_increment.h"
@@ -16,44 +12,16 @@ constexpr char kTitlePrefix[] = "Pelmix -  ";
 
 bool IsUpdateMode(int mode) { return mode >= static_cast<int>(EditMode::Update); }
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The number at the start of the text as the C library's decimal conversion reads it:
-// leading white space, an optional sign, then digits; no digits give 0. Out-of-range
-// values saturate at the 32-bit limits, as they do on the platform the format comes from.
-std::int32_t LeadingInteger(const std::string& text) {
-  std::size_t at = 0;
-  while (at < text.size() && IsSpace(text[at])) ++at;
-  bool negative = false;
-  if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-  std::int64_t magnitude = 0;
-  constexpr std::int64_t kCap = std::int64_t{INT32_MAX} + 1;
-  for (; at < text.size() && IsAsciiDigit(text[at]); ++at) {
-    magnitude = std::min(kCap, magnitude * 10 + (text[at] - '0'));
-  }
-  const std::int64_t value = negative ? -magnitude : std::min(magnitude, std::int64_t{INT32_MAX});
-  return static_cast<std::int32_t>(value);
-}
-
-std::uint8_t LowByte(std::int32_t value) {
-  return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu);
-}
-
 // The name for the title, as UTF-8: the codec's, because the library's conversion throws on
 // the unpaired surrogate a Windows name may hold.
 std::string FileNameUtf8(const std::filesystem::path& path) { return PathText(path.filename()); }
 
-}  // namespace
-
-bool IsStorableTrackText(std::string_view text) {
-  int value = 0;
-  for (char c : text) {
-    if (!IsAsciiDigit(c)) return false;
-    value = value * 10 + (c - '0');
-    if (value > kHighestTrack) return false;
-  }
-  return true;
+// Other readers take the track byte as a number only while the comment's last byte is zero.
+bool ShowsTrack(const TagRecord& record) {
+  return record.GetTrack() != kNoTrack && record.bytes()[kTrackMarkerOffset] == 0;
 }
+
+}  // namespace
 
 TagEditSession::TagEditSession(const GenreList& genres, ControlExchange& exchange, TagAccess* access)
     : genres_(genres), exchange_(exchange), access_(access ? *access : fileAccess_) {}
@@ -67,14 +35,43 @@ void TagEditSession::Start() {
 bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   TagRecord record;
   std::int64_t offset = 0;
-  result_ = {.outcome = FileOutcome::NotRead, .path = path, .read = access_.Read(path, record, offset)};
+  result_ = {.outcome = FileOutcome::NotRead, .path = path, .read = access_.Read(path, record, offset, false)};
   if (!result_.read.ok()) return false;
+  TakeFile(path, record, offset, nullptr);
+  return true;
+}
+
+FileOutcome TagEditSession::ProcessFile(const std::filesystem::path& path) { return Process(path, nullptr); }
+
+FileOutcome TagEditSession::Process(const std::filesystem::path& path, Batch* batch) {
+  // In Auto Update the write follows the read at once: the file stays held in between.
+  const bool writes = mode() == EditMode::AutoUpdate;
+  TagRecord record;
+  std::int64_t offset = 0;
+  result_ = {.outcome = FileOutcome::NotRead, .path = path, .read = access_.Read(path, record, offset, writes)};
+  if (!result_.read.ok()) return result_.outcome;
+  if (batch && !batch->once.FirstTime(result_.read.file)) {
+    access_.Release();
+    return result_.outcome = FileOutcome::Repeated;
+  }
+  TakeFile(path, record, offset, batch);
+  if (mode() != EditMode::AutoUpdate) {
+    access_.Release();
+    return FileOutcome::Loaded;
+  }
+  return UpdateTag();
+}
+
+void TagEditSession::TakeFile(const std::filesystem::path& path, const TagRecord& record, std::int64_t offset,
+                              Batch* batch) {
   result_.outcome = FileOutcome::Loaded;
   result_.before = result_.after = record;
   result_.tagOffset = offset;
 
   std::string title = kTitlePrefix + FileNameUtf8(path);
-  lastSaveValid_ = exchange_.SaveControls(values_);
+  exchange_.SaveControls(values_);
+  // Checked with the whole batch before its first file: here they only take their place.
+  if (batch && batch->options.names) TakeNameValues(*batch->options.names, batch->given, path, values_);
   currentPath_ = path;
   currentRead_ = result_.read;
   record_ = record;
@@ -84,11 +81,10 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
   windowTitle_ = std::move(title);
   exchange_.ShowTitle(windowTitle_);
   exchange_.ShowValues(values_);
-  return true;
 }
 
 void TagEditSession::TakeFieldsFromRecord() {
-  // In the update modes a flagged field keeps its value, ready to be stamped on this file.
+  // In the update modes a ticked field keeps its value, ready to be stamped on this file.
   const bool keepFlagged = IsUpdateMode(values_.mode);
   for (TagField field : kRecordOrder) {
     if (keepFlagged && values_.updateFlag[field] == 1) continue;
@@ -107,11 +103,13 @@ void TagEditSession::TakeFieldFromRecord(TagField field) {
     if (index != -1) fields.genreIndex = index;
   } else {
     fields.Text(field) = record_.GetFieldText(field);
+    // What the file holds was stored once: the control takes it as it is.
+    values_.unstorable[FieldIndex(field)] = 0;
   }
 }
 
 FileOutcome TagEditSession::UpdateTag() {
-  const bool valid = exchange_.SaveControls(values_);
+  exchange_.SaveControls(values_);
   // A second update of the same file starts from what the first one wrote.
   result_ = {.outcome = FileOutcome::NoFile,
              .path = currentPath_,
@@ -123,32 +121,30 @@ FileOutcome TagEditSession::UpdateTag() {
     exchange_.ShowValues(values_);
     return result_.outcome;
   }
-  if (storableOnly_) {
-    if (!valid) return result_.outcome = FileOutcome::ValueRefused;
-    if (values_.updateFlag[TagField::Track] == 1 && !IsStorableTrackText(values_.fields.trackText)) {
-      return result_.outcome = FileOutcome::TrackRefused;
-    }
-  }
-  // A file without a trailer was read as a new record, whose byte 125 is zero.
-  const TagRecord before = record_;
-  record_.SetMagic();
+  TagRecord record = record_;
+  record.SetMagic();
   for (TagField field : kRecordOrder) {
-    if (values_.updateFlag[field] != 1) continue;
-    StoreFieldInRecord(field);
-    // Counting up comes before the write, so a file that cannot be written uses up its number.
-    if (CountsUp(field)) {
-      std::string& text = values_.fields.Text(field);
-      text = IncrementText(text);
-    }
+    if (values_.updateFlag[field] == 1) StoreFieldInRecord(field, record);
   }
-  record_.MakeTrackVisible(before);
-  result_.after = record_;
-  result_.write = access_.Write(currentPath_, record_, tagOffset_, seen_);
+  // record_ is what the file holds: a file without a tag was read as a new record, whose
+  // byte 125 is zero.
+  record.MakeTrackVisible(record_);
+  result_.after = record;
+  if ((result_.problem = CheckValues(values_, genres_, ShowsTrack(record)))) {
+    access_.Release();
+    return result_.outcome = FileOutcome::ValueRefused;
+  }
+  // Counting up comes before the write, so a file that cannot be written uses up its number.
+  CountUp(values_);
+  result_.write = access_.Write(currentPath_, record, tagOffset_, seen_);
   const bool written = result_.write.ok();
-  // After an append the trailer written is what the file now ends in, so a second update
-  // of the same file replaces it rather than taking it for another program's.
-  if (written) seen_.tag = record_;
-  if (storableOnly_ && written) ShowStoredValues();
+  if (written) {
+    // After an append the tag written is what the file now ends in, so a second update of
+    // the same file replaces it rather than taking it for another program's.
+    record_ = record;
+    seen_.tag = record;
+    ShowStoredValues();
+  }
   exchange_.ShowValues(values_);
   result_.outcome = !written                  ? FileOutcome::NotWritten
                     : result_.write.unchanged ? FileOutcome::Unchanged
@@ -157,24 +153,24 @@ FileOutcome TagEditSession::UpdateTag() {
 }
 
 void TagEditSession::ShowStoredValues() {
-  // What the record holds can differ from what was typed: the comment gives its 29th byte to
-  // a track number, "007" is stored as 7. The genre keeps the chosen entry, since several
-  // entries may share its code.
+  // "007" is stored as 7. The genre keeps the chosen entry, since several entries may share
+  // its code.
   for (TagField field : kRecordOrder) {
     const bool countedUp = values_.updateFlag[field] == 1 && CountsUp(field);
     if (field != TagField::Genre && !countedUp) TakeFieldFromRecord(field);
   }
 }
 
-void TagEditSession::StoreFieldInRecord(TagField field) {
+void TagEditSession::StoreFieldInRecord(TagField field, TagRecord& record) const {
   const FieldValues& fields = values_.fields;
+  // A value the byte cannot hold is refused before the record is written; until then it
+  // stands as the byte of no track, no genre.
   if (field == TagField::Track) {
-    record_.SetTrack(LowByte(LeadingInteger(fields.trackText)));
+    record.SetTrack(TrackByte(fields.trackText).value_or(kNoTrack));
   } else if (field == TagField::Genre) {
-    // Nothing selected gives -1, stored as 255: no genre.
-    record_.SetGenre(LowByte(genres_.CodeAt(fields.genreIndex)));
+    record.SetGenre(GenreByte(genres_, fields.genreIndex).value_or(kNoGenre));
   } else {
-    record_.SetFieldText(field, fields.Text(field));
+    record.SetFieldText(field, fields.Text(field));
   }
 }
 
@@ -182,12 +178,12 @@ bool TagEditSession::CountsUp(TagField field) const {
   return HasIncrementBox(field) && values_.incrementFlag[field] == 1 && IsUpdateMode(values_.mode);
 }
 
-FileOutcome TagEditSession::ProcessFile(const std::filesystem::path& path) {
-  if (!LoadFile(path)) return FileOutcome::NotRead;
-  if (values_.mode != static_cast<int>(EditMode::AutoUpdate)) return FileOutcome::Loaded;
-  // The load's save direction has told the user already; a second save would say it again.
-  if (storableOnly_ && !lastSaveValid_) return result_.outcome = FileOutcome::ValueRefused;
-  return UpdateTag();
+void TagEditSession::CountUp(BoundValues& values) const {
+  for (TagField field : kRecordOrder) {
+    if (values.updateFlag[field] != 1 || !CountsUp(field)) continue;
+    std::string& text = values.fields.Text(field);
+    text = IncrementText(text);
+  }
 }
 
 }  // namespace pelmix

@@ -1,33 +1,35 @@
 // The state behind the main window and the operations that do the program's work:
-// loading a file's trailer into the values, writing values back, counting them up in
+// loading a file's tag into the values, writing values back, counting them up in
 // batches, and the mode rules that decide which controls the user can operate.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
 #include "core/genre_list.h"
 #include "core/tag_file.h"
 #include "core/tag_record.h"
+#include "session/batch.h"
 #include "session/bound_values.h"
 #include "session/control_exchange.h"
+#include "session/file_once.h"
 #include "session/file_outcome.h"
-#include "session/tag_access.h"
+#include "session/file_tag_access.h"
+#include "session/value_rules.h"
 
 namespace pelmix {
 
 // The help line under the mode buttons; empty for EditMode::None.
 const char* ModeHelpText(EditMode mode);
 
-// Empty (no track number), or decimal digits worth at most 255.
-bool IsStorableTrackText(std::string_view text);
-
 class TagEditSession {
  public:
-  // Refers to, and does not own, the genre list, the exchange and the trailer access.
-  // Without a trailer access the session reads and writes the files themselves.
+  // Refers to, and does not own, the genre list, the exchange and the tag access.
+  // Without a tag access the session reads and writes the files themselves.
   TagEditSession(const GenreList& genres, ControlExchange& exchange, TagAccess* access = nullptr);
   // It may refer to a member of its own, so it stays where it was made.
   TagEditSession(const TagEditSession&) = delete;
@@ -35,18 +37,28 @@ class TagEditSession {
 
   // Once, after the genre list is filled: every "Update" box ticked, mode Edit.
   void Start();
-  // Reads the file's trailer into the values; false, with nothing changed, when it cannot.
+  // Reads the file's tag into the values; false, with nothing changed, when it cannot.
+  // Nothing is asked of the values a load replaces.
   bool LoadFile(const std::filesystem::path& path);
-  // Writes the flagged values into the current file's trailer and counts them up.
+  // Writes the ticked values into the current file's tag and counts them up. A value that
+  // cannot be stored as it is writes nothing and counts nothing up (ValueRefused); 128
+  // bytes equal to those in the file are not written (Unchanged). After a write, every
+  // field that did not count up shows what was stored ("007" shows as 7).
   FileOutcome UpdateTag();
   // A file chosen or dropped: loaded, and in Auto Update written at once.
   FileOutcome ProcessFile(const std::filesystem::path& path);
 
-  // The window's rules; the command line checks its values before the first file instead.
-  // A value that failed validation, or a track text that the byte cannot hold, writes
-  // nothing and counts nothing up; after a write, every field that did not count up shows
-  // its value as it was stored.
-  void RequireStorableValues(bool on) { storableOnly_ = on; }
+  // Called with each file's place in the batch and its result; false stops the batch.
+  using FileDone = std::function<bool(std::size_t index, const FileResult& result)>;
+  // Before a batch's first file: puts the files in the batch's order and checks every value
+  // each file would get, counted up or taken from its name. A refusal means that no file
+  // may be written. The files are looked at (read, not written) only when a counted value
+  // would not fit, to count just those the batch will write: a file that cannot be read, or
+  // one met before, uses up no number.
+  std::optional<BatchRefusal> CheckBatch(std::vector<PathName>& files, const BatchOptions& options);
+  // Each file in turn through ProcessFile, in Auto Update, after CheckBatch. A file met
+  // before in the batch, under any name, is Repeated: not read again, not counted.
+  void RunBatch(const std::vector<PathName>& files, const BatchOptions& options, const FileDone& done);
 
   void OnModeClicked();
   void OnUpdateBoxClicked(TagField field);
@@ -71,11 +83,22 @@ class TagEditSession {
   const WriteResult& lastWrite() const { return result_.write; }
 
  private:
+  struct Batch {
+    const BatchOptions& options;
+    FieldFlags given;  // the fields ticked for writing before any name gave values
+    FileOnce once;
+  };
+
+  FileOutcome Process(const std::filesystem::path& path, Batch* batch);
+  void TakeFile(const std::filesystem::path& path, const TagRecord& record, std::int64_t offset, Batch* batch);
   void TakeFieldsFromRecord();
   void TakeFieldFromRecord(TagField field);
   void ShowStoredValues();
-  void StoreFieldInRecord(TagField field);
+  void StoreFieldInRecord(TagField field, TagRecord& record) const;
   bool CountsUp(TagField field) const;
+  void CountUp(BoundValues& values) const;
+  std::optional<BatchRefusal> CheckFiles(const std::vector<PathName>& files, const BatchOptions& options,
+                                         bool lookAtFiles);
 
   const GenreList& genres_;
   ControlExchange& exchange_;
@@ -84,8 +107,6 @@ class TagEditSession {
 
   BoundValues values_;
   bool incrementsAllowed_ = false;
-  bool storableOnly_ = false;
-  bool lastSaveValid_ = true;
   TagRecord record_;
   std::int64_t tagOffset_ = 0;
   // What the current file held at tagOffset_ when it was last read or written; a write goes

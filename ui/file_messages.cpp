@@ -1,4 +1,5 @@
-// Wording the window's messages about files that could not be read or written.
+// Wording the window's messages about files that could not be read or written, and values
+// that could not be stored.
 #include "ui/file_messages.h"
 
 #include <algorithm>
@@ -36,15 +37,45 @@ std::wstring ErrorReason(const std::error_code& error) {
 
 std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + PathWideText(path) + L"\""; }
 
-// Digits read the same in every code page, UTF-8 among them.
+// The field as the window labels it.
+const wchar_t* Label(TagField field) {
+  switch (field) {
+    case TagField::Track: return L"Track";
+    case TagField::Genre: return L"Genre";
+    case TagField::Title: return L"Title";
+    case TagField::Artist: return L"Artist";
+    case TagField::Album: return L"Album";
+    case TagField::Year: return L"Year";
+    case TagField::Comment: break;
+  }
+  return L"Comment";
+}
+
+// Digits read the same in every code page, UTF-8 among them; other text is the window's own
+// and is not quoted back.
 std::optional<std::wstring> DigitsText(const std::string& text) {
   if (text.empty() || !std::all_of(text.begin(), text.end(), IsAsciiDigit)) return std::nullopt;
   return WideFromUtf8(text);
 }
 
+std::wstring CharacterText(char32_t character) {
+  std::string utf8;
+  AppendUtf8(utf8, character);
+  return WideFromUtf8(utf8);
+}
+
+std::wstring Width(const FieldProblem& problem) { return std::to_wstring(problem.width); }
+
 }  // namespace
 
 std::wstring FailureReason(const FileResult& failure) {
+  if (failure.outcome == FileOutcome::ValueRefused && failure.problem) {
+    const FieldProblem& problem = *failure.problem;
+    if (problem.problem == ValueProblem::TooLong && problem.trackTakesByte) {
+      return L"With its track number the comment keeps " + Width(problem) + L" characters.";
+    }
+    return L"The " + std::wstring(Label(problem.field)) + L" cannot be stored.";
+  }
   if (failure.changedSinceRead()) return L"The file changed after it was loaded; load it again.";
   return ErrorReason(failure.error());
 }
@@ -64,24 +95,45 @@ std::wstring BatchFailureMessage(std::span<const FileResult> failures, std::size
   return text;
 }
 
-std::wstring BatchStopMessage(const std::filesystem::path& path, std::size_t position, std::size_t total,
-                              FileOutcome outcome, const std::string& trackText,
-                              std::span<const FileResult> failuresBefore) {
-  std::wstring text = L"Stopped before file " + std::to_wstring(position) + L" of " + std::to_wstring(total) + L", " +
-                      Quoted(path.filename()) + L": ";
-  // A typed text that is no number at all is not quoted back: it is the window's own text, and
-  // the reason is the same as for a single file.
-  const std::optional<std::wstring> digits = DigitsText(trackText);
-  if (outcome != FileOutcome::TrackRefused) {
-    text += L"a value cannot be stored.";
-  } else if (digits) {
-    text += L"its track number would be " + *digits + L", and a track number goes up to 255.";
-  } else {
-    text += L"its track number must be a number up to 255, or empty for none.";
+std::wstring ValueMessage(const FieldProblem& problem, unsigned codePage) {
+  switch (problem.problem) {
+    case ValueProblem::NotInCodePage:
+      return L"The " + std::wstring(Label(problem.field)) + L" field holds \"" + CharacterText(problem.character) +
+             L"\", which this system's code page (" + std::to_wstring(codePage) + L") cannot store. Please replace it.";
+    case ValueProblem::TooLong:
+      if (problem.trackTakesByte) {
+        return L"With a track number the comment keeps no more than " + Width(problem) +
+               L" characters: the track number takes its last place. Please shorten it.";
+      }
+      return L"Please enter no more than " + Width(problem) + L" characters.";
+    case ValueProblem::NotATrackNumber: return L"The track number must be a number up to 255, or empty for none.";
+    case ValueProblem::GenreCode:
+      return L"The genre chosen stands for code " + std::to_wstring(problem.code) +
+             L", which a tag cannot hold. Please choose another.";
+    case ValueProblem::InvalidText:
+    case ValueProblem::NameMismatch: break;
   }
-  text += L"\n\nThe files before it were processed; it and the files after it were left as they were.";
-  if (!failuresBefore.empty()) text += L"\n\n" + BatchFailureMessage(failuresBefore, position - 1);
-  return text;
+  return L"The " + std::wstring(Label(problem.field)) + L" field cannot be stored.";
+}
+
+std::wstring BatchRefusalMessage(const FieldProblem& problem, const std::filesystem::path& path, std::size_t position,
+                                 std::size_t total, unsigned codePage) {
+  std::wstring text = L"Nothing was stamped: file " + std::to_wstring(position) + L" of " + std::to_wstring(total) +
+                      L", " + Quoted(path.filename()) + L", ";
+  const std::optional<std::wstring> digits = DigitsText(problem.value);
+  if (problem.problem == ValueProblem::NotATrackNumber && digits) {
+    return text + L"would get track number " + *digits + L", and a track number goes up to 255.";
+  }
+  if (problem.problem == ValueProblem::TooLong && problem.trackTakesByte) {
+    return text + L"would get a track number, and with one the comment keeps no more than " + Width(problem) +
+           L" characters.";
+  }
+  if (problem.problem == ValueProblem::TooLong) {
+    std::wstring field = Label(problem.field);
+    field[0] = static_cast<wchar_t>(field[0] - L'A' + L'a');
+    return text + L"would get a " + field + L" longer than its " + Width(problem) + L" characters.";
+  }
+  return text + L"would get a value that cannot be stored:\n\n" + ValueMessage(problem, codePage);
 }
 
 }  // namespace pelmix::ui

@@ -1,5 +1,5 @@
-// What the window tells the user about files it could not stamp, in the words of its
-// message boxes.
+// What the window tells the user about files it could not stamp and values it could not
+// store, in the words of its message boxes.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "session/file_outcome.h"
+#include "session/value_rules.h"
 
 namespace pelmix::ui {
 
@@ -17,12 +18,11 @@ std::wstring FailureReason(const FileResult& failure);
 std::wstring FailureMessage(const FileResult& failure);
 // A batch of `total` files in which these failed: how many, and the first few by name.
 std::wstring BatchFailureMessage(std::span<const FileResult> failures, std::size_t total);
-// A batch that stopped before the file at `position` (from 1) of `total`, whose values could
-// not be stored; trackText is the track number that would have been written.
-std::wstring BatchStopMessage(const std::filesystem::path& path, std::size_t position, std::size_t total,
-                              FileOutcome outcome, const std::string& trackText,
-                              std::span<const FileResult> failuresBefore);
-
-inline constexpr wchar_t kTrackRangeMessage[] = L"The track number must be a number up to 255, or empty for none.";
+// A value the tag cannot hold as it stands; codePage is the system's ANSI code page.
+std::wstring ValueMessage(const FieldProblem& problem, unsigned codePage);
+// A batch refused before its first file for the value that the file at `position` (from 1)
+// of `total` would get.
+std::wstring BatchRefusalMessage(const FieldProblem& problem, const std::filesystem::path& path, std::size_t position,
+                                 std::size_t total, unsigned codePage);
 
 }  // namespace pelmix::ui

@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/field_layout.h"
 #include "core/mp3_name.h"
 #include "core/text_codec.h"
 #include "res/resource.h"
@@ -57,9 +56,7 @@ CTagEditDlg::CTagEditDlg()
     : CDialog(IDD_PELMIX_DIALOG), genres_(&CompareGenreNames), session_(genres_, *this),
       // A shared resource icon: the system keeps it, nothing releases it.
       icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
-      openDocument_(&ShellOpenDocument) {
-  session_.RequireStorableValues(true);
-}
+      openDocument_(&ShellOpenDocument) {}
 
 std::span<const MessageEntry> CTagEditDlg::GetMessageMap() const { return kMessageMap; }
 
@@ -92,12 +89,14 @@ void CTagEditDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Control(dx, IDC_ARTIST, artistEdit_);
   DDX_Control(dx, IDC_ALBUM, albumEdit_);
 
-  DDX_Text(dx, IDC_ALBUM, fields.album);
-  DDV_MaxChars(dx, fields.album, TextFieldSpan(Album).width);
-  DDX_Text(dx, IDC_ARTIST, fields.artist);
-  DDV_MaxChars(dx, fields.artist, TextFieldSpan(Artist).width);
-  DDX_Text(dx, IDC_COMMENT, fields.comment);
-  DDV_MaxChars(dx, fields.comment, TextFieldSpan(Comment).width);
+  // The widths the session gives: typing stops there; what cannot be stored it refuses when it writes.
+  const auto text = [&](int id, TagField field) {
+    DDX_Text(dx, id, fields.Text(field), &values.unstorable[FieldIndex(field)]);
+    DDV_MaxChars(dx, fields.Text(field), static_cast<int>(MostCharacters(field)));
+  };
+  text(IDC_ALBUM, Album);
+  text(IDC_ARTIST, Artist);
+  text(IDC_COMMENT, Comment);
   DDX_CBIndex(dx, IDC_GENRE, fields.genreIndex);
   DDX_Check(dx, IDC_INCREMENT_ALBUM, increment[Album]);
   DDX_Check(dx, IDC_INCREMENT_ARTIST, increment[Artist]);
@@ -106,8 +105,7 @@ void CTagEditDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Check(dx, IDC_INCREMENT_TRACK, increment[Track]);
   DDX_Radio(dx, IDC_MODE_EDIT, values.mode);
   if (!dx.saveAndValidate()) KeepModeButtonsOutOfTabOrder();
-  DDX_Text(dx, IDC_TITLE, fields.title);
-  DDV_MaxChars(dx, fields.title, TextFieldSpan(Title).width);
+  text(IDC_TITLE, Title);
   DDX_Check(dx, IDC_UPDATE_ALBUM, update[Album]);
   DDX_Check(dx, IDC_UPDATE_ARTIST, update[Artist]);
   DDX_Check(dx, IDC_UPDATE_COMMENT, update[Comment]);
@@ -115,10 +113,8 @@ void CTagEditDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Check(dx, IDC_UPDATE_TITLE, update[Title]);
   DDX_Check(dx, IDC_UPDATE_TRACK, update[Track]);
   DDX_Check(dx, IDC_UPDATE_YEAR, update[Year]);
-  DDX_Text(dx, IDC_YEAR, fields.year);
-  DDV_MaxChars(dx, fields.year, TextFieldSpan(Year).width);
-  DDX_Text(dx, IDC_TRACK, fields.trackText);
-  DDV_MaxChars(dx, fields.trackText, kTrackDigits);
+  text(IDC_YEAR, Year);
+  text(IDC_TRACK, Track);
   DDX_Text(dx, IDC_MODE_HELP, values.modeHelpText);
 }
 
@@ -135,21 +131,15 @@ bool CTagEditDlg::OnInitDialog() {
   return true;
 }
 
-bool CTagEditDlg::SaveControls(BoundValues& values) {
+void CTagEditDlg::SaveControls(BoundValues& values) {
   if (pendingValues_) {
-    // The controls would give back what was last shown to them: only its validation is due.
+    // The controls would give back what was last shown to them.
     if (&values != pendingValues_) values = *pendingValues_;
-    bound_ = &values;
-    const bool valid = CheckData();
-    bound_ = nullptr;
-    if (valid) return true;
-    // Shown for real, the failure is told as usual, with the focus on its field.
-    ShowPending();
+    return;
   }
   bound_ = &values;
-  const bool valid = UpdateData(true);
+  UpdateData(true, /*validate=*/false);
   bound_ = nullptr;
-  return valid;
 }
 
 void CTagEditDlg::ShowValues(BoundValues& values) {
@@ -314,9 +304,19 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
   }
   if (paths.size() <= 1) return;
 
+  std::vector<PathName> names;
+  names.reserve(paths.size());
+  for (const std::filesystem::path& path : paths) names.push_back(path.native());
+  // Nothing is written unless the whole batch can be: numbered in the order of the names.
+  const BatchOptions options;
+  if (const std::optional<BatchRefusal> refusal = session_.CheckBatch(names, options)) {
+    TellUser(refusal->file ? BatchRefusalMessage(refusal->problem, names[*refusal->file], *refusal->file + 1,
+                                                 names.size(), ::GetACP())
+                           : ValueMessage(refusal->problem, ::GetACP()));
+    FocusField(refusal->problem.field);
+    return;
+  }
   std::vector<FileResult> failures;
-  std::wstring stopped;
-  bool trackStopped = false;
   {
     const CWaitCursor wait;
     struct Batch {
@@ -331,28 +331,18 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
         }
       }
     } batch(*this);
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-      const FileOutcome outcome = session_.ProcessFile(paths[i]);
-      if (outcome == FileOutcome::ValueRefused || outcome == FileOutcome::TrackRefused) {
-        stopped = BatchStopMessage(paths[i], i + 1, paths.size(), outcome, session_.fields().trackText, failures);
-        trackStopped = outcome == FileOutcome::TrackRefused;
-        break;
-      }
-      if (session_.lastResult().failed()) failures.push_back(session_.lastResult());
-    }
+    session_.RunBatch(names, options, [&](std::size_t, const FileResult& result) {
+      if (result.failed()) failures.push_back(result);
+      return true;
+    });
   }
-  if (!stopped.empty()) {
-    TellUser(stopped);
-    if (trackStopped) FocusTrack();
-  } else if (!failures.empty()) {
-    TellUser(BatchFailureMessage(failures, paths.size()));
-  }
+  if (!failures.empty()) TellUser(BatchFailureMessage(failures, names.size()));
 }
 
 void CTagEditDlg::ReportAlone(const FileResult& result) {
-  if (result.outcome == FileOutcome::TrackRefused) {
-    TellUser(kTrackRangeMessage);
-    FocusTrack();
+  if (result.outcome == FileOutcome::ValueRefused && result.problem) {
+    TellUser(ValueMessage(*result.problem, ::GetACP()));
+    FocusField(result.problem->field);
   } else if (result.failed()) {
     TellUser(FailureMessage(result));
   }
@@ -371,9 +361,11 @@ void CTagEditDlg::ShowPending() {
   if (pendingTitle_) ::SetWindowTextW(hwnd(), WideFromUtf8(*std::exchange(pendingTitle_, std::nullopt)).c_str());
 }
 
-void CTagEditDlg::FocusTrack() {
-  ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(trackEdit_.hwnd()), TRUE);
-  ::SendMessageW(trackEdit_.hwnd(), EM_SETSEL, 0, -1);
+void CTagEditDlg::FocusField(TagField field) {
+  CWnd* control = GovernedControl(ControlKind::ValueControl, field);
+  if (!control || !control->IsAttached()) return;
+  ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->hwnd()), TRUE);
+  if (field != TagField::Genre) ::SendMessageW(control->hwnd(), EM_SETSEL, 0, -1);
 }
 
 }  // namespace pelmix::ui

@@ -23,7 +23,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
  public:
   CTagEditDlg();
 
-  bool SaveControls(BoundValues& values) override;
+  void SaveControls(BoundValues& values) override;
   void ShowValues(BoundValues& values) override;
   void ShowTitle(const std::string& title) override;
   void EnableControl(ControlKind kind, std::optional<TagField> field, bool enabled) override;
@@ -62,7 +62,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   void ProcessFiles(std::span<const std::filesystem::path> paths);
   void ReportAlone(const FileResult& result);
   void TellUser(const std::wstring& text);
-  void FocusTrack();
+  void FocusField(TagField field);
   void ShowPending();
 
   void ShowAboutBox();

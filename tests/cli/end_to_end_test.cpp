@@ -157,6 +157,8 @@ TEST(EndToEndTest, BadValuesAreRefusedBeforeAnyFileChanges) {
   const fs::path file = dir / "a.mp3";
   const Bytes before = Concat(Audio(100), TagBytes("Title", "", "", "", ""));
   WriteFile(file, before);
+  const fs::path genres = dir / "genres.txt";
+  WriteFile(genres, Bytes{'3', '0', '0', ' ', 'B', 'i', 'g', '\n'});
   struct Case {
     std::vector<std::string> arguments;
     const char* message;
@@ -165,7 +167,11 @@ TEST(EndToEndTest, BadValuesAreRefusedBeforeAnyFileChanges) {
       {{"--title", "Caf\xC3\xA9 \xCE\xA9"}, "--title: the character \"\xCE\xA9\" (U+03A9) cannot be stored"},
       {{"--title", "\xE2\x82\xAC", "--encoding", "iso-8859-1"}, "(U+20AC) cannot be stored in ISO-8859-1"},
       {{"--album", std::string(31, 'a')}, "--album: longer than its 30 bytes"},
-      {{"--comment", std::string(29, 'c'), "--track", "2"}, "--comment: longer than its 28 bytes"},
+      {{"--comment", std::string(29, 'c'), "--track", "2"},
+       "--comment: longer than its 28 bytes (the track number takes the 29th)"},
+      {{"--track", "0"}, "--track: a track number is 1 to 255, or empty for none"},
+      {{"--genre", "300"}, "--genre: a genre code is 0 to 255"},
+      {{"--genre", "big", "--genres", Utf8(genres)}, "--genre: \"big\" has code 300, which a tag cannot hold"},
       {{"--genre", "Polka Dub"}, "unknown genre"},
   };
   for (const Case& c : cases) {
@@ -247,38 +253,77 @@ TEST(EndToEndTest, ABatchWhoseTrackWouldPass255IsRefusedWhole) {
   EXPECT_EQ(ReadFile(files[2]), Concat(Audio(200), TagBytes("", "", "", "", "", 255, 255)));
 }
 
-TEST(EndToEndTest, WarningsNameTheFileWhereTheWriteDifferedFromTheValue) {
+// What each file gets is what was given, or the file is not written: a comment given whole
+// is not cut for a track number the file shows, and the one warning left is for a file too
+// short to be read back as tagged.
+TEST(EndToEndTest, AValueAFileCannotTakeWholeLeavesThatFileAlone) {
   TempDir dir;
   const std::string comment(29, 'c');
+  const Bytes hasTrack = Concat(Audio(200), TagBytes("", "", "", "", "", 4, 255));
+  WriteFile(dir / "has-track.mp3", hasTrack);
+  WriteFile(dir / "no-track.mp3", Audio(200));
+  const ProgramRun run = RunPelmixCli(
+      With({"stamp", "--comment", comment}, {dir / "has-track.mp3", dir / "no-track.mp3"}));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(dir / "has-track.mp3") + ": not written: comment \"" + comment +
+                         "\" is longer than the 28 bytes it keeps with the file's track number\n");
+  EXPECT_EQ(ReadFile(dir / "has-track.mp3"), hasTrack);
+  EXPECT_EQ(ReadFile(dir / "no-track.mp3"), Concat(Audio(200), TagBytes("", "", "", "", comment, 0, 255)));
+
+  WriteFile(dir / "empty.mp3", Bytes{});
+  const ProgramRun empty = RunPelmixCli(With({"stamp", "--title", "Alone"}, {dir / "empty.mp3"}));
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_EQ(empty.err, "pelmix-cli: warning: " + Utf8(dir / "empty.mp3") +
+                           ": the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
+                           "will not be read back\n");
+  EXPECT_EQ(ReadFile(dir / "empty.mp3"), TagBytes("Alone", "", "", "", ""));
+}
+
+// Values that count up or come from names are checked for every file before the first is
+// written: a batch that cannot be written whole writes nothing (exit 2) and names the file.
+TEST(EndToEndTest, ABatchThatCannotBeWrittenWholeWritesNothing) {
+  TempDir dir;
+  const std::vector<fs::path> files = {dir / "01 - a.mp3", dir / "02 - b.mp3", dir / "03 - c.mp3"};
+  for (const fs::path& file : files) WriteFile(file, Audio(100));
   struct Case {
-    const char* name;
-    Bytes before;
     std::vector<std::string> arguments;
-    std::string warning;  // after "pelmix-cli: warning: <path>: "
-    Bytes after;
+    std::string message;  // after "pelmix-cli: "
   };
   const Case cases[] = {
-      {"has-track.mp3",
-       Concat(Audio(200), TagBytes("", "", "", "", "", 4, 255)),
-       {"--comment", comment},
-       "comment \"" + comment + "\" lost its 29th byte to the track number; written as \"" + comment.substr(0, 28) +
-           "\"",
-       Concat(Audio(200), TagBytes("", "", "", "", comment.substr(0, 28), 4, 255))},
-      {"empty.mp3",
-       {},
-       {"--title", "Alone"},
-       "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag will not be read back",
-       TagBytes("Alone", "", "", "", "")},
+      {{"-t", "Thirty characters long exact 9", "--increment", "title"},
+       "--increment title: " + Utf8(files[1]) +
+           " would get title \"Thirty characters long exact 10\", longer than its 30 bytes; nothing written"},
+      {{"-c", std::string(29, 'c'), "--from-name", "%n - %t"},
+       "--comment: " + Utf8(files[0]) +
+           " would get a track number, and with one the comment keeps 28 of its 29 bytes; nothing written"},
+      {{"--from-name", "%n - %t", "--encoding", "iso-8859-1", "-a", "\xE2\x82\xAC"},
+       "--artist: the character \"\xE2\x82\xAC\" (U+20AC) cannot be stored in ISO-8859-1; see --encoding"},
   };
   for (const Case& c : cases) {
-    WriteFile(dir / c.name, c.before);
     std::vector<std::string> arguments = {"stamp"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    const ProgramRun run = RunPelmixCli(With(arguments, {dir / c.name}));
-    EXPECT_EQ(run.status, 0) << c.name;
-    EXPECT_EQ(run.err, "pelmix-cli: warning: " + Utf8(dir / c.name) + ": " + c.warning + "\n");
-    EXPECT_EQ(ReadFile(dir / c.name), c.after) << c.name;
+    const ProgramRun run = RunPelmixCli(With(arguments, files));
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_EQ(run.err, "pelmix-cli: " + c.message + "; try 'pelmix-cli stamp --help'\n");
+    EXPECT_EQ(run.out, "");
+    for (const fs::path& file : files) EXPECT_EQ(ReadFile(file), Audio(100)) << c.message;
   }
+}
+
+// A file is one file however it is named: stamped once, numbered once, the repeat reported.
+TEST(EndToEndTest, TheSameFileUnderSeveralNamesIsStampedOnce) {
+  TempDir dir;
+  const fs::path a = dir / "a.mp3";
+  WriteFile(a, Audio(100));
+  WriteFile(dir / "b.mp3", Audio(100));
+  const ProgramRun run = RunPelmixCli(
+      With({"stamp", "-T", "1", "--increment", "track", "--keep-order"}, {a, a, dir / "." / "a.mp3", dir / "b.mp3"}));
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string repeat = ": done once: the same file came earlier in the batch\n";
+  EXPECT_EQ(run.out, Utf8(a) + ": appended\n" + Utf8(a) + repeat + Utf8(dir / "." / "a.mp3") + repeat +
+                         Utf8(dir / "b.mp3") + ": appended\n");
+  EXPECT_EQ(ReadFile(a), Concat(Audio(100), TagBytes("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(Audio(100), TagBytes("", "", "", "", "", 2, 255)));
 }
 
 TEST(EndToEndTest, UsageErrorsAndHelp) {
@@ -466,8 +511,8 @@ TEST(EndToEndTest, FieldsFromTheFileName) {
     arguments.insert(arguments.end(), c.more.begin(), c.more.end());
     const ProgramRun run = RunPelmixCli(With(arguments, {file}));
     if (c.trailer.empty()) {
-      EXPECT_EQ(run.status, 1) << c.name;
-      EXPECT_TRUE(Contains(run.err, "pelmix-cli: " + Utf8(file) + ": not written: ")) << run.err;
+      EXPECT_EQ(run.status, 2) << c.name;
+      EXPECT_TRUE(Contains(run.err, "pelmix-cli: --from-name: " + Utf8(file) + ": ")) << run.err;
       EXPECT_EQ(ReadFile(file), Audio(200));
     } else {
       EXPECT_EQ(run.status, 0) << run.err;
@@ -475,8 +520,11 @@ TEST(EndToEndTest, FieldsFromTheFileName) {
     }
   }
   const ProgramRun odd = RunPelmixCli(With({"stamp", "--from-name", "%n - %t"}, {dir / "cover art.mp3"}));
-  EXPECT_EQ(odd.err, "pelmix-cli: " + Utf8(dir / "cover art.mp3") +
-                         ": not written: the name does not match --from-name \"%n - %t\"\n");
+  EXPECT_EQ(odd.err, "pelmix-cli: --from-name: " + Utf8(dir / "cover art.mp3") +
+                         ": the name does not match --from-name \"%n - %t\"; nothing written; try 'pelmix-cli stamp "
+                         "--help'\n");
+  const ProgramRun far = RunPelmixCli(With({"stamp", "--from-name", "%n - %t"}, {dir / "300 - Too far.mp3"}));
+  EXPECT_TRUE(Contains(far.err, ": track 300 from the name is not 1 to 255; nothing written")) << far.err;
 }
 
 // A missing track number reads the same in every plain output: show, show -1, a dry run.

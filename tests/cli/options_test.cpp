@@ -150,21 +150,12 @@ TEST(StampControlsTest, GenreGivenAsCodeOrNothing) {
   EXPECT_EQ(genres.NameAt(unnamed), "");
 }
 
-TEST(StampControlsTest, RefusesValuesThatDoNotFit) {
-  const std::string thirtyOne(31, 'x');
-  const std::string twentyNine(29, 'c');
+// What the options alone settle: a value with no bytes in the code page, a genre without an
+// entry, an option missing. Whether a tag can hold a value is the session's question.
+TEST(StampControlsTest, RefusesWhatTheOptionsAloneSettle) {
   const std::vector<std::vector<Argument>> cases = {
-      Arguments({"stamp", "--title", thirtyOne, "a.mp3"}),
-      Arguments({"stamp", "--year", "19999", "a.mp3"}),
-      Arguments({"stamp", "--comment", twentyNine, "--track", "3", "a.mp3"}),
-      Arguments({"stamp", "--comment", twentyNine, "--track", "", "--increment", "track", "a.mp3"}),
       Arguments({"stamp", "--title", "\xCE\xA9", "a.mp3"}),
-      Arguments({"stamp", "--track", "0", "a.mp3"}),
-      Arguments({"stamp", "--track", "256", "a.mp3"}),
-      Arguments({"stamp", "--track", "+3", "a.mp3"}),
       Arguments({"stamp", "--genre", "Polka", "a.mp3"}),
-      Arguments({"stamp", "--genre", "256", "a.mp3"}),
-      Arguments({"stamp", "--genre", "too big", "a.mp3"}),
       Arguments({"stamp", "--increment", "title", "--track", "1", "a.mp3"}),
       Arguments({"stamp", "a.mp3"}),
   };
@@ -172,9 +163,6 @@ TEST(StampControlsTest, RefusesValuesThatDoNotFit) {
     GenreList genres = SomeGenres();
     EXPECT_THROW(StampControls(ParseOptions(arguments), genres), UsageError) << Line(arguments);
   }
-  GenreList genres = SomeGenres();
-  // The comment keeps all 29 bytes when no track number is given.
-  EXPECT_NO_THROW(StampControls(ParseOptions(Arguments({"stamp", "--comment", twentyNine, "a.mp3"})), genres));
 }
 
 #ifdef _WIN32

@@ -1,14 +1,14 @@
-// The command line's file access: one handle from read to write, and nothing written to a file that changed.
+// The one file access: a handle held from read to write, and nothing written to a file that changed.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <fstream>
 #include <functional>
 
-#include "cli/cli_tag_access.h"
+#include "session/file_tag_access.h"
 #include "tests/support/temp_dir.h"
 
-namespace pelmix::cli {
+namespace pelmix {
 namespace {
 
 using test::Audio;
@@ -26,7 +26,7 @@ TagRecord Stamped(std::uint8_t track) {
   return record;
 }
 
-TEST(CliTagAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
+TEST(FileTagAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
   TempDir dir;
   struct Case {
     const char* name;
@@ -39,10 +39,10 @@ TEST(CliTagAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
   for (const Case& c : cases) {
     const auto path = dir / c.name;
     WriteFile(path, c.before);
-    CliTagAccess access(false);
+    FileTagAccess access;
     TagRecord record;
     std::int64_t tagOffset = 0;
-    const ReadResult read = access.Read(path, record, tagOffset);
+    const ReadResult read = access.Read(path, record, tagOffset, true);
     ASSERT_TRUE(read.ok()) << c.name;
     // Another program adds to the file between the read and the write.
     std::ofstream other(path, std::ios::binary | std::ios::app);
@@ -61,7 +61,7 @@ TEST(CliTagAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
 
 // The kept handle stays on the file it opened whatever happens to the name; the write must
 // notice that the name now stands for something else, and leave that alone too.
-TEST(CliTagAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
+TEST(FileTagAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
   namespace fs = std::filesystem;
   const Bytes content = Concat(Audio(300), TagBytes("Old", "", "", "", ""));
   struct Case {
@@ -100,10 +100,10 @@ TEST(CliTagAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
     const fs::path other = dir / "other.mp3";
     WriteFile(path, content);
     WriteFile(other, content);
-    CliTagAccess access(false);
+    FileTagAccess access;
     TagRecord record;
     std::int64_t tagOffset = 0;
-    const ReadResult read = access.Read(path, record, tagOffset);
+    const ReadResult read = access.Read(path, record, tagOffset, true);
     ASSERT_EQ(read.status, ReadResult::Status::Tagged) << c.what;
     bool refused = false;
     try {
@@ -134,15 +134,15 @@ TEST(CliTagAccessTest, ANameThatNoLongerNamesTheFileReadIsNotWritten) {
   }
 }
 
-TEST(CliTagAccessTest, WritesThroughTheKeptHandleOrNotAtAllInADryRun) {
+TEST(FileTagAccessTest, WritesThroughTheKeptHandleOrNotAtAllInADryRun) {
   TempDir dir;
   for (const bool dryRun : {false, true}) {
     const auto path = dir / (dryRun ? "dry.mp3" : "real.mp3");
     WriteFile(path, Audio(300));
-    CliTagAccess access(dryRun);
+    FileTagAccess access({.dryRun = dryRun});
     TagRecord record;
     std::int64_t tagOffset = 0;
-    const ReadResult read = access.Read(path, record, tagOffset);
+    const ReadResult read = access.Read(path, record, tagOffset, true);
     ASSERT_EQ(read.status, ReadResult::Status::Untagged);
     EXPECT_EQ(access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record)).status,
               WriteResult::Status::Appended);
@@ -152,7 +152,7 @@ TEST(CliTagAccessTest, WritesThroughTheKeptHandleOrNotAtAllInADryRun) {
 }
 
 // The same 128 bytes again are no write: the file keeps its time, and the result says why.
-TEST(CliTagAccessTest, TheTagAlreadyOnDiskIsNotWrittenAndSaysSo) {
+TEST(FileTagAccessTest, TheTagAlreadyOnDiskIsNotWrittenAndSaysSo) {
   TempDir dir;
   for (const bool dryRun : {false, true}) {
     for (const std::uint8_t track : {7, 8}) {
@@ -161,10 +161,10 @@ TEST(CliTagAccessTest, TheTagAlreadyOnDiskIsNotWrittenAndSaysSo) {
       WriteFile(path, content);
       const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
       std::filesystem::last_write_time(path, old);
-      CliTagAccess access(dryRun);
+      FileTagAccess access({.dryRun = dryRun});
       TagRecord record;
       std::int64_t tagOffset = 0;
-      const ReadResult read = access.Read(path, record, tagOffset);
+      const ReadResult read = access.Read(path, record, tagOffset, true);
       ASSERT_EQ(read.status, ReadResult::Status::Tagged);
       const WriteResult write = access.Write(path, Stamped(track), tagOffset, SeenByRead(read, record));
       const bool same = track == 7;
@@ -179,35 +179,60 @@ TEST(CliTagAccessTest, TheTagAlreadyOnDiskIsNotWrittenAndSaysSo) {
   }
 }
 
-// The bytes may be on disk, but a close that fails means they may not stay there: the
-// file is not reported as written.
-TEST(CliTagAccessTest, AFailingCloseAfterTheWriteIsAFailedWrite) {
+// Read earlier and let go (the window's Update after editing), a file is looked at again
+// even when the same 128 bytes would go back: another program's change is not "unchanged".
+TEST(FileTagAccessTest, TheSameBytesAfterALaterLookAreUnchangedOnlyIfTheFileIs) {
   TempDir dir;
-  const auto path = dir / "close.mp3";
-  WriteFile(path, Audio(300));
-  CliTagAccess access(false, false, [](RawFile& file) {
-    file.Close();
-    return std::make_error_code(std::errc::io_error);
-  });
-  TagRecord record;
-  std::int64_t tagOffset = 0;
-  const ReadResult read = access.Read(path, record, tagOffset);
-  ASSERT_TRUE(read.ok());
-  const WriteResult write = access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record));
-  EXPECT_EQ(write.status, WriteResult::Status::WriteFailed);
-  EXPECT_EQ(write.error, std::make_error_code(std::errc::io_error));
+  const auto path = dir / "later.mp3";
+  const Bytes content = Concat(Audio(300), TagBytes("", "", "", "", "", 7, 255));
+  for (const bool changed : {false, true}) {
+    WriteFile(path, content);
+    FileTagAccess access;
+    TagRecord record;
+    std::int64_t tagOffset = 0;
+    const ReadResult read = access.Read(path, record, tagOffset, false);
+    ASSERT_EQ(read.status, ReadResult::Status::Tagged);
+    const Bytes theirs = Concat(Audio(300), TagBytes("Theirs", "", "", "", "", 7, 255));
+    if (changed) WriteFile(path, theirs);
+    const WriteResult write = access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record));
+    EXPECT_EQ(write.status, changed ? WriteResult::Status::ChangedSinceRead : WriteResult::Status::Replaced);
+    EXPECT_EQ(write.unchanged, !changed);
+    EXPECT_EQ(ReadFile(path), changed ? theirs : content);
+  }
 }
 
-TEST(CliTagAccessTest, AFileThatCannotBeReadLeavesNothingOpen) {
+// The bytes may be on disk, but a close that fails means they may not stay there: the
+// file is not reported as written, whether it was held since its read (a batch) or opened
+// again for the write (the window's Update after editing).
+TEST(FileTagAccessTest, AFailingCloseAfterTheWriteIsAFailedWrite) {
   TempDir dir;
-  CliTagAccess access(false);
+  for (const bool held : {true, false}) {
+    const auto path = dir / (held ? "held.mp3" : "reopened.mp3");
+    WriteFile(path, Audio(300));
+    FileTagAccess access({}, [](RawFile& file) {
+      file.Close();
+      return std::make_error_code(std::errc::io_error);
+    });
+    TagRecord record;
+    std::int64_t tagOffset = 0;
+    const ReadResult read = access.Read(path, record, tagOffset, held);
+    ASSERT_TRUE(read.ok());
+    const WriteResult write = access.Write(path, Stamped(7), tagOffset, SeenByRead(read, record));
+    EXPECT_EQ(write.status, WriteResult::Status::WriteFailed) << held;
+    EXPECT_EQ(write.error, std::make_error_code(std::errc::io_error)) << held;
+  }
+}
+
+TEST(FileTagAccessTest, AFileThatCannotBeReadLeavesNothingOpen) {
+  TempDir dir;
+  FileTagAccess access;
   TagRecord record;
   std::int64_t tagOffset = 0;
-  EXPECT_EQ(access.Read(dir / "missing.mp3", record, tagOffset).status, ReadResult::Status::OpenFailed);
+  EXPECT_EQ(access.Read(dir / "missing.mp3", record, tagOffset, true).status, ReadResult::Status::OpenFailed);
   // The session never writes after a failed read; if it did, the write goes to the path itself.
   EXPECT_EQ(access.Write(dir / "missing.mp3", Stamped(1), 0, {}).status, WriteResult::Status::OpenFailed);
   EXPECT_FALSE(std::filesystem::exists(dir / "missing.mp3"));
 }
 
 }  // namespace
-}  // namespace pelmix::cli
+}  // namespace pelmix

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "tests/support/session_fixture.h"
 
@@ -80,7 +81,7 @@ TEST_F(LoadTest, SetsTheTitleFromTheLastPathComponentAfterSavingAndBeforeShowing
 // Any path reads as a file without a trailer.
 class EveryPathReads : public TagAccess {
  public:
-  ReadResult Read(const std::filesystem::path&, TagRecord& record, std::int64_t& offset) override {
+  ReadResult Read(const std::filesystem::path&, TagRecord& record, std::int64_t& offset, bool) override {
     record.InitNew();
     offset = 0;
     return {ReadResult::Status::Untagged, {}};
@@ -212,44 +213,14 @@ TEST_F(UpdateTest, UnflaggedFieldsGoBackByteForByte) {
   EXPECT_EQ(ReadFile(path), Concat(Audio(100), expected));
 }
 
-TEST_F(UpdateTest, TrackTextBecomesTheTrackByte) {
-  struct Case {
-    std::string text;
-    std::uint8_t track;
-  };
-  const Case cases[] = {{"", 0},
-                        {"7", 7},
-                        {"200", 200},
-                        {"255", 255},
-                        {"256", 0},
-                        {"257", 1},
-                        {"300", 44},
-                        {"-1", 255},
-                        {"+5", 5},
-                        {" \t12", 12},
-                        {"3rd", 3},
-                        {"abc", 0},
-                        {"1000", 232},
-                        {"99999999999", 255},
-                        {"-99999999999", 0}};
-  StartIn(EditMode::Edit);
-  const auto path = MakeFile("track.mp3", kTagged);
-  for (const Case& c : cases) {
-    ASSERT_TRUE(session.LoadFile(path));
-    controls().trackText = c.text;
-    session.UpdateTag();
-    EXPECT_EQ(ReadFile(path)[2000 + 126], c.track) << "'" << c.text << "'";
-  }
-}
-
-TEST_F(UpdateTest, GenreIsTheChosenEntrysCodeByItsLowByte) {
+TEST_F(UpdateTest, GenreIsTheChosenEntrysCode) {
   struct Case {
     const char* entry;
     std::uint8_t genre;
   };
   StartIn(EditMode::Edit);
   const auto path = MakeFile("genre.mp3", kTagged);
-  for (const Case& c : {Case{"Blues", 0}, Case{"Rock", 17}, Case{"Big", 44}, Case{"", 255}}) {
+  for (const Case& c : {Case{"Blues", 0}, Case{"Rock", 17}, Case{"", 255}}) {
     ASSERT_TRUE(session.LoadFile(path));
     controls().genreIndex = GenreIndex(c.entry);
     session.UpdateTag();
@@ -257,21 +228,23 @@ TEST_F(UpdateTest, GenreIsTheChosenEntrysCodeByItsLowByte) {
   }
 }
 
-// Other readers see byte 126 as a track number only when byte 125 is zero.
-TEST_F(UpdateTest, ATrackNumberTakesTheCommentsLastByte) {
+// Other readers see byte 126 as a track number only when byte 125 is zero: a comment typed
+// with all 29 bytes and a track number cannot both be stored, and neither is cut.
+TEST_F(UpdateTest, ATypedCommentDoesNotLoseItsLastByteToATrackNumber) {
   StartIn(EditMode::Edit);
   const auto path = MakeFile("visible.mp3", Audio(50));
   ASSERT_TRUE(session.LoadFile(path));
   controls().comment = std::string(29, 'c');
   controls().trackText = "";
-  session.UpdateTag();
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
   EXPECT_EQ(ReadFile(path)[50 + 125], 'c');
   controls().trackText = "5";
-  session.UpdateTag();
-  const Bytes written = ReadFile(path);
-  EXPECT_EQ(written[50 + 125], 0);
-  EXPECT_EQ(written[50 + 126], 5);
-  EXPECT_EQ(session.record().GetFieldText(TagField::Comment), std::string(28, 'c'));
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::ValueRefused);
+  EXPECT_EQ(session.lastResult().problem->width, 28u);
+  EXPECT_EQ(ReadFile(path), Concat(Audio(50), TagBytes("", "", "", "", std::string(29, 'c'), 0, 255)));
+  controls().comment = std::string(28, 'c');
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
+  EXPECT_EQ(ReadFile(path), Concat(Audio(50), TagBytes("", "", "", "", std::string(28, 'c'), 5, 255)));
 }
 
 // A v1.0 trailer whose comment fills 30 bytes reads its last byte as a "track". Stamping
@@ -314,21 +287,40 @@ TEST_F(UpdateTest, CountsUpOnlyInTheUpdateModes) {
   }
 }
 
-TEST_F(UpdateTest, GoesOnWhenValidationFails) {
-  StartIn(EditMode::Edit);
+// A value counted past what its field holds is refused, not written cut or by its low byte;
+// nothing counts up, so the user sees the value that was refused.
+TEST_F(UpdateTest, AValuePastItsFieldIsRefusedNotCut) {
+  StartIn(EditMode::Update);
+  for (TagField field : {TagField::Track, TagField::Title}) exchange.controls.incrementFlag[field] = 1;
   const auto path = MakeFile("long.mp3", Audio(10));
   ASSERT_TRUE(session.LoadFile(path));
-  exchange.validationPasses = false;
-  controls().trackText = "1000";
-  controls().title = std::string(31, 't');
-  session.UpdateTag();
-  EXPECT_EQ(ReadFile(path), Concat(Audio(10), TagBytes(std::string(30, 't'), "", "", "", "", 232, 255)));
+  controls().trackText = "255";
+  controls().title = std::string(29, 't') + "9";
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
+  EXPECT_EQ(controls().title, std::string(29, 't') + "10");
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::ValueRefused);
+  EXPECT_EQ(session.lastResult().problem->field, TagField::Title);
+  EXPECT_EQ(ReadFile(path), Concat(Audio(10), TagBytes(std::string(29, 't') + "9", "", "", "", "", 255, 255)));
+  EXPECT_EQ(controls().trackText, "256");
+  EXPECT_EQ(controls().title, std::string(29, 't') + "10");
+}
+
+// An Update that would write what the file holds writes nothing: the file keeps its time.
+TEST_F(UpdateTest, AnUpdateThatChangesNothingIsUnchanged) {
+  StartIn(EditMode::Edit);
+  const auto path = MakeFile("same.mp3", kTagged);
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+  std::filesystem::last_write_time(path, old);
+  ASSERT_TRUE(session.LoadFile(path));
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Unchanged);
+  EXPECT_LT(std::chrono::abs(std::filesystem::last_write_time(path) - old), std::chrono::minutes(1));
+  EXPECT_EQ(ReadFile(path), kTagged);
 }
 
 // Files whose writes all fail, as a read-only or locked file does.
 class RefusingWrites : public TagAccess {
  public:
-  ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& offset) override {
+  ReadResult Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& offset, bool) override {
     return ReadTagTrailer(path, record, offset);
   }
   WriteResult Write(const std::filesystem::path&, const TagRecord&, std::int64_t, const TagSeen&) override {
@@ -403,42 +395,23 @@ TEST_F(BatchTest, OnlyAutoUpdateWritesOnLoad) {
 namespace pelmix {
 namespace {
 
-// The window's rules: nothing that cannot be stored as shown is written.
-class StorableValuesTest : public test::SessionTest {
- protected:
-  StorableValuesTest() { session.RequireStorableValues(true); }
-};
+class RefusedValuesTest : public test::SessionTest {};
 
-TEST_F(StorableValuesTest, TrackTextThatTheByteCannotHoldWritesNothing) {
-  struct Case {
-    std::string text;
-    FileOutcome outcome;
-    int stored;  // the track byte on disk; -1: the file as it was
-    std::string shown;
-  };
-  const Case cases[] = {
-      {"", FileOutcome::Written, 0, ""},
-      {"0", FileOutcome::Written, 0, ""},
-      {"007", FileOutcome::Written, 7, "7"},
-      {"255", FileOutcome::Written, 255, "255"},
-      {"256", FileOutcome::TrackRefused, -1, "256"},
-      {"999", FileOutcome::TrackRefused, -1, "999"},
-      {"3rd", FileOutcome::TrackRefused, -1, "3rd"},
-      {" 12", FileOutcome::TrackRefused, -1, " 12"},
-      {"-1", FileOutcome::TrackRefused, -1, "-1"},
-      {"+5", FileOutcome::TrackRefused, -1, "+5"},
-  };
-  StartIn(EditMode::Edit);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    const Bytes before = Concat(Audio(20), TagBytes("Old", "", "", "", "", 9, 0));
+// Refused, a value writes nothing and counts nothing up; the typed value stays as typed.
+TEST_F(RefusedValuesTest, NothingIsWrittenAndTheValueStaysAsTyped) {
+  StartIn(EditMode::Update);
+  exchange.controls.incrementFlag[TagField::Track] = 1;
+  const Bytes before = Concat(Audio(20), TagBytes("Old", "", "", "", "", 9, 0));
+  for (const char* track : {"256", "0", "3rd"}) {
+    SCOPED_TRACE(track);
     const auto path = MakeFile("track.mp3", before);
     ASSERT_TRUE(session.LoadFile(path));
     controls().title = "New";
-    controls().trackText = c.text;
-    EXPECT_EQ(session.UpdateTag(), c.outcome);
-    EXPECT_EQ(ReadFile(path), c.stored < 0 ? before : Concat(Audio(20), TagBytes("New", "", "", "", "", c.stored, 0)));
-    EXPECT_EQ(controls().trackText, c.shown);
+    controls().trackText = track;
+    EXPECT_EQ(session.UpdateTag(), FileOutcome::ValueRefused);
+    EXPECT_EQ(session.lastResult().problem->problem, ValueProblem::NotATrackNumber);
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(controls().trackText, track);
   }
   // Not taking part in the write, the track text is not looked at.
   exchange.controls.updateFlag[TagField::Track] = 0;
@@ -446,52 +419,41 @@ TEST_F(StorableValuesTest, TrackTextThatTheByteCannotHoldWritesNothing) {
   EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
 }
 
-TEST_F(StorableValuesTest, FailedValidationWritesNothing) {
+// A control holding a character the code page cannot store: refused at the write, never on a
+// load, which replaces the value (in Edit) or keeps it for the next write (in Update).
+TEST_F(RefusedValuesTest, ACharacterWithoutAByteIsRefusedWhenWrittenNotWhenLoaded) {
   StartIn(EditMode::AutoUpdate);
-  exchange.controls.incrementFlag[TagField::Track] = 1;
-  controls().trackText = "4";
-  exchange.validationPasses = false;
-  const auto path = MakeFile("long.mp3", Audio(10));
+  exchange.controls.unstorable[FieldIndex(TagField::Title)] = U'\u03A9';
+  const auto path = MakeFile("omega.mp3", Audio(30));
   EXPECT_EQ(session.ProcessFile(path), FileOutcome::ValueRefused);
-  EXPECT_EQ(ReadFile(path), Audio(10));
-  EXPECT_EQ(controls().trackText, "4");
-  EXPECT_EQ(std::count(exchange.calls.begin(), exchange.calls.end(), "Save"), 1) << "one message, not two";
+  EXPECT_EQ(session.lastResult().problem->character, U'\u03A9');
+  EXPECT_EQ(ReadFile(path), Audio(30));
+  EXPECT_EQ(std::count(exchange.calls.begin(), exchange.calls.end(), "Save"), 2) << "the load, the write";
+
+  exchange.controls.mode = static_cast<int>(EditMode::Edit);
+  session.OnModeClicked();
+  ASSERT_TRUE(session.LoadFile(MakeFile("other.mp3", Concat(Audio(30), TagBytes("Plain")))));
+  EXPECT_EQ(session.values().unstorable[FieldIndex(TagField::Title)], 0u);
+  EXPECT_EQ(session.fields().title, "Plain");
 }
 
-TEST_F(StorableValuesTest, AfterAWriteFieldsShowWhatWasStored) {
+TEST_F(RefusedValuesTest, AfterAWriteFieldsShowWhatWasStored) {
   StartIn(EditMode::Update);
   exchange.controls.incrementFlag[TagField::Title] = 1;
-  controls() = {"Part 1", "Band", "", "1999", std::string(29, 'c'), "5", GenreIndex("Rock")};
+  controls() = {"Part 1", "Band", "", "1999", std::string(28, 'c'), "005", GenreIndex("Rock")};
   const auto path = MakeFile("shown.mp3", Audio(30));
   ASSERT_TRUE(session.LoadFile(path));
   EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
-  // The comment gave its 29th byte to the new track number; the title counted up.
+  // "005" was stored as 5; the title counted up.
   EXPECT_EQ(controls(), (FieldValues{"Part 2", "Band", "", "1999", std::string(28, 'c'), "5", GenreIndex("Rock")}));
 
   // A write that fails leaves what was typed.
   const auto gone = MakeFile("gone.mp3", Audio(30));
   ASSERT_TRUE(session.LoadFile(gone));
   std::filesystem::remove(gone);
-  controls().comment = std::string(29, 'd');
+  controls().trackText = "007";
   EXPECT_EQ(session.UpdateTag(), FileOutcome::NotWritten);
-  EXPECT_EQ(controls().comment, std::string(29, 'd'));
-}
-
-TEST_F(StorableValuesTest, BatchOutcomesAndACountThatPassesTheByte) {
-  StartIn(EditMode::AutoUpdate);
-  for (TagField field : kAllTagFields) exchange.controls.updateFlag[field] = field == TagField::Track;
-  exchange.controls.incrementFlag[TagField::Track] = 1;
-  controls().trackText = "254";
-  const Bytes bare = Audio(100);
-  std::vector<FileOutcome> outcomes;
-  for (const char* name : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"})
-    outcomes.push_back(session.ProcessFile(MakeFile(name, bare)));
-  outcomes.push_back(session.ProcessFile(dir / "missing.mp3"));
-  EXPECT_EQ(outcomes, (std::vector{FileOutcome::Written, FileOutcome::Written, FileOutcome::TrackRefused,
-                                   FileOutcome::TrackRefused, FileOutcome::NotRead}));
-  EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(bare, TagBytes("", "", "", "", "", 255, 255)));
-  EXPECT_EQ(ReadFile(dir / "c.mp3"), bare);
-  EXPECT_EQ(controls().trackText, "256");
+  EXPECT_EQ(controls().trackText, "007");
 }
 
 }  // namespace
@@ -505,7 +467,7 @@ class ScriptedAccess : public TagAccess {
  public:
   ReadResult read{ReadResult::Status::Tagged, {}};
   WriteResult write{};
-  ReadResult Read(const std::filesystem::path&, TagRecord& record, std::int64_t& offset) override {
+  ReadResult Read(const std::filesystem::path&, TagRecord& record, std::int64_t& offset, bool) override {
     if (!read.ok()) return read;
     record.InitNew();
     record.SetTrack(3);

@@ -30,7 +30,7 @@ TEST(FileMessagesTest, SaysWhyAFileWasNotStamped) {
   EXPECT_EQ(FailureReason(Failed(NotWritten, std::errc::io_error, WriteResult::Status::ChangedSinceRead)),
             L"The file changed after it was loaded; load it again.");
   EXPECT_EQ(FailureReason(Failed(NotWritten, std::errc::io_error)), L"The system reported error 5.");
-  for (FileOutcome fine : {Loaded, Written, Unchanged, NoFile, ValueRefused, TrackRefused}) {
+  for (FileOutcome fine : {Loaded, Written, Unchanged, NoFile, Repeated}) {
     EXPECT_FALSE(Failed(fine, std::errc::permission_denied).failed()) << static_cast<int>(fine);
   }
 
@@ -52,17 +52,54 @@ TEST(FileMessagesTest, BatchMessagesCountAndNameTheFirstFew) {
             L"7 of 9000 files were not stamped:\n\na.mp3: The disk is full.\nb.mp3: The disk is full.\nc.mp3: The disk "
             L"is full.\nd.mp3: The disk is full.\ne.mp3: The disk is full."
             L"\nand 2 more.");
-  EXPECT_EQ(BatchStopMessage("/m/c.mp3", 3, 4, FileOutcome::TrackRefused, "256", std::span(failures).first(1)),
-            L"Stopped before file 3 of 4, \"c.mp3\": its track number would be 256, and a track number goes up to "
-            L"255.\n\nThe files before it were processed; it and the files after it were left as they were.\n\n"
-            L"1 of 2 files were not stamped:\n\na.mp3: The disk is full.");
-  // A typed track that is no number: the reason, not the text (whose bytes are the window's code page).
-  for (const char* typed : {"3rd", "\xE9", "-1"}) {
-    EXPECT_EQ(BatchStopMessage("/m/c.mp3", 1, 4, FileOutcome::TrackRefused, typed, {}),
-              L"Stopped before file 1 of 4, \"c.mp3\": its track number must be a number up to 255, or empty for "
-              L"none.\n\nThe files before it were processed; it and the files after it were left as they were.")
-        << typed;
+}
+
+// Each kind of value the session refuses, in the window's words: alone (an Update) and as
+// the reason a whole batch was refused.
+TEST(FileMessagesTest, RefusedValuesSayWhatTheFieldTakes) {
+  using enum ValueProblem;
+  struct Case {
+    FieldProblem problem;
+    const wchar_t* alone;
+    const wchar_t* batch;  // after "Nothing was stamped: file 3 of 4, "c.mp3", "
+  };
+  const Case cases[] = {
+      {{.problem = NotInCodePage, .field = TagField::Artist, .character = U'\u03A9'},
+       L"The Artist field holds \"\u03A9\", which this system's code page (1252) cannot store. Please replace it.",
+       L"would get a value that cannot be stored:\n\nThe Artist field holds \"\u03A9\", which this system's code page "
+       L"(1252) cannot store. Please replace it."},
+      // A character outside the first plane is named whole, not by its halves.
+      {{.problem = NotInCodePage, .field = TagField::Title, .character = U'\U0001F3B5'},
+       L"The Title field holds \"\U0001F3B5\", which this system's code page (1252) cannot store. Please replace it.",
+       nullptr},
+      {{.problem = TooLong, .field = TagField::Title, .value = std::string(29, 't') + "10", .width = 30},
+       L"Please enter no more than 30 characters.",
+       L"would get a title longer than its 30 characters."},
+      {{.problem = TooLong, .field = TagField::Comment, .width = 28, .trackTakesByte = true},
+       L"With a track number the comment keeps no more than 28 characters: the track number takes its last place. "
+       L"Please shorten it.",
+       L"would get a track number, and with one the comment keeps no more than 28 characters."},
+      {{.problem = NotATrackNumber, .field = TagField::Track, .value = "256"},
+       L"The track number must be a number up to 255, or empty for none.",
+       L"would get track number 256, and a track number goes up to 255."},
+      // Typed text is the window's own code page: the reason, not the text.
+      {{.problem = NotATrackNumber, .field = TagField::Track, .value = "3\xE9"},
+       L"The track number must be a number up to 255, or empty for none.",
+       L"would get a value that cannot be stored:\n\nThe track number must be a number up to 255, or empty for none."},
+      {{.problem = GenreCode, .field = TagField::Genre, .code = 300},
+       L"The genre chosen stands for code 300, which a tag cannot hold. Please choose another.",
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ValueMessage(c.problem, 1252), c.alone);
+    if (!c.batch) continue;
+    EXPECT_EQ(BatchRefusalMessage(c.problem, "/m/c.mp3", 3, 4, 1252),
+              std::wstring(L"Nothing was stamped: file 3 of 4, \"c.mp3\", ") + c.batch);
   }
+  FileResult refused{.outcome = FileOutcome::ValueRefused, .path = "/m/c.mp3"};
+  refused.problem = FieldProblem{.problem = TooLong, .field = TagField::Comment, .width = 28, .trackTakesByte = true};
+  EXPECT_TRUE(refused.failed());
+  EXPECT_EQ(FailureReason(refused), L"With its track number the comment keeps 28 characters.");
 }
 
 }  // namespace

@@ -58,20 +58,23 @@ TEST(FilesInTest, DropsTakeOneFileOrAnAutoUpdateBatchOfMp3Files) {
       {"two in Edit", IDC_MODE_EDIT, {"a.mp3", "b.mp3"}, false, {-1, -1}, L"Pelmix", nullptr},
       {"two in View", IDC_MODE_VIEW, {"a.mp3", "b.mp3"}, false, {-1, -1}, L"Pelmix", nullptr},
       {"two in Update", IDC_MODE_UPDATE, {"a.mp3", "b.mp3"}, false, {-1, -1}, L"Pelmix", nullptr},
-      {"a batch in drop order",
+      // Numbered in the order of the names, not of the drop.
+      {"a batch in name order",
        IDC_MODE_AUTO_UPDATE,
-       {"3.mp3", "x.wav", "1.mp3", "2.Mp3"},
+       {"Track 10.mp3", "x.wav", "Track 2.Mp3", "Track 1.mp3"},
        false,
-       {5, -1, 6, 7},
-       L"Pelmix -  2.Mp3",
+       {3, -1, 2, 1},
+       L"Pelmix -  Track 10.mp3",
        nullptr},
-      {"extension rules", IDC_MODE_AUTO_UPDATE, {"song.mp3.bak", ".mp3"}, false, {-1, 5}, L"Pelmix -  .mp3", nullptr},
+      // One file under two names is one file: stamped once, numbered once.
+      {"the same file twice", IDC_MODE_AUTO_UPDATE, {"a.mp3", "a.mp3"}, false, {1, 1}, L"Pelmix -  a.mp3", nullptr},
+      {"extension rules", IDC_MODE_AUTO_UPDATE, {"song.mp3.bak", ".mp3"}, false, {-1, 1}, L"Pelmix -  .mp3", nullptr},
       {"a folder", IDC_MODE_AUTO_UPDATE, {"x.mp3/"}, false, {-1}, L"Pelmix", "It is a folder, not a file."},
       {"long and Japanese names",
        IDC_MODE_AUTO_UPDATE,
        {std::string(120, 'd') + "/" + std::string(170, 'n') + ".mp3", "\xE6\x9B\xB2.mp3"},
        true,
-       {5, 6},
+       {1, 2},
        L"Pelmix -  \u66F2.mp3",
        nullptr},
   };
@@ -98,7 +101,7 @@ TEST(FilesInTest, DropsTakeOneFileOrAnAutoUpdateBatchOfMp3Files) {
       CTagEditDlg dialog;
       RunDialog(dialog, [&](UiDriver& ui) {
         if (c.mode == IDC_MODE_AUTO_UPDATE) {
-          NumberTracksFrom(ui, "5");
+          NumberTracksFrom(ui, "1");
         } else {
           ui.Click(c.mode);
         }
@@ -213,9 +216,10 @@ TEST(FilesInTest, OpenDialogBringsOneFileOrAnAutoUpdateBatch) {
       }
       EXPECT_FALSE(ui.FindPopup()) << "no message box";
     });
-    EXPECT_EQ(ReadFile(dir / "c.mp3"), Tagged("c.mp3", 1));
+    // Chosen as c, a, b: numbered by name.
+    EXPECT_EQ(ReadFile(dir / "b.mp3"), Tagged("b.mp3", 2));
+    EXPECT_EQ(ReadFile(dir / "c.mp3"), Tagged("c.mp3", 3));
     EXPECT_EQ(ReadFile(dir / "a.mp3"), Tagged("a.mp3", 4));
-    EXPECT_EQ(ReadFile(dir / "b.mp3"), Tagged("b.mp3", 3));
     EXPECT_EQ(ReadFile(many / "a name of some length and more, number 100.mp3"), Tagged("", 104));
   }
 }

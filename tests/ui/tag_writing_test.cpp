@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -114,7 +116,7 @@ TEST(TagWritingTest, TrackNumbersTheByteCannotHoldWriteNothing) {
     EXPECT_EQ(ReadFile(song), stamped);
 
     // Counted past the byte, typed past it, or not a number: refused, the focus on Track.
-    for (const char* track : {"256", "999", "3rd"}) {
+    for (const char* track : {"256", "999", "3rd", "0"}) {
       SCOPED_TRACE(track);
       ui.SetText(IDC_TRACK, track);
       ui.Focus(IDC_TITLE);
@@ -128,18 +130,16 @@ TEST(TagWritingTest, TrackNumbersTheByteCannotHoldWriteNothing) {
       EXPECT_EQ(ReadFile(song), stamped);
     }
 
-    // Longer than the field: the field's own message, and nothing written either.
+    // Counted past the control's three digits: the same one message, nothing written.
     ui.SetText(IDC_YEAR, "2024");
     ui.SetText(IDC_TRACK, "1000");
-    ui.SetText(IDC_MODE_HELP, "not read");
     ui.Click(IDC_UPDATE_BUTTON);
     const auto box = ui.AnswerMessageBox();
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "Please enter no more than 3 characters.");
+    EXPECT_EQ(box->text, "The track number must be a number up to 255, or empty for none.");
     EXPECT_TRUE(box->hasIcon);
     EXPECT_FALSE(ui.FindPopup()) << "one message only";
     EXPECT_EQ(ReadFile(song), stamped);
-    EXPECT_EQ(ui.Text(IDC_MODE_HELP), "not read");
 
     // The OK action stops at the failure with the focus on the field and its text selected.
     ui.Focus(IDC_TITLE);
@@ -176,15 +176,31 @@ TEST(TagWritingTest, AfterUpdateTheFieldsShowWhatIsOnDisk) {
     EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TITLE; }));
     EXPECT_EQ(ReadFile(song), audio);
 
-    // The euro sign is in the code page; a 29-byte comment gives its last byte to the track.
+    // The euro sign is in the code page; a 29-byte comment and a track number cannot both
+    // be stored: the comment is refused, not cut.
     ::SendMessageW(ui.Item(IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Omega \u20AC"));
     ui.SetText(IDC_COMMENT, std::string(29, 'c'));
     ui.SetText(IDC_TRACK, "007");
     ui.Click(IDC_UPDATE_BUTTON);
+    box = ui.AnswerMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text,
+              "With a track number the comment keeps no more than 28 characters: the track number takes its last "
+              "place. Please shorten it.");
+    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_COMMENT; }));
+    EXPECT_EQ(ReadFile(song), audio);
+    ui.SetText(IDC_COMMENT, std::string(28, 'c'));
+    ui.Click(IDC_UPDATE_BUTTON);
     EXPECT_FALSE(ui.FindPopup()) << "no message box";
     EXPECT_EQ(ReadFile(song), Concat(audio, TagBytes("Omega \x80", "", "", "", std::string(28, 'c'), 7, 255)));
-    EXPECT_EQ(ui.Text(IDC_COMMENT), std::string(28, 'c'));
     EXPECT_EQ(ui.Text(IDC_TRACK), "7");
+
+    // The same values again are no write: the file keeps its time.
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+    std::filesystem::last_write_time(song, old);
+    ui.Click(IDC_UPDATE_BUTTON);
+    EXPECT_FALSE(ui.FindPopup()) << "no message box";
+    EXPECT_LT(std::chrono::abs(std::filesystem::last_write_time(song) - old), std::chrono::minutes(1));
     EXPECT_EQ(WideText(ui.Item(IDC_TITLE)), L"Omega \u20AC");
 
     // Gone since it was loaded: said so, and the typed values stay.
@@ -221,34 +237,35 @@ TEST(TagWritingTest, BatchesSayWhatWasNotStampedOrWhereTheyStopped) {
     // The unwritable file used up its number.
     EXPECT_EQ(ReadFile(songs[3]), Concat(audio, TagBytes("", "", "", "", "", 4, 255)));
 
-    // From 254 over four files: two are stamped, and the batch stops before the third.
+    // From 254 over four files the third would get 256: checked before the first is
+    // written, the batch writes nothing and says where, with the focus on Track.
     ::CloseHandle(held);
     ui.SetText(IDC_TRACK, "254");
     ui.Drop(MakeDrop({songs[1], songs[2], songs[3], songs[4]}, false));
     box = ui.AnswerMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text,
-              "Stopped before file 3 of 4, \"4.mp3\": its track number would be 256, and a track number goes up to 255."
-              "\n\nThe files before it were processed; it and the files after it were left as they were.");
+              "Nothing was stamped: file 3 of 4, \"4.mp3\", would get track number 256, and a track number goes up "
+              "to 255.");
     EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TRACK; }));
     EXPECT_FALSE(ui.FindPopup()) << "one message only";
 
-    // A title counted past its 30 characters: the field's message, then where it stopped.
+    // A title that would count past its 30 characters on the second file: one message.
     ui.Click(IDC_UPDATE_TRACK);
     ui.Click(IDC_INCREMENT_TITLE);
     ui.SetText(IDC_TITLE, std::string(29, 't') + "9");
     ui.Drop(MakeDrop({songs[0], songs[1]}, true));
     box = ui.AnswerMessageBox();
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "Please enter no more than 30 characters.");
-    box = ui.AnswerMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_TRUE(box->text.starts_with("Stopped before file 2 of 2, \"2.mp3\": a value cannot be stored.")) << box->text;
-    EXPECT_EQ(ui.Text(IDC_TITLE), std::string(29, 't') + "10");
+    EXPECT_EQ(box->text,
+              "Nothing was stamped: file 2 of 2, \"2.mp3\", would get a title longer than its 30 characters.");
+    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TITLE; }));
+    EXPECT_FALSE(ui.FindPopup()) << "one message only";
+    EXPECT_EQ(ui.Text(IDC_TITLE), std::string(29, 't') + "9");
   });
-  EXPECT_EQ(ReadFile(songs[0]), Concat(audio, TagBytes(std::string(29, 't') + "9", "", "", "", "", 1, 255)));
-  EXPECT_EQ(ReadFile(songs[1]), Concat(audio, TagBytes("", "", "", "", "", 254, 255)));
-  EXPECT_EQ(ReadFile(songs[2]), Concat(audio, TagBytes("", "", "", "", "", 255, 255)));
+  EXPECT_EQ(ReadFile(songs[0]), Concat(audio, TagBytes("", "", "", "", "", 1, 255)));
+  EXPECT_EQ(ReadFile(songs[1]), Concat(audio, TagBytes("", "", "", "", "", 2, 255)));
+  EXPECT_EQ(ReadFile(songs[2]), audio);
   EXPECT_EQ(ReadFile(songs[3]), Concat(audio, TagBytes("", "", "", "", "", 4, 255)));
   EXPECT_EQ(ReadFile(songs[4]), Concat(audio, TagBytes("", "", "", "", "", 5, 255)));
 }

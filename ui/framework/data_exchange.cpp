@@ -38,6 +38,14 @@ std::wstring FormatNotInCodePage(HWND control, const std::wstring& text) {
          L") cannot store. Please replace it.";
 }
 
+// The first character of a text of one or two UTF-16 units.
+char32_t FirstCodePoint(const std::wstring& text) {
+  const std::string utf8 = Utf8FromWide(text);
+  std::size_t at = 0;
+  char32_t character = 0;
+  return NextCodePoint(utf8, at, character) ? character : kReplacementCharacter;
+}
+
 }  // namespace
 
 HWND CDataExchange::PrepareCtrl(int id) {
@@ -54,7 +62,6 @@ HWND CDataExchange::PrepareEditCtrl(int id) {
 
 void CDataExchange::Fail() {
   failed_ = true;
-  if (checkOnly_) return;
   if (lastControl_ && lastIsEdit_) {
     ::SetFocus(lastControl_);
     ::SendMessageW(lastControl_, EM_SETSEL, 0, -1);
@@ -66,20 +73,24 @@ void DDX_Control(CDataExchange& dx, int id, CWnd& control) {
   control.Attach(dx.PrepareCtrl(id));
 }
 
-void DDX_Text(CDataExchange& dx, int id, std::string& value) {
-  if (dx.failed() || dx.checkOnly()) return;
+void DDX_Text(CDataExchange& dx, int id, std::string& value, char32_t* notInCodePage) {
+  if (dx.failed()) return;
   const HWND control = dx.PrepareEditCtrl(id);
   if (dx.saveAndValidate()) {
     // Read wide and converted here: the A-call would store a look-alike or "?" unnoticed.
     const std::wstring text = GetWindowTextWide(control);
     std::optional<std::string> ansi = ExactAnsiFromWide(text);
+    if (notInCodePage) *notInCodePage = ansi ? 0 : FirstCodePoint(FirstCharacterWithoutAnsi(text));
     if (!ansi) {
+      if (notInCodePage) return;
       ::MessageBoxW(dx.dialog().hwnd(), FormatNotInCodePage(control, text).c_str(), ApplicationName().c_str(),
                     MB_ICONEXCLAMATION | MB_OK);
       dx.Fail();
       return;
     }
     value = std::move(*ansi);
+  } else if (notInCodePage && *notInCodePage != 0) {
+    // What the user typed stays in sight until it is replaced or a file's value takes its place.
   } else if (GetWindowTextAnsi(control) != value) {
     // Setting an unchanged text again would only flicker and move the caret.
     SetWindowTextAnsi(control, value);
@@ -88,22 +99,17 @@ void DDX_Text(CDataExchange& dx, int id, std::string& value) {
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxChars) {
   if (dx.failed()) return;
-  if (dx.saveAndValidate() && value.size() > static_cast<std::size_t>(maxChars)) {
-    if (dx.checkOnly()) {
-      dx.Fail();
-      return;
-    }
+  if (dx.validate() && value.size() > static_cast<std::size_t>(maxChars)) {
     ::MessageBoxW(dx.dialog().hwnd(), FormatMaxChars(maxChars).c_str(), ApplicationName().c_str(),
                   MB_ICONEXCLAMATION | MB_OK);
     dx.Fail();
     return;
   }
-  if (dx.lastControl() && !dx.checkOnly())
-    ::SendMessageW(dx.lastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
+  if (dx.lastControl()) ::SendMessageW(dx.lastControl(), EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
 }
 
 void DDX_CBIndex(CDataExchange& dx, int id, int& index) {
-  if (dx.failed() || dx.checkOnly()) return;
+  if (dx.failed()) return;
   const HWND control = dx.PrepareCtrl(id);
   if (dx.saveAndValidate()) {
     index = static_cast<int>(::SendMessageW(control, CB_GETCURSEL, 0, 0));
@@ -113,7 +119,7 @@ void DDX_CBIndex(CDataExchange& dx, int id, int& index) {
 }
 
 void DDX_Check(CDataExchange& dx, int id, int& value) {
-  if (dx.failed() || dx.checkOnly()) return;
+  if (dx.failed()) return;
   const HWND control = dx.PrepareCtrl(id);
   if (dx.saveAndValidate()) {
     value = static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0));
@@ -124,7 +130,7 @@ void DDX_Check(CDataExchange& dx, int id, int& value) {
 }
 
 void DDX_Radio(CDataExchange& dx, int id, int& value) {
-  if (dx.failed() || dx.checkOnly()) return;
+  if (dx.failed()) return;
   HWND control = dx.PrepareCtrl(id);
   if (dx.saveAndValidate()) value = -1;
   // The group runs from the named button up to the next control that starts a group; only

@@ -15,13 +15,13 @@ class CDialog;
 
 class CDataExchange {
  public:
-  CDataExchange(CDialog& dialog, bool saveAndValidate, bool checkOnly = false)
-      : dialog_(dialog), saveAndValidate_(saveAndValidate || checkOnly), checkOnly_(checkOnly) {}
+  // saveAndValidate: the save direction; validate: with the DDV_ checks (the save direction
+  // of the OK action), or without (a save that only copies).
+  CDataExchange(CDialog& dialog, bool saveAndValidate, bool validate = true)
+      : dialog_(dialog), saveAndValidate_(saveAndValidate), validate_(saveAndValidate && validate) {}
 
   bool saveAndValidate() const { return saveAndValidate_; }
-  // Validation of the values alone: no control is read or written, and a failure is not
-  // shown (the caller exchanges for real to show it).
-  bool checkOnly() const { return checkOnly_; }
+  bool validate() const { return validate_; }
   bool failed() const { return failed_; }
   CDialog& dialog() const { return dialog_; }
 
@@ -36,7 +36,7 @@ class CDataExchange {
  private:
   CDialog& dialog_;
   bool saveAndValidate_;
-  bool checkOnly_;
+  bool validate_;
   bool failed_ = false;
   HWND lastControl_ = nullptr;
   bool lastIsEdit_ = false;
@@ -45,9 +45,12 @@ class CDataExchange {
 // Attaches the wrapper to the control once; later exchanges leave it as it is.
 void DDX_Control(CDataExchange& dx, int id, CWnd& control);
 // Load: sets the text unless the control shows exactly that. Save: the whole text in the
-// ANSI code page; a character the code page cannot hold fails with a message naming it.
-void DDX_Text(CDataExchange& dx, int id, std::string& value);
-// Save: a value longer than maxChars fails with a message; both directions limit the control.
+// ANSI code page. A character the code page cannot hold is reported in *notInCodePage (the
+// value keeps what it had), or without that fails with a message naming it; given a
+// character there, the load direction leaves the control as the user typed it.
+void DDX_Text(CDataExchange& dx, int id, std::string& value, char32_t* notInCodePage = nullptr);
+// Save with validation: a value longer than maxChars fails with a message; both directions
+// limit the control.
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int maxChars);
 // The selected index of a drop-down list; -1 for none.
 void DDX_CBIndex(CDataExchange& dx, int id, int& index);

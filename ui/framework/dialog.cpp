@@ -93,19 +93,13 @@ void CDialog::EndDialog(int code) {
   }
 }
 
-bool CDialog::UpdateData(bool saveAndValidate) {
+bool CDialog::UpdateData(bool saveAndValidate, bool validate) {
   struct Lockout {
     HWND previous;
     explicit Lockout(HWND window) : previous(lockoutWindow) { lockoutWindow = window; }
     ~Lockout() { lockoutWindow = previous; }
   } lockout(hwnd());
-  CDataExchange dx(*this, saveAndValidate);
-  DoDataExchange(dx);
-  return !dx.failed();
-}
-
-bool CDialog::CheckData() {
-  CDataExchange dx(*this, true, true);
+  CDataExchange dx(*this, saveAndValidate, validate);
   DoDataExchange(dx);
   return !dx.failed();
 }

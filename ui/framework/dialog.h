@@ -79,10 +79,9 @@ class CDialog : public CWnd {
   void EndDialog(int code);
 
   // Runs DoDataExchange in one direction, with control notifications ignored meanwhile so
-  // that filling the controls starts no handler. False when a validation failed.
-  bool UpdateData(bool saveAndValidate);
-  // Runs DoDataExchange's validation on the values alone, touching no control.
-  bool CheckData();
+  // that filling the controls starts no handler. False when a validation failed; a save
+  // without `validate` only copies.
+  bool UpdateData(bool saveAndValidate, bool validate = true);
 
  protected:
   virtual std::span<const MessageEntry> GetMessageMap() const { return {}; }
