@@ -16,17 +16,14 @@ class RecordingExchange : public ControlExchange {
  public:
   // What the controls hold; the save direction copies it into the session.
   BoundValues controls;
-  // What the next save directions report.
-  bool validationPasses = true;
   std::vector<std::string> calls;
   std::string title;
   // The enabled state of each governed control, by the names EnableCall gives.
   std::map<std::string, bool> enabled;
 
-  bool SaveControls(BoundValues& values) override {
+  void SaveControls(BoundValues& values) override {
     calls.push_back("Save");
     values = controls;
-    return validationPasses;
   }
   void ShowValues(BoundValues& values) override {
     calls.push_back("Show");
