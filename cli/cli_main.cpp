@@ -63,7 +63,7 @@ constexpr char kStampHelpRest[] =
     "      --keep-times       keep the modification time of files written\n"
     "  -n, --dry-run          show what would be written; touch no file\n"
     "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
-    "  -q, --quiet            print failures only\n"
+    "  -q, --quiet            print failures only; a dry run still shows its plan\n"
     "      --json             one JSON object per file with its outcome\n"
     "      --encoding CP      the tags' code page (see pelmix-cli --help)\n"
     "      --genres FILE      read the genre list from FILE\n";
@@ -92,7 +92,7 @@ constexpr char kStripHelp[] =
     "      --keep-times       keep the modification time of files stripped\n"
     "  -n, --dry-run          show what would be stripped; touch no file\n"
     "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
-    "  -q, --quiet            print failures only\n"
+    "  -q, --quiet            print failures only; a dry run still shows its plan\n"
     "      --json             one JSON object per file with its outcome\n";
 
 constexpr char kGenresHelp[] =
@@ -132,6 +132,8 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
   std::optional<Command> command;
   try {
     Options options = ParseOptions(std::move(arguments));
+    // Only stamp and strip have work beyond what they print.
+    if (options.command != Command::Stamp && options.command != Command::Strip) console.StopWhenOutputCloses();
     switch (options.command) {
       case Command::Help: console.Out(HelpText(options.helpTopic)); return kExitOk;
       case Command::Version: console.Out("pelmix-cli " PELMIX_VERSION "\n"); return kExitOk;
