@@ -15,8 +15,9 @@ namespace pelmix::cli {
 namespace {
 
 constexpr char kProgramHelp[] =
+    "pelmix-cli: shows, stamps and strips the ID3v1 and ID3v1.1 tags of MP3 files.\n"
     "usage: pelmix-cli COMMAND [OPTION]... [FILE|DIR]...\n"
-    "Views and edits the 128-byte tag trailer at the end of .mp3 files.\n"
+    "The tag is the last 128 bytes of a file; no other byte is read or written.\n"
     "\n"
     "Commands:\n"
     "  show      print each file's tag\n"

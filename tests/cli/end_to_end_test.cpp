@@ -287,7 +287,11 @@ TEST(EndToEndTest, UsageErrorsAndHelp) {
   EXPECT_EQ(none.err, "pelmix-cli: no command given; try 'pelmix-cli --help'\n");
   const ProgramRun help = RunPelmixCli({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("usage: pelmix-cli COMMAND")) << help.out;
+  // The words apropos and a search look for, on the first line.
+  EXPECT_TRUE(
+      help.out.starts_with("pelmix-cli: shows, stamps and strips the ID3v1 and ID3v1.1 tags of MP3 "
+                           "files.\nusage: pelmix-cli COMMAND"))
+      << help.out;
   const ProgramRun stampHelp = RunPelmixCli({"stamp", "-h"});
   EXPECT_TRUE(stampHelp.out.starts_with("usage: pelmix-cli stamp [OPTION]... FILE|DIR...\n")) << stampHelp.out;
   // The widths in the help are built from the layout table; the text stays as the man page has it.
