@@ -15,8 +15,9 @@ namespace pelmix::cli {
 namespace {
 
 constexpr char kProgramHelp[] =
+    "pelmix-cli: shows, stamps and strips the ID3v1 and ID3v1.1 tags of MP3 files.\n"
     "usage: pelmix-cli COMMAND [OPTION]... [FILE|DIR]...\n"
-    "Views and edits the 128-byte tag trailer at the end of .mp3 files.\n"
+    "The tag is the last 128 bytes of a file; no other byte is read or written.\n"
     "\n"
     "Commands:\n"
     "  show      print each file's tag\n"
@@ -63,7 +64,7 @@ constexpr char kStampHelpRest[] =
     "      --keep-times       keep the modification time of files written\n"
     "  -n, --dry-run          show what would be written; touch no file\n"
     "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
-    "  -q, --quiet            print failures only\n"
+    "  -q, --quiet            print failures only; a dry run still shows its plan\n"
     "      --json             one JSON object per file with its outcome\n"
     "      --encoding CP      the tags' code page (see pelmix-cli --help)\n"
     "      --genres FILE      read the genre list from FILE\n";
@@ -92,7 +93,7 @@ constexpr char kStripHelp[] =
     "      --keep-times       keep the modification time of files stripped\n"
     "  -n, --dry-run          show what would be stripped; touch no file\n"
     "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
-    "  -q, --quiet            print failures only\n"
+    "  -q, --quiet            print failures only; a dry run still shows its plan\n"
     "      --json             one JSON object per file with its outcome\n";
 
 constexpr char kGenresHelp[] =
@@ -132,6 +133,8 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
   std::optional<Command> command;
   try {
     Options options = ParseOptions(std::move(arguments));
+    // Only stamp and strip have work beyond what they print.
+    if (options.command != Command::Stamp && options.command != Command::Strip) console.StopWhenOutputCloses();
     switch (options.command) {
       case Command::Help: console.Out(HelpText(options.helpTopic)); return kExitOk;
       case Command::Version: console.Out("pelmix-cli " PELMIX_VERSION "\n"); return kExitOk;

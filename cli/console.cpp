@@ -2,6 +2,7 @@
 #include "cli/console.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "cli/exit_status.h"
 #include "cli/text_display.h"
@@ -51,6 +52,7 @@ std::error_code Write(bool error, std::string_view text) {
       if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL) {
         return std::make_error_code(std::errc::no_space_on_device);
       }
+      if (code == ERROR_NO_DATA || code == ERROR_BROKEN_PIPE) return std::make_error_code(std::errc::broken_pipe);
       return std::error_code(static_cast<int>(code), std::system_category());
     }
     if (written == 0) return std::make_error_code(std::errc::io_error);
@@ -76,6 +78,21 @@ std::error_code Write(bool error, std::string_view text) {
 }
 
 #endif
+
+// Ends the program as a closed pipe ends the shell's other tools: by SIGPIPE, which a shell
+// reports as status 141 and does not report as an error. Windows has no such signal; there
+// the status is that of output that could not be written.
+[[noreturn]] void EndAtClosedOutput() {
+#ifndef _WIN32
+  std::signal(SIGPIPE, SIG_DFL);
+  sigset_t pipeSignal;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  sigprocmask(SIG_UNBLOCK, &pipeSignal, nullptr);
+  std::raise(SIGPIPE);
+#endif
+  std::_Exit(kExitFileFailed);
+}
 
 }  // namespace
 
@@ -104,6 +121,7 @@ void Console::Err(std::string_view text) {
 void Console::Flush() {
   if (!outError_) outError_ = Write(false, pending_);
   pending_.clear();
+  if (stopWhenOutputCloses_ && outError_ == std::errc::broken_pipe) EndAtClosedOutput();
 }
 
 int Console::Finish(int status) {

@@ -26,6 +26,10 @@ class Console {
   // Writes standard output's pending text first, so the two streams keep their order.
   void Err(std::string_view text);
   void Flush();
+  // For commands whose output is all they do (show, genres, help): a reader that closed the
+  // pipe has taken what it wanted, so the program stops there, quietly, the way the shell's
+  // other tools stop. A stamp or strip keeps going, since its files are the job.
+  void StopWhenOutputCloses() { stopWhenOutputCloses_ = true; }
   // Flushes, and when standard output could not be written (a full disk, a closed pipe)
   // says so on standard error and turns an exit status of 0 into 1: output cut short
   // must not look complete.
@@ -40,6 +44,7 @@ class Console {
   std::error_code outError_;
   bool outIsTerminal_ = false;
   bool errIsTerminal_ = false;
+  bool stopWhenOutputCloses_ = false;
 };
 
 // A one-line "done of total" counter on a terminal's standard error for long batches whose

@@ -61,17 +61,14 @@ FileList CollectFiles(std::vector<NativeName> operands, bool recursive, const Fo
 
 std::vector<NativeName> TakeNonMp3Names(std::vector<NativeName>& files) {
   std::vector<NativeName> others;
-  const auto kept = std::stable_partition(files.begin(), files.end(),
-                                          [](const NativeName& name) { return HasMp3Extension(fs::path(name)); });
+  // A folder stays, to be reported as one: it wants -r, not another name.
+  const auto kept = std::stable_partition(files.begin(), files.end(), [](const NativeName& name) {
+    std::error_code ignored;
+    return HasMp3Extension(fs::path(name)) || fs::is_directory(name, ignored);
+  });
   std::move(kept, files.end(), std::back_inserter(others));
   files.erase(kept, files.end());
   return others;
-}
-
-void SortNaturally(std::vector<NativeName>& files) {
-  // A list that is in order already (a folder's, or one named in order) costs one pass.
-  if (std::is_sorted(files.begin(), files.end(), NaturalNameLess)) return;
-  std::stable_sort(files.begin(), files.end(), NaturalNameLess);
 }
 
 }  // namespace pelmix::cli

@@ -35,11 +35,7 @@ std::error_code ListFolder(const std::filesystem::path& folder, std::vector<std:
 FileList CollectFiles(std::vector<NativeName> operands, bool recursive, const FolderLister& lister = ListFolder);
 
 // Moves the names whose last component fails the .mp3 test out of `files`, in order, and
-// returns them. Files found in folders have passed it already.
+// returns them; folders stay. Files found in folders have passed it already.
 std::vector<NativeName> TakeNonMp3Names(std::vector<NativeName>& files);
-
-// Natural order of the whole list ("Track 2" before "Track 10"), whatever order a shell's
-// glob gave; names that compare equal keep their order.
-void SortNaturally(std::vector<NativeName>& files);
 
 }  // namespace pelmix::cli

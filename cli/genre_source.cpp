@@ -4,10 +4,12 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "cli/builtin_genres.h"
 #include "cli/options.h"
 #include "cli/text_display.h"
+#include "core/file_error.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -22,6 +24,29 @@ namespace {
 // The shipped genre.txt, as built into the program.
 std::string_view BuiltInGenreText() {
   return {reinterpret_cast<const char*>(kBuiltInGenreText), static_cast<std::size_t>(kBuiltInGenreTextSize)};
+}
+
+// A list named on the command line is the user's own, written for this run: a line the
+// window would take as code 0, or cut in two, is a mistake in it, and it is refused with its
+// line number instead of showing a name under a code it was not meant for.
+std::vector<GenreEntry> ReadNamedGenreFile(const std::filesystem::path& file) {
+  const std::string shownName = Printable(PathText(file));
+  std::string raw;
+  std::error_code why;
+  if (!ReadGenreFile(file, raw, why)) {
+    const bool folder = KindOf(why) == FileErrorKind::IsADirectory;
+    throw UsageError("--genres: cannot read " + shownName + ": " + (folder ? "is a folder" : ErrorReason(why)));
+  }
+  std::vector<GenreLine> lines = ParseGenreLines(raw);
+  std::vector<GenreEntry> entries;
+  entries.reserve(lines.size());
+  for (GenreLine& line : lines) {
+    const std::string where = "--genres: " + shownName + ", line " + std::to_string(line.line) + ": ";
+    if (line.continued) throw UsageError(where + "longer than " + std::to_string(kGenreLinePiece) + " characters");
+    if (!line.hasCode) throw UsageError(where + "no genre number before the name");
+    entries.push_back(std::move(line.entry));
+  }
+  return entries;
 }
 
 }  // namespace
@@ -59,12 +84,11 @@ GenreList LoadGenres(const std::optional<std::filesystem::path>& namedFile,
                      const std::filesystem::path& programDirectory) {
   GenreList genres;
   if (namedFile) {
-    std::error_code why;
-    if (!genres.LoadFile(*namedFile, why)) {
-      throw UsageError("--genres: cannot read " + Printable(PathText(*namedFile)) + ": " + ErrorReason(why));
-    }
+    genres.Assign(ReadNamedGenreFile(*namedFile));
     return genres;
   }
+  // genre.txt beside the program is the window's file as well, read by the window's rules,
+  // so that the two never show a code under different names.
   if (!programDirectory.empty() && genres.Load(programDirectory)) return genres;
   for (GenreEntry& entry : ParseGenreText(BuiltInGenreText())) genres.Add(std::move(entry.name), entry.code);
   return genres;

@@ -6,7 +6,9 @@
 namespace pelmix::cli {
 
 Reporter::Reporter(Console& console, const Options& options, std::size_t total)
-    : console_(console), json_(options.json), quiet_(options.quiet), dryRun_(options.dryRun),
+    // A dry run's lines are its plan, which is what it was asked for: quiet spares only
+    // the success lines of real writes.
+    : console_(console), json_(options.json), quiet_(options.quiet && !options.dryRun), dryRun_(options.dryRun),
       progress_(console, total) {}
 
 void Reporter::Done(const std::filesystem::path& path, std::string_view text, std::string_view key,

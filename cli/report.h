@@ -23,7 +23,7 @@ class Reporter {
             std::string_view details = {});
   // A file not done: "PATH: <what>: <reason>" on standard error, and its JSON object.
   void Failed(const std::filesystem::path& path, std::string_view what, std::string_view reason);
-  // "pelmix-cli: warning: PATH: <text>" on standard error, unless quiet.
+  // "pelmix-cli: warning: PATH: <text>" on standard error, unless quiet (a dry run is never quiet).
   void Warn(const std::filesystem::path& path, std::string_view text);
   // One more file through, for the progress counter.
   void Next() { progress_.Update(++done_); }

@@ -104,7 +104,8 @@ std::string ErrorReason(const std::error_code& error) {
     case FileErrorKind::NotFound: return "not found";
     case FileErrorKind::PermissionDenied: return "permission denied";
     case FileErrorKind::ReadOnlyFileSystem: return "read-only file system";
-    case FileErrorKind::IsADirectory: return "is a directory";
+    // Only a folder named without -r is ever opened as a file.
+    case FileErrorKind::IsADirectory: return "is a folder (use -r to walk it)";
     case FileErrorKind::NotARegularFile: return "not a regular file";
     case FileErrorKind::DiskFull: return "disk full";
     case FileErrorKind::FileTooLarge: return "file too large";

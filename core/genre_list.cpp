@@ -12,9 +12,6 @@
 namespace pelmix {
 namespace {
 
-// The file was first read through a 128-byte line buffer, so a longer line arrives as
-// several lines of at most 127 characters, the line feed counted among them.
-constexpr std::size_t kLineChunk = 127;
 constexpr char kEndOfText = 26;  // Ctrl-Z
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -31,9 +28,10 @@ std::string ToTextMode(std::string_view raw) {
   return text;
 }
 
-GenreEntry ParseLine(std::string_view line) {
+GenreEntry ParseLine(std::string_view line, bool& hasCode) {
   std::size_t at = 0;
   while (at < line.size() && IsBlank(line[at])) ++at;
+  hasCode = at < line.size() && IsAsciiDigit(line[at]);
   // 32-bit arithmetic that wraps: a long run of digits gives its value modulo 2^32.
   std::uint32_t code = 0;
   while (at < line.size() && IsAsciiDigit(line[at])) {
@@ -46,23 +44,57 @@ GenreEntry ParseLine(std::string_view line) {
 
 }  // namespace
 
-std::vector<GenreEntry> ParseGenreText(std::string_view raw) {
+std::vector<GenreLine> ParseGenreLines(std::string_view raw) {
   const std::string text = ToTextMode(raw);
-  std::vector<GenreEntry> entries;
+  std::vector<GenreLine> lines;
   std::size_t start = 0;
+  std::size_t lineNumber = 1;
+  bool continued = false;
   while (start < text.size()) {
     // Look no further than one piece: a search to the end of a long line for every piece
     // of it costs time with the square of the line's length.
-    std::string_view line = std::string_view(text).substr(start, kLineChunk);
+    std::string_view line = std::string_view(text).substr(start, kGenreLinePiece);
     if (const std::size_t feed = line.find('\n'); feed != std::string_view::npos) line = line.substr(0, feed + 1);
     start += line.size();
-    if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+    const bool ended = !line.empty() && line.back() == '\n';
+    if (ended) line.remove_suffix(1);
+    const bool pieceContinues = continued;
+    const std::size_t pieceLine = lineNumber;
+    continued = !ended;
+    if (ended) ++lineNumber;
     // A zero byte ends the text of its line.
     line = line.substr(0, std::min(line.find('\0'), line.size()));
     if (line.empty()) continue;
-    entries.push_back(ParseLine(line));
+    bool hasCode = false;
+    GenreEntry entry = ParseLine(line, hasCode);
+    lines.push_back({std::move(entry), pieceLine, hasCode, pieceContinues});
   }
+  return lines;
+}
+
+std::vector<GenreEntry> ParseGenreText(std::string_view raw) {
+  std::vector<GenreLine> lines = ParseGenreLines(raw);
+  std::vector<GenreEntry> entries;
+  entries.reserve(lines.size());
+  for (GenreLine& line : lines) entries.push_back(std::move(line.entry));
   return entries;
+}
+
+bool ReadGenreFile(const std::filesystem::path& path, std::string& raw, std::error_code& why) {
+  RawFile file;
+  if ((why = file.Open(path, RawFile::Access::Read))) return false;
+  std::int64_t size = 0;
+  if ((why = file.SizeAtOpen(size))) return false;
+  if (size > GenreList::kMaxFileSize) {
+    why = std::make_error_code(std::errc::file_too_large);
+    return false;
+  }
+  raw.assign(static_cast<std::size_t>(size), '\0');
+  std::size_t got = 0;
+  // A read error part-way keeps the entries read up to it.
+  file.ReadAt(0, std::span(reinterpret_cast<std::uint8_t*>(raw.data()), raw.size()), got);
+  raw.resize(got);
+  return true;
 }
 
 int GenreList::CompareIgnoringCase(std::string_view a, std::string_view b) { return CompareIgnoringAsciiCase(a, b); }
@@ -79,26 +111,19 @@ bool GenreList::LoadFile(const std::filesystem::path& path) {
 }
 
 bool GenreList::LoadFile(const std::filesystem::path& path, std::error_code& why) {
-  RawFile file;
-  if ((why = file.Open(path, RawFile::Access::Read))) return false;
-  std::int64_t size = 0;
-  if ((why = file.SizeAtOpen(size))) return false;
-  if (size > kMaxFileSize) {
-    why = std::make_error_code(std::errc::file_too_large);
-    return false;
-  }
-  std::string raw(static_cast<std::size_t>(size), '\0');
-  std::size_t got = 0;
-  // A read error part-way keeps the entries read up to it.
-  file.ReadAt(0, std::span(reinterpret_cast<std::uint8_t*>(raw.data()), raw.size()), got);
-  raw.resize(got);
+  std::string raw;
+  if (!ReadGenreFile(path, raw, why)) return false;
+  Assign(ParseGenreText(raw));
+  return true;
+}
+
+void GenreList::Assign(std::vector<GenreEntry> entries) {
   // All entries first, then one sort: inserting each at its place costs time with the
   // square of the list's length. A stable sort keeps equal names in file order, where
   // Add puts them.
-  entries_ = ParseGenreText(raw);
+  entries_ = std::move(entries);
   std::stable_sort(entries_.begin(), entries_.end(),
                    [this](const GenreEntry& a, const GenreEntry& b) { return compare_(a.name, b.name) < 0; });
-  return true;
 }
 
 int GenreList::Add(std::string name, std::int32_t code) {

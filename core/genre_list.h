@@ -2,6 +2,7 @@
 // window's sorted drop-down list, read from "genre.txt".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -42,6 +43,8 @@ class GenreList {
   // Far beyond any real list (the shipped one is 2 KiB), small enough to read at once.
   static constexpr std::int64_t kMaxFileSize = 16 * 1024 * 1024;
   void Clear() { entries_.clear(); }
+  // Replaces the list with these entries, sorted as Add places them.
+  void Assign(std::vector<GenreEntry> entries);
   // Inserts after every name that sorts before or equal to it; returns its position.
   int Add(std::string name, std::int32_t code);
   int Count() const { return static_cast<int>(entries_.size()); }
@@ -58,7 +61,25 @@ class GenreList {
   std::vector<GenreEntry> entries_;
 };
 
+// The file was first read through a 128-byte line buffer, so a longer line arrives as
+// several lines of at most this many characters, the line feed counted among them.
+inline constexpr std::size_t kGenreLinePiece = 127;
+
 // The entries of one "genre.txt" text, in file order.
 std::vector<GenreEntry> ParseGenreText(std::string_view text);
+
+// One entry of a "genre.txt" text with where it came from, for a reader that holds a file
+// to the format instead of taking every line as it comes.
+struct GenreLine {
+  GenreEntry entry;
+  std::size_t line = 0;    // the file's line, counted from 1
+  bool hasCode = false;    // the line began with a code (after blanks)
+  bool continued = false;  // a later piece of a line too long to be read at once
+};
+std::vector<GenreLine> ParseGenreLines(std::string_view text);
+
+// The bytes of a genre file, read as LoadFile reads them (a regular file of at most
+// GenreList::kMaxFileSize bytes); `why` tells what kept it from being read.
+bool ReadGenreFile(const std::filesystem::path& file, std::string& raw, std::error_code& why);
 
 }  // namespace pelmix

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/genre_list.h"
 #include "fuzz/require.h"
@@ -101,6 +102,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < entries.size(); ++i) {
     Require(inFileOrder[i].name == entries[i].name && inFileOrder[i].code == entries[i].code,
             "equal names keep the order of the file");
+  }
+
+  // Each entry's place, by which a strict reader names a bad line: a line of the file, in
+  // file order; a piece without a code reads as code 0 with the whole piece as its name.
+  const std::vector<pelmix::GenreLine> lines = pelmix::ParseGenreLines(text);
+  Require(lines.size() == entries.size(), "a place for every entry");
+  const auto lineCount = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    Require(lines[i].line >= 1 && lines[i].line <= lineCount, "a line of the file");
+    Require(i == 0 || lines[i].line >= lines[i - 1].line, "lines in file order");
+    if (!lines[i].hasCode) Require(lines[i].entry.code == 0, "no code read where none was seen");
   }
   return 0;
 }

@@ -200,9 +200,18 @@ TEST(EndToEndTest, AFileThatCannotBeReadIsReportedAndUsesUpNoNumber) {
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_EQ(run.out, Utf8(files[0]) + ": appended\n" + Utf8(files[3]) + ": appended\n");
   EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[1]) + ": not written: not found\npelmix-cli: " + Utf8(files[2]) +
-                         ": not written: is a directory\n");
+                         ": not written: is a folder (use -r to walk it)\n");
   EXPECT_EQ(ReadFile(files[0]), Concat(Audio(150), TagBytes("", "", "", "", "", 1, 255)));
   EXPECT_EQ(ReadFile(files[3]), Concat(Audio(150), TagBytes("", "", "", "", "", 2, 255)));
+
+  // A folder of any name wants -r, whatever the command.
+  fs::create_directory(dir / "music");
+  for (const std::vector<std::string>& command : {std::vector<std::string>{"stamp", "-T", "1"}, {"strip"}}) {
+    const ProgramRun folder = RunPelmixCli(With(command, {dir / "music"}));
+    EXPECT_EQ(folder.status, 1) << command[0];
+    EXPECT_TRUE(Contains(folder.err, Utf8(dir / "music") + ": not ")) << folder.err;
+    EXPECT_TRUE(Contains(folder.err, ": is a folder (use -r to walk it)\n")) << folder.err;
+  }
 }
 
 TEST(EndToEndTest, AReadOnlyFileIsReportedAndUsesUpItsNumber) {
@@ -332,7 +341,11 @@ TEST(EndToEndTest, UsageErrorsAndHelp) {
   EXPECT_EQ(none.err, "pelmix-cli: no command given; try 'pelmix-cli --help'\n");
   const ProgramRun help = RunPelmixCli({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("usage: pelmix-cli COMMAND")) << help.out;
+  // The words apropos and a search look for, on the first line.
+  EXPECT_TRUE(
+      help.out.starts_with("pelmix-cli: shows, stamps and strips the ID3v1 and ID3v1.1 tags of MP3 "
+                           "files.\nusage: pelmix-cli COMMAND"))
+      << help.out;
   const ProgramRun stampHelp = RunPelmixCli({"stamp", "-h"});
   EXPECT_TRUE(stampHelp.out.starts_with("usage: pelmix-cli stamp [OPTION]... FILE|DIR...\n")) << stampHelp.out;
   // The widths in the help are built from the layout table; the text stays as the man page has it.
@@ -547,6 +560,9 @@ TEST(EndToEndTest, OutputForPeopleAndForScripts) {
   EXPECT_EQ(quiet.status, 1);
   EXPECT_EQ(quiet.out, "");
   EXPECT_EQ(quiet.err, "pelmix-cli: " + Utf8(missing) + ": not written: not found\n");
+  // A dry run's lines are its plan: -q does not spare them.
+  const ProgramRun quietPlan = RunPelmixCli(With({"stamp", "-qn", "-a", "Other"}, {tagged}));
+  EXPECT_EQ(quietPlan.out, Utf8(tagged) + ": would write in place\n  artist: \"Band\" -> \"Other\"\n");
 
   const ProgramRun line = RunPelmixCli(With({"show", "-1"}, {tagged}));
   EXPECT_EQ(
@@ -622,6 +638,45 @@ TEST(EndToEndTest, TheBuiltInGenreListServesAProgramCopiedAlone) {
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err, "pelmix-cli: --genres: cannot read " + Utf8(dir / "missing.txt") +
                              ": not found; try 'pelmix-cli genres --help'\n");
+}
+
+// A list named with --genres is written for the run at hand: a line that would come out as
+// code 0, or cut in two, is refused with its place. The one beside the program is the
+// window's as well and is read as the window reads it.
+TEST(EndToEndTest, ANamedGenreListIsRefusedAtItsFirstBadLine) {
+  TempDir dir;
+  const fs::path list = dir / "list.txt";
+  struct Case {
+    std::string text;
+    std::string problem;  // after "--genres: <list>"; empty: read
+  };
+  const Case cases[] = {
+      {"17 Rock\r\n\r\n\t 3\tDance\r\n", ""},
+      {"17 Rock\r\n\r\nJazz\r\n18 Techno\nFolk\n", ", line 3: no genre number before the name"},
+      {"1 " + std::string(125, 'x') + "\n2 " + std::string(126, 'y') + "\n", ", line 2: longer than 127 characters"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(list, std::string_view(c.text));
+    const ProgramRun run = RunPelmixCli({"genres", "--genres", Utf8(list)});
+    if (c.problem.empty()) {
+      EXPECT_EQ(run.status, 0) << run.err;
+      EXPECT_EQ(run.out, "  3 Dance\n 17 Rock\n");
+    } else {
+      EXPECT_EQ(run.status, 2) << c.text;
+      EXPECT_EQ(run.err, "pelmix-cli: --genres: " + Utf8(list) + c.problem + "; try 'pelmix-cli genres --help'\n");
+    }
+  }
+  const ProgramRun folder = RunPelmixCli({"show", "--genres", Utf8(dir.path()), Utf8(list)});
+  EXPECT_EQ(folder.status, 2);
+  EXPECT_EQ(folder.err,
+            "pelmix-cli: --genres: cannot read " + Utf8(dir.path()) + ": is a folder; try 'pelmix-cli show --help'\n");
+
+  const fs::path program = dir.path() / PelmixCliPath().filename();
+  fs::copy_file(PelmixCliPath(), program);
+  WriteFile(dir / "genre.txt", std::string_view("7 Beside\nJazz\n"));
+  const ProgramRun beside = RunProgram(program, {"genres"});
+  EXPECT_EQ(beside.status, 0) << beside.err;
+  EXPECT_EQ(beside.out, "  7 Beside\n  0 Jazz\n");
 }
 
 #ifndef _WIN32  // hundreds of program starts: too slow under Wine; the session test covers the rule there

@@ -213,6 +213,30 @@ TEST(HostileUserTest, OutputThatCannotBeWrittenFailsTheRun) {
   EXPECT_EQ(Text(dir / "err"), "pelmix-cli: cannot write the output: disk full\n");
 }
 
+// A reader that has seen enough (| head -1) ends show, genres and a help the way it ends
+// the shell's other tools: by SIGPIPE, at once and without a word. A stamp into the same
+// pipe finishes its files and says so (above).
+TEST(HostileUserTest, AReaderThatStopsEarlyStopsShowQuietly) {
+  TempDir dir;
+  std::vector<std::string> show = {"show"};
+  for (int i = 0; i < 1500; ++i) {
+    const fs::path file = dir / (std::string(60, 'n') + std::to_string(i) + ".mp3");
+    WriteFile(file, Audio(150));
+    show.push_back(file.native());
+  }
+  // Past the first flush of output: a show that went on would report it.
+  show.push_back((dir / "missing.mp3").native());
+  for (const std::vector<std::string>& command : {show, {"genres"}, {"stamp", "--help"}}) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    const pid_t child = Start(command, pipeEnds[1], dir / "err");
+    ::close(pipeEnds[1]);
+    EXPECT_EQ(WaitForChild(child), 128 + SIGPIPE) << command[0];
+    EXPECT_EQ(Text(dir / "err"), "") << command[0];
+  }
+}
+
 // Under a file size limit the append is cut short: it is undone, reported, and the batch
 // goes on.
 TEST(HostileUserTest, AFileSizeLimitIsReportedAndTheBatchGoesOn) {

@@ -5,6 +5,7 @@
 
 #include <iterator>
 #include <set>
+#include <tuple>
 
 #include "core/raw_file.h"
 #include "tests/support/child_process.h"
@@ -96,6 +97,27 @@ TEST(GenreTextTest, LongLinesArriveIn127CharacterPieces) {
   entries = ParseGenreText("6 " + std::string(124, 'z') + "\r\n");
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].name, std::string(124, 'z'));
+}
+
+// Where each entry came from, for a reader that refuses a bad line by its number.
+TEST(GenreTextTest, EachEntryKnowsItsLineAndWhetherItBeganWithACode) {
+  using Piece = std::tuple<std::size_t, bool, bool>;  // line, began with a code, continues a longer line
+  const std::pair<std::string, std::vector<Piece>> cases[] = {
+      {"1 A\r\n\r\nB\n  \n\t7 C", {{1, true, false}, {3, false, false}, {4, false, false}, {5, true, false}}},
+      {std::string("\0x\n2 B\n", 6), {{2, true, false}}},
+      {"1 A\n\x1A"
+       "B\n",
+       {{1, true, false}}},
+      // 127 characters fit one piece; the 128th starts a piece of its own, digits or not.
+      {"1 " + std::string(125, 'x') + "\n2 B\n", {{1, true, false}, {2, true, false}}},
+      {"1 " + std::string(125, 'x') + "42 Tail\n2 B", {{1, true, false}, {1, true, true}, {2, true, false}}},
+      {"1 " + std::string(300, 'x'), {{1, true, false}, {1, false, true}, {1, false, true}}},
+  };
+  for (const auto& [text, expected] : cases) {
+    std::vector<Piece> pieces;
+    for (const GenreLine& line : ParseGenreLines(text)) pieces.emplace_back(line.line, line.hasCode, line.continued);
+    EXPECT_EQ(pieces, expected) << testing::PrintToString(text);
+  }
 }
 
 TEST(GenreListTest, SortsIgnoringCaseAndKeepsFileOrderAmongEquals) {

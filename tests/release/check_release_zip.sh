@@ -98,4 +98,7 @@ page=$(tr -d '\r"' <"$opened" | sed 's/ *$//')
 shown=$(wine "$folder/pelmix-cli.exe" show '*.mp3' | tr -d '\r') || fail "pelmix-cli show failed: $shown"
 grep -qx '  Title:   Release Check' <<<"$shown" || fail "pelmix-cli show printed: $shown"
 grep -qx '  Track:   7' <<<"$shown" || fail "pelmix-cli show printed: $shown"
+# The version in the zip's name is the one the program gives.
+said=$(wine "$folder/pelmix-cli.exe" --version | tr -d '\r')
+[ "$said" = "pelmix-cli $version" ] || fail "pelmix-cli.exe --version says: $said"
 echo "release zip $(basename "$zip"): $(wc -c <"$zip") bytes, window and pelmix-cli work in a fresh prefix"
