@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <system_error>
+#include <utility>
 
 #include "session/file_outcome.h"
 
@@ -23,6 +25,19 @@ std::wstring BatchStopMessage(const std::filesystem::path& path, std::size_t pos
                               FileOutcome outcome, const std::string& trackText,
                               std::span<const FileResult> failuresBefore);
 
+// Folders of a drop whose files could not be listed, each with the reason.
+std::wstring FolderUnreadableMessage(std::span<const std::pair<std::filesystem::path, std::error_code>> folders);
+// A drop from which nothing can be taken: what the window takes in its mode.
+std::wstring DropRefusedMessage(bool autoUpdate);
+// The Open dialog failed in itself; the code is the system's.
+std::wstring OpenDialogErrorMessage(unsigned long code);
+
+inline constexpr wchar_t kSelectionTooLongMessage[] =
+    L"The names of the files chosen are too long together to be taken in one go. Please choose fewer files at a "
+    L"time, or drop them on the window.";
+inline constexpr wchar_t kNameNotHandedOverMessage[] =
+    L"The Open dialog could not hand over the name of a file chosen: it may be too long for the dialog. Please "
+    L"choose the file in the dialog's list, or drop it on the window.";
 inline constexpr wchar_t kTrackRangeMessage[] = L"The track number must be a number up to 255, or empty for none.";
 
 }  // namespace pelmix::ui
