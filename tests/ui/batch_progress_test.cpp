@@ -23,7 +23,12 @@ TEST(BatchProgressTest, ShowsAQuarterSecondApartCountedFromTheLastShowing) {
   BatchProgress progress(
       90,
       [&](std::size_t position, std::size_t total, const std::filesystem::path& file) {
-        shown.push_back(std::to_string(position) + "/" + std::to_string(total) + " " + file.string());
+        std::string text = std::to_string(position);
+        text += '/';
+        text += std::to_string(total);
+        text += ' ';
+        text += file.string();
+        shown.push_back(text);
       },
       [&] { return now; });
   std::vector<std::string> expected;
@@ -31,7 +36,8 @@ TEST(BatchProgressTest, ShowsAQuarterSecondApartCountedFromTheLastShowing) {
   for (const auto& step : steps) {
     now = start + step.at;
     ++position;
-    const std::string file = "f" + std::to_string(position) + ".mp3";
+    std::string file = std::to_string(position);
+    file += ".mp3";
     progress.Starting(position, file);
     if (step.shown) expected.push_back(std::to_string(position) + "/90 " + file);
   }
