@@ -82,8 +82,9 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   std::filesystem::path programDirectory_;
   std::function<void(const std::wstring&)> openDocument_;
   BatchProgress::Clock clock_ = &std::chrono::steady_clock::now;
-  // During a batch the window is not painted and the user cannot type, so what the session
-  // shows goes to the controls once, at the end; until then the controls stand for it.
+  // During a batch the user cannot type and the window only paints (its title shows where the
+  // batch is), so what the session shows goes to the controls once, at the end; until then
+  // the controls stand for it.
   bool inBatch_ = false;
   BoundValues* pendingValues_ = nullptr;
   std::optional<std::string> pendingTitle_;
