@@ -79,18 +79,18 @@ std::optional<fs::path> ItemPath(IShellItem& item, int depth = 0) {
   return *folder / *name;
 }
 
-std::vector<COMDLG_FILTERSPEC> FilterSpecs(const std::wstring& filter) {
+std::vector<COMDLG_FILTERSPEC> FileTypes(const std::wstring& filter) {
   // The filter's "|" are zeros by now: name, pattern, name, pattern, ..., an empty name.
-  std::vector<COMDLG_FILTERSPEC> specs;
+  std::vector<COMDLG_FILTERSPEC> types;
   for (std::size_t at = 0; at < filter.size();) {
     const wchar_t* name = filter.c_str() + at;
     const std::size_t nameLength = std::wcslen(name);
     if (nameLength == 0 || at + nameLength + 1 >= filter.size()) break;
     const wchar_t* pattern = name + nameLength + 1;
-    specs.push_back({name, pattern});
+    types.push_back({name, pattern});
     at += nameLength + 1 + std::wcslen(pattern) + 1;
   }
-  return specs;
+  return types;
 }
 
 }  // namespace
@@ -168,8 +168,8 @@ INT_PTR CFileDialog::DoModal() {
 }
 
 INT_PTR CFileDialog::RunItemDialog(IFileOpenDialog& dialog, HWND owner) {
-  const std::vector<COMDLG_FILTERSPEC> specs = FilterSpecs(filter_);
-  if (!specs.empty()) dialog.SetFileTypes(static_cast<UINT>(specs.size()), specs.data());
+  const std::vector<COMDLG_FILTERSPEC> types = FileTypes(filter_);
+  if (!types.empty()) dialog.SetFileTypes(static_cast<UINT>(types.size()), types.data());
   if (!defaultExtension_.empty()) dialog.SetDefaultExtension(defaultExtension_.c_str());
   FILEOPENDIALOGOPTIONS options = 0;
   dialog.GetOptions(&options);
@@ -382,18 +382,18 @@ LRESULT CALLBACK CFileDialog::BeforeOpen(HWND dialog, UINT message, WPARAM wPara
 
 bool CFileDialog::ClassicNamesFit(HWND dialog) const {
   const LRESULT folderLength = ::SendMessageW(dialog, CDM_GETFOLDERPATH, 0, 0);
-  const LRESULT specLength = ::SendMessageW(dialog, CDM_GETSPEC, 0, 0);
+  const LRESULT fieldLength = ::SendMessageW(dialog, CDM_GETSPEC, 0, 0);
   std::wstring folder(folderLength > 0 ? static_cast<std::size_t>(folderLength) : 0, L'\0');
-  std::wstring spec(specLength > 0 ? static_cast<std::size_t>(specLength) : 0, L'\0');
+  std::wstring field(fieldLength > 0 ? static_cast<std::size_t>(fieldLength) : 0, L'\0');
   if (!folder.empty()) {
     ::SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
     folder.resize(std::wcslen(folder.c_str()));
   }
-  if (!spec.empty()) {
-    ::SendMessageW(dialog, CDM_GETSPEC, spec.size(), reinterpret_cast<LPARAM>(spec.data()));
-    spec.resize(std::wcslen(spec.c_str()));
+  if (!field.empty()) {
+    ::SendMessageW(dialog, CDM_GETSPEC, field.size(), reinterpret_cast<LPARAM>(field.data()));
+    field.resize(std::wcslen(field.c_str()));
   }
-  return NamesFitDialog(folder, FieldNames(spec), defaultExtension_);
+  return NamesFitDialog(folder, FieldNames(field), defaultExtension_);
 }
 
 void CFileDialog::FitSelection(HWND dialog) {
