@@ -3,6 +3,7 @@
 #include "ui/file_messages.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <optional>
 #include <system_error>
 
@@ -134,6 +135,27 @@ std::wstring BatchRefusalMessage(const FieldProblem& problem, const std::filesys
     return text + L"would get a " + field + L" longer than its " + Width(problem) + L" characters.";
   }
   return text + L"would get a value that cannot be stored:\n\n" + ValueMessage(problem, codePage);
+}
+
+std::wstring FolderUnreadableMessage(std::span<const std::pair<std::filesystem::path, std::error_code>> folders) {
+  std::wstring text = folders.size() == 1 ? L"A folder dropped could not be read:\n"
+                                          : std::to_wstring(folders.size()) + L" folders dropped could not be read:\n";
+  for (std::size_t i = 0; i < folders.size() && i < kNamesShown; ++i) {
+    text += L"\n" + Quoted(folders[i].first) + L": " + ErrorReason(folders[i].second);
+  }
+  if (folders.size() > kNamesShown) text += L"\nand " + std::to_wstring(folders.size() - kNamesShown) + L" more.";
+  return text;
+}
+
+std::wstring DropRefusedMessage(bool autoUpdate) {
+  return autoUpdate ? L"Nothing to stamp: Auto Update takes .mp3 files, and folders with .mp3 files in them."
+                    : L"This mode takes one .mp3 file at a time; several files, or a folder, go in Auto Update.";
+}
+
+std::wstring OpenDialogErrorMessage(unsigned long code) {
+  wchar_t hex[16] = {};
+  std::swprintf(hex, 16, L"%08lX", code);
+  return L"The Open dialog failed (the system reported 0x" + std::wstring(hex) + L"). No file was opened.";
 }
 
 }  // namespace pelmix::ui

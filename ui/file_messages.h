@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <system_error>
+#include <utility>
 
 #include "session/file_outcome.h"
 #include "session/value_rules.h"
@@ -24,5 +26,19 @@ std::wstring ValueMessage(const FieldProblem& problem, unsigned codePage);
 // of `total` would get.
 std::wstring BatchRefusalMessage(const FieldProblem& problem, const std::filesystem::path& path, std::size_t position,
                                  std::size_t total, unsigned codePage);
+
+// Folders of a drop whose files could not be listed, each with the reason.
+std::wstring FolderUnreadableMessage(std::span<const std::pair<std::filesystem::path, std::error_code>> folders);
+// A drop from which nothing can be taken: what the window takes in its mode.
+std::wstring DropRefusedMessage(bool autoUpdate);
+// The Open dialog failed in itself; the code is the system's.
+std::wstring OpenDialogErrorMessage(unsigned long code);
+
+inline constexpr wchar_t kSelectionTooLongMessage[] =
+    L"The names of the files chosen are too long together to be taken in one go. Please choose fewer files at a "
+    L"time, or drop them on the window.";
+inline constexpr wchar_t kNameNotHandedOverMessage[] =
+    L"The Open dialog could not hand over the name of a file chosen: it may be too long for the dialog. Please "
+    L"choose the file in the dialog's list, or drop it on the window.";
 
 }  // namespace pelmix::ui

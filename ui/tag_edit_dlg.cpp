@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/mp3_name.h"
 #include "core/text_codec.h"
 #include "res/resource.h"
 #include "ui/about_dlg.h"
+#include "ui/dropped_items.h"
 #include "ui/file_messages.h"
 #include "ui/framework/dropped_files.h"
 #include "ui/framework/file_dialog.h"
@@ -46,9 +46,15 @@ const MessageEntry CTagEditDlg::kMessageMap[] = {
 
 namespace {
 
-constexpr wchar_t kSelectionTooLong[] =
-    L"The names of the files chosen are too long together to be taken in one go. Please choose fewer files at a "
-    L"time, or drop them on the window.";
+std::wstring OpenDialogFailureMessage(const CFileDialog& dialog) {
+  switch (dialog.failure()) {
+    case CFileDialog::Failure::None: break;
+    case CFileDialog::Failure::SelectionTooLong: return kSelectionTooLongMessage;
+    case CFileDialog::Failure::NameNotHandedOver: return kNameNotHandedOverMessage;
+    case CFileDialog::Failure::SystemError: return OpenDialogErrorMessage(dialog.errorCode());
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -260,41 +266,39 @@ void CTagEditDlg::OnFileOpen() {
   const bool multiple = session_.mode() == EditMode::AutoUpdate;
   if (multiple) dialog.flags() |= OFN_ALLOWMULTISELECT;
   if (dialog.DoModal() != IDOK) {
-    if (dialog.extendedError() == FNERR_BUFFERTOOSMALL) TellUser(kSelectionTooLong);
+    if (const std::wstring message = OpenDialogFailureMessage(dialog); !message.empty()) TellUser(message);
     return;
   }
-  ProcessFiles(SplitOpenFileResult(dialog.result(), multiple));
+  ProcessFiles(dialog.ranClassic() ? SplitOpenFileResult(dialog.result(), multiple) : dialog.paths());
 }
 
 MessageResult CTagEditDlg::OnDropFiles(WPARAM drop, LPARAM) {
-  std::vector<std::filesystem::path> paths;
+  const bool autoUpdate = session_.mode() == EditMode::AutoUpdate;
+  std::vector<std::filesystem::path> dropped;
   {
     const CDroppedFiles files(reinterpret_cast<HDROP>(drop));
     const UINT count = files.Count();
-    // Several files at once are a batch, which only Auto Update takes.
-    if (count != 1 && session_.mode() != EditMode::AutoUpdate) return 0;
-    paths.reserve(count);
-    for (UINT index = 0; index < count; ++index) {
-      std::filesystem::path name = files.Name(index);
-      if (!name.empty() && HasMp3Extension(name)) paths.push_back(std::move(name));
-    }
+    dropped.reserve(count);
+    for (UINT index = 0; index < count; ++index) dropped.push_back(files.Name(index));
   }
-  ProcessFiles(paths);
+  const DropPlan plan = PlanDrop(dropped, autoUpdate);
+  if (plan.files.empty()) {
+    TellUser(plan.unreadableFolders.empty() ? DropRefusedMessage(autoUpdate)
+                                            : FolderUnreadableMessage(plan.unreadableFolders));
+    return 0;
+  }
+  ProcessFiles(plan.files);
+  if (!plan.unreadableFolders.empty()) TellUser(FolderUnreadableMessage(plan.unreadableFolders));
   return 0;
 }
 
 void CTagEditDlg::OnHelp() { openDocument_(HelpPagePath(programDirectory_.native())); }
 
 MessageResult CTagEditDlg::OnHelpRequest(WPARAM, LPARAM) {
+  // F1 arrives here, whichever control has the focus, and only here: the system turns the
+  // key into this one request.
   OnHelp();
   return TRUE;
-}
-
-bool CTagEditDlg::PreTranslateMessage(const MSG& message) {
-  // F1 is taken here, before the system could also make a WM_HELP of it: one page, not two.
-  if (message.message != WM_KEYDOWN || message.wParam != VK_F1) return false;
-  OnHelp();
-  return true;
 }
 
 void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
@@ -331,8 +335,12 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
         }
       }
     } batch(*this);
-    session_.RunBatch(names, options, [&](std::size_t, const FileResult& result) {
+    BatchProgress progress(
+        names.size(), [this](auto... where) { ShowProgress(where...); }, clock_);
+    progress.Starting(1, names.front());
+    session_.RunBatch(names, options, [&](std::size_t index, const FileResult& result) {
       if (result.failed()) failures.push_back(result);
+      if (index + 1 < names.size()) progress.Starting(index + 2, names[index + 1]);
       return true;
     });
   }
@@ -366,6 +374,18 @@ void CTagEditDlg::FocusField(TagField field) {
   if (!control || !control->IsAttached()) return;
   ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control->hwnd()), TRUE);
   if (field != TagField::Genre) ::SendMessageW(control->hwnd(), EM_SETSEL, 0, -1);
+}
+
+void CTagEditDlg::ShowProgress(std::size_t position, std::size_t total, const std::filesystem::path& file) {
+  // The title from before comes back at the end unless the batch gives the window another.
+  if (!pendingTitle_) pendingTitle_ = Utf8FromWide(GetWindowTextWide(hwnd()));
+  ::SetWindowTextW(hwnd(), BatchProgressTitle(position, total, file).c_str());
+  // Painting only: a click or a key still waits for the batch to end. Looking at the queue
+  // also tells the system the window is alive. Bounded, should a window never validate.
+  MSG message;
+  for (int i = 0; i < 64 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {
+    ::DispatchMessageW(&message);
+  }
 }
 
 }  // namespace pelmix::ui

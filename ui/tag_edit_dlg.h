@@ -14,6 +14,7 @@
 #include "core/genre_list.h"
 #include "session/control_exchange.h"
 #include "session/tag_edit_session.h"
+#include "ui/batch_progress.h"
 #include "ui/framework/data_exchange.h"
 #include "ui/framework/dialog.h"
 
@@ -34,12 +35,13 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   const std::filesystem::path& programDirectory() const { return programDirectory_; }
   // What Help does with the help page's path; the shell's "open" unless a test looks instead.
   void SetDocumentOpener(std::function<void(const std::wstring&)> opener) { openDocument_ = std::move(opener); }
+  // The clock a batch shows its progress by; the steady clock unless a test turns its own.
+  void SetClock(BatchProgress::Clock clock) { clock_ = std::move(clock); }
 
  protected:
   std::span<const MessageEntry> GetMessageMap() const override;
   void DoDataExchange(CDataExchange& dx) override;
   bool OnInitDialog() override;
-  bool PreTranslateMessage(const MSG& message) override;
 
  private:
   MessageResult OnSysCommand(WPARAM command, LPARAM);
@@ -64,6 +66,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   void TellUser(const std::wstring& text);
   void FocusField(TagField field);
   void ShowPending();
+  void ShowProgress(std::size_t position, std::size_t total, const std::filesystem::path& file);
 
   void ShowAboutBox();
   void AddAboutToSystemMenu();
@@ -78,8 +81,10 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   HICON icon_;
   std::filesystem::path programDirectory_;
   std::function<void(const std::wstring&)> openDocument_;
-  // During a batch the window is not painted and the user cannot type, so what the session
-  // shows goes to the controls once, at the end; until then the controls stand for it.
+  BatchProgress::Clock clock_ = &std::chrono::steady_clock::now;
+  // During a batch the user cannot type and the window only paints (its title shows where the
+  // batch is), so what the session shows goes to the controls once, at the end; until then
+  // the controls stand for it.
   bool inBatch_ = false;
   BoundValues* pendingValues_ = nullptr;
   std::optional<std::string> pendingTitle_;

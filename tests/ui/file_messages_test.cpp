@@ -102,5 +102,26 @@ TEST(FileMessagesTest, RefusedValuesSayWhatTheFieldTakes) {
   EXPECT_EQ(FailureReason(refused), L"With its track number the comment keeps 28 characters.");
 }
 
+TEST(FileMessagesTest, DropsAndTheOpenDialogSayWhatWentWrong) {
+  EXPECT_EQ(DropRefusedMessage(false),
+            L"This mode takes one .mp3 file at a time; several files, or a folder, go in Auto Update.");
+  EXPECT_EQ(DropRefusedMessage(true),
+            L"Nothing to stamp: Auto Update takes .mp3 files, and folders with .mp3 files in them.");
+  const std::pair<std::filesystem::path, std::error_code> folders[] = {
+      {"/m/Live", std::make_error_code(std::errc::permission_denied)},
+      {"/m/Gone", std::make_error_code(std::errc::no_such_file_or_directory)}};
+  EXPECT_EQ(FolderUnreadableMessage(std::span(folders).first(1)),
+            L"A folder dropped could not be read:\n\n\"/m/Live\": Access is denied: the file may be read-only.");
+  EXPECT_EQ(FolderUnreadableMessage(folders),
+            L"2 folders dropped could not be read:\n\n\"/m/Live\": Access is denied: the file may be read-only.\n"
+            L"\"/m/Gone\": The file was not found.");
+  EXPECT_EQ(OpenDialogErrorMessage(0x80004005),
+            L"The Open dialog failed (the system reported 0x80004005). No file was "
+            L"opened.");
+  EXPECT_EQ(OpenDialogErrorMessage(0x3003),
+            L"The Open dialog failed (the system reported 0x00003003). No file was "
+            L"opened.");
+}
+
 }  // namespace
 }  // namespace pelmix::ui
