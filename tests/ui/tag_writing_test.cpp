@@ -176,6 +176,12 @@ TEST(TagWritingTest, AfterUpdateTheFieldsShowWhatIsOnDisk) {
     EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TITLE; }));
     EXPECT_EQ(ReadFile(song), audio);
 
+    // A load asks nothing of the values it replaces: dropped again, the file loads quietly.
+    ui.Drop(MakeDrop({song}, true));
+    EXPECT_FALSE(ui.FindPopup()) << "no message box";
+    EXPECT_EQ(WideText(ui.Item(IDC_TITLE)), L"");
+    EXPECT_EQ(ReadFile(song), audio);
+
     // The euro sign is in the code page; a 29-byte comment and a track number cannot both
     // be stored: the comment is refused, not cut.
     ::SendMessageW(ui.Item(IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Omega \u20AC"));
