@@ -54,6 +54,8 @@ std::error_code LastError() {
     case ERROR_HANDLE_DISK_FULL: return std::make_error_code(std::errc::no_space_on_device);
     case ERROR_WRITE_PROTECT: return std::make_error_code(std::errc::read_only_file_system);
     case ERROR_FILE_TOO_LARGE: return std::make_error_code(std::errc::file_too_large);
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return std::make_error_code(std::errc::file_exists);
     default: return std::error_code(static_cast<int>(error), std::system_category());
   }
 }
@@ -113,7 +115,7 @@ RawFile::~RawFile() {
 std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
   // A handle opened before would leak, and with it its hold on the file.
   Close();
-  const bool writing = access == Access::ReadWrite;
+  const bool writing = access != Access::Read;
   const DWORD rights = writing ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
   // A writer admits no other writer until it closes, and nobody who would take the name
   // from the file (a rename over it, a delete): under Wine a deleted file stays writable by
@@ -122,7 +124,8 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
   const std::wstring name = FileCallName(path);
   const auto deadline = std::chrono::steady_clock::now() + kHoldPatience;
   for (;;) {
-    handle_ = CreateFileW(name.c_str(), rights, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ = CreateFileW(name.c_str(), rights, sharing, nullptr, access == Access::Create ? CREATE_NEW : OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ != INVALID_HANDLE_VALUE || !writing || GetLastError() != ERROR_SHARING_VIOLATION ||
         std::chrono::steady_clock::now() >= deadline) {
       break;
@@ -260,8 +263,9 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
   // A descriptor opened before would leak, and with it its lock.
   Close();
   // O_NONBLOCK: a FIFO or device under an .mp3 name must not hang the open; it is refused below.
-  const int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-  fd_ = ::open(path.c_str(), flags);
+  int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  if (access == Access::Create) flags |= O_CREAT | O_EXCL;
+  fd_ = ::open(path.c_str(), flags, 0600);
   if (fd_ < 0) return Errno();
   // Held before the size is taken, so that the size is the one the write will find.
   std::error_code error = access == Access::ReadWrite ? HoldAgainstWriters(fd_) : std::error_code{};

@@ -40,14 +40,17 @@ std::wstring FileCallName(const std::filesystem::path& path);
 
 class RawFile {
  public:
-  enum class Access { Read, ReadWrite };
+  // Create: a new file, readable and writable by its owner only; an existing one is
+  // std::errc::file_exists. Nothing holds it against other writers.
+  enum class Access { Read, ReadWrite, Create };
 
   RawFile() = default;
   RawFile(const RawFile&) = delete;
   RawFile& operator=(const RawFile&) = delete;
   ~RawFile();
 
-  // Opens an existing regular file; never creates one. A file open before is closed first.
+  // Opens an existing regular file; never creates one but with Access::Create. A file open
+  // before is closed first.
   // A directory gives std::errc::is_a_directory, any other kind of file NotARegularFile().
   // Opened for writing, the file is held against other writers until it is closed (an
   // exclusive advisory lock on POSIX; on Windows a sharing mode that admits no other writer,

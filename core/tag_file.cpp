@@ -82,9 +82,13 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
 namespace {
 
 WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, const TagRecord& record,
-                         std::int64_t tagOffset, const TagSeen& seen, SeenThrough through) {
+                         std::int64_t tagOffset, const TagSeen& seen, SeenThrough through,
+                         const BeforeChange& beforeChange) {
   const WriteResult check = CheckAsSeen(file, named, tagOffset, seen, through);
   if (!check.ok()) return check;
+  if (beforeChange) {
+    if (std::error_code error = beforeChange()) return {WriteResult::Status::NotJournaled, error};
+  }
   if (std::error_code error = file.WriteAt(tagOffset, record.bytes())) {
     // No partial trailer stays behind an append that ran out of room.
     if (check.status == WriteResult::Status::Appended) file.Truncate(tagOffset);
@@ -101,15 +105,16 @@ WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& 
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {WriteResult::Status::OpenFailed, error};
   }
-  const WriteResult result = WriteChecked(file, nullptr, record, tagOffset, seen, SeenThrough::ReadBefore);
+  const WriteResult result = WriteChecked(file, nullptr, record, tagOffset, seen, SeenThrough::ReadBefore, {});
   if (!result.ok()) return result;
   if (std::error_code error = file.Close()) return {WriteResult::Status::WriteFailed, error};
   return result;
 }
 
 WriteResult WriteTagTrailer(RawFile& file, const std::filesystem::path& path, const TagRecord& record,
-                            std::int64_t tagOffset, const TagSeen& seen, SeenThrough through) {
-  return WriteChecked(file, &path, record, tagOffset, seen, through);
+                            std::int64_t tagOffset, const TagSeen& seen, SeenThrough through,
+                            const BeforeChange& beforeChange) {
+  return WriteChecked(file, &path, record, tagOffset, seen, through, beforeChange);
 }
 
 }  // namespace pelmix
@@ -119,7 +124,7 @@ namespace pelmix {
 namespace {
 
 StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std::int64_t tagOffset, const TagSeen& seen,
-                         SeenThrough through) {
+                         SeenThrough through, const BeforeChange& beforeChange) {
   // A cut is final: it goes ahead only in the file seen, while it still ends with the very
   // trailer seen there. Without a trailer seen there is nothing to cut.
   if (!seen.tag) return {StripResult::Status::ChangedSinceRead, {}};
@@ -132,6 +137,9 @@ StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std:
     case WriteResult::Status::WriteFailed: return {StripResult::Status::StripFailed, check.error};
     default: return {StripResult::Status::ChangedSinceRead, {}};
   }
+  if (beforeChange) {
+    if (std::error_code error = beforeChange()) return {StripResult::Status::NotJournaled, error};
+  }
   if (std::error_code error = file.Truncate(tagOffset)) return {StripResult::Status::StripFailed, error};
   return {StripResult::Status::Stripped, {}};
 }
@@ -143,15 +151,15 @@ StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagO
   if (std::error_code error = file.Open(path, RawFile::Access::ReadWrite)) {
     return {StripResult::Status::OpenFailed, error};
   }
-  const StripResult result = StripChecked(file, nullptr, tagOffset, seen, SeenThrough::ReadBefore);
+  const StripResult result = StripChecked(file, nullptr, tagOffset, seen, SeenThrough::ReadBefore, {});
   if (!result.ok()) return result;
   if (std::error_code error = file.Close()) return {StripResult::Status::StripFailed, error};
   return result;
 }
 
 StripResult StripTagTrailer(RawFile& file, const std::filesystem::path& path, std::int64_t tagOffset,
-                            const TagSeen& seen, SeenThrough through) {
-  return StripChecked(file, &path, tagOffset, seen, through);
+                            const TagSeen& seen, SeenThrough through, const BeforeChange& beforeChange) {
+  return StripChecked(file, &path, tagOffset, seen, through, beforeChange);
 }
 
 }  // namespace pelmix

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <system_error>
 
@@ -25,7 +26,9 @@ struct ReadResult {
 struct WriteResult {
   // TimeUnknown: the file's modification time was to be kept and could not be read, so
   // nothing was written.
-  enum class Status { Replaced, Appended, OpenFailed, ChangedSinceRead, WriteFailed, TimeUnknown };
+  // NotJournaled: the record the caller keeps of every change could not be made, so
+  // nothing was written.
+  enum class Status { Replaced, Appended, OpenFailed, ChangedSinceRead, WriteFailed, TimeUnknown, NotJournaled };
   Status status = Status::OpenFailed;
   std::error_code error;
   // Replaced without a write: the file already ended in exactly these 128 bytes.
@@ -79,16 +82,20 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
 // one handle for both. The open is the caller's, so no read is OpenFailed. The read takes
 // the size the file had at its open, so it belongs right after the open. `path` is the name
 // the file was opened by; the write goes ahead only while it names the same file.
+// `beforeChange`, when given, is called once the checks have passed and before the file's
+// own write or cut; an error from it stops the change with nothing written (NotJournaled).
+using BeforeChange = std::function<std::error_code()>;
 ReadResult ReadTagTrailer(const RawFile& file, TagRecord& record, std::int64_t& tagOffset);
 WriteResult WriteTagTrailer(RawFile& file, const std::filesystem::path& path, const TagRecord& record,
-                            std::int64_t tagOffset, const TagSeen& seen, SeenThrough through = SeenThrough::ReadBefore);
+                            std::int64_t tagOffset, const TagSeen& seen, SeenThrough through = SeenThrough::ReadBefore,
+                            const BeforeChange& beforeChange = {});
 
 }  // namespace pelmix
 
 namespace pelmix {
 
 struct StripResult {
-  enum class Status { Stripped, OpenFailed, ChangedSinceRead, StripFailed, TimeUnknown };
+  enum class Status { Stripped, OpenFailed, ChangedSinceRead, StripFailed, TimeUnknown, NotJournaled };
   Status status = Status::OpenFailed;
   std::error_code error;
   // Stripped without a cut: the file had no tag to remove.
@@ -107,6 +114,7 @@ StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagO
 // The same on a file the caller opened, for reading and writing, by `path`; as with
 // WriteTagTrailer, the cut goes ahead only while the path still names the file held.
 StripResult StripTagTrailer(RawFile& file, const std::filesystem::path& path, std::int64_t tagOffset,
-                            const TagSeen& seen, SeenThrough through = SeenThrough::ReadBefore);
+                            const TagSeen& seen, SeenThrough through = SeenThrough::ReadBefore,
+                            const BeforeChange& beforeChange = {});
 
 }  // namespace pelmix
