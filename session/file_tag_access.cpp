@@ -2,6 +2,21 @@
 #include "session/file_tag_access.h"
 
 namespace pelmix {
+namespace {
+
+struct PendingChange {
+  const std::filesystem::path& path;
+  JournalRecord record;
+};
+
+// What records a change about to be made, or nothing without a journal. Two pointers: small
+// enough for the function to hold without an allocation per file.
+BeforeChange Recorder(WriteJournal* journal, const PendingChange& change) {
+  if (!journal) return {};
+  return [journal, &change] { return journal->Record(change.path, change.record); };
+}
+
+}  // namespace
 
 ReadResult FileTagAccess::Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset,
                                bool holdForWrite) {
@@ -80,7 +95,13 @@ WriteResult FileTagAccess::Write(const std::filesystem::path& path, const TagRec
       return {WriteResult::Status::TimeUnknown, error};
     }
   }
-  WriteResult result = WriteTagTrailer(file_, path, record, tagOffset, seen, through);
+  const PendingChange change{path,
+                             {.change = JournalChange::TagWritten,
+                              .file = seen.file,
+                              .sizeBefore = tagOffset + (seen.tag ? static_cast<std::int64_t>(kTagSize) : 0),
+                              .before = seen.tag,
+                              .after = record}};
+  WriteResult result = WriteTagTrailer(file_, path, record, tagOffset, seen, through, Recorder(journal_, change));
   if (result.ok() && options_.keepTimes) result.timeError = file_.SetModifiedTime(modified);
   // A close can still fail after the write (a network file system flushes there).
   const std::error_code closed = CloseAfterWrite();
@@ -106,7 +127,13 @@ StripResult FileTagAccess::Strip(const std::filesystem::path& path, std::int64_t
       return {StripResult::Status::TimeUnknown, error};
     }
   }
-  StripResult result = StripTagTrailer(file_, path, tagOffset, seen, through);
+  const PendingChange change{path,
+                             {.change = JournalChange::TagRemoved,
+                              .file = seen.file,
+                              .sizeBefore = tagOffset + static_cast<std::int64_t>(kTagSize),
+                              .before = seen.tag,
+                              .after = std::nullopt}};
+  StripResult result = StripTagTrailer(file_, path, tagOffset, seen, through, Recorder(journal_, change));
   if (result.ok() && options_.keepTimes) result.timeError = file_.SetModifiedTime(modified);
   const std::error_code closed = CloseAfterWrite();
   if (result.ok() && closed) result = {StripResult::Status::StripFailed, closed};

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/raw_file.h"
+#include "session/journal.h"
 #include "session/tag_access.h"
 
 namespace pelmix {
@@ -40,6 +41,11 @@ class FileTagAccess final : public TagAccess {
   StripResult Strip(const std::filesystem::path& path, std::int64_t tagOffset, const TagSeen& seen);
   void Release() override;
 
+  // Every write and cut from now on is first recorded there; one that cannot be recorded is
+  // not made (NotJournaled). None: nothing is recorded.
+  void SetJournal(WriteJournal* journal) { journal_ = journal; }
+  const Options& options() const { return options_; }
+
  private:
   // The file to write: the one held since its read, or the name opened again.
   std::error_code Reopen(const std::filesystem::path& path, SeenThrough& through);
@@ -53,6 +59,7 @@ class FileTagAccess final : public TagAccess {
   std::filesystem::path heldPath_;
   bool held_ = false;
   std::error_code writeOpenError_;
+  WriteJournal* journal_ = nullptr;
 };
 
 }  // namespace pelmix
