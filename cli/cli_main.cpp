@@ -9,6 +9,7 @@
 #include "cli/show_command.h"
 #include "cli/stamp_command.h"
 #include "cli/strip_command.h"
+#include "cli/undo_command.h"
 #include "session/value_rules.h"
 
 namespace pelmix::cli {
@@ -24,6 +25,7 @@ constexpr char kProgramHelp[] =
     "  stamp     write the given fields into every file, keeping the others\n"
     "  strip     remove each file's tag trailer\n"
     "  genres    print the genre list, code and name\n"
+    "  undo      take back the last batch written (stamp, strip, the window's)\n"
     "  help CMD  the options of one command, as pelmix-cli CMD --help gives them\n"
     "\n"
     "Options of every command:\n"
@@ -33,7 +35,11 @@ constexpr char kProgramHelp[] =
     "  -h, --help          show this help, or a command's, and exit\n"
     "  -V, --version       show the version and exit\n"
     "\n"
-    "Exit status: 0 every file done, 1 a file failed, 2 usage error (no file touched).\n";
+    "Every batch that writes is first recorded in the undo journal (see pelmix-cli undo\n"
+    "--help); a batch whose journal cannot be written writes nothing.\n"
+    "\n"
+    "Exit status: 0 every file done, 1 a file failed, 2 usage error or no journal (no file\n"
+    "touched).\n";
 
 constexpr char kShowHelp[] =
     "usage: pelmix-cli show [OPTION]... FILE|DIR...\n"
@@ -66,6 +72,7 @@ constexpr char kStampHelpRest[] =
     "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
     "  -q, --quiet            print failures only; a dry run still shows its plan\n"
     "      --json             one JSON object per file with its outcome\n"
+    "      --no-journal       keep no undo record of this batch\n"
     "      --encoding CP      the tags' code page (see pelmix-cli --help)\n"
     "      --genres FILE      read the genre list from FILE\n";
 
@@ -94,7 +101,22 @@ constexpr char kStripHelp[] =
     "  -n, --dry-run          show what would be stripped; touch no file\n"
     "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
     "  -q, --quiet            print failures only; a dry run still shows its plan\n"
-    "      --json             one JSON object per file with its outcome\n";
+    "      --json             one JSON object per file with its outcome\n"
+    "      --no-journal       keep no undo record of this batch\n";
+
+constexpr char kUndoHelp[] =
+    "usage: pelmix-cli undo [OPTION]... [ID]\n"
+    "Takes back the newest batch not yet taken back, or batch ID: each file gets its old\n"
+    "last 128 bytes back, but only while it is exactly as the batch left it; a file changed\n"
+    "since is left alone and reported. An undo is a batch too: undo again to take it back.\n"
+    "The journal keeps the last 50 batches (64 MiB at most) in $PELMIX_STATE_DIR, else\n"
+    "$XDG_STATE_HOME/pelmix or ~/.local/state/pelmix (%LOCALAPPDATA%\\Pelmix on Windows).\n"
+    "\n"
+    "      --list             list the batches, newest first: id, time, files, command\n"
+    "  -n, --dry-run          show what would be restored; touch no file\n"
+    "  -q, --quiet            print failures only; a dry run still shows its plan\n"
+    "      --json             one JSON object per file (per batch with --list)\n"
+    "      --no-journal       keep no undo record of this undo\n";
 
 constexpr char kGenresHelp[] =
     "usage: pelmix-cli genres [OPTION]...\n"
@@ -109,6 +131,7 @@ std::string HelpText(std::optional<Command> topic) {
     case Command::Stamp: return StampHelp();
     case Command::Strip: return kStripHelp;
     case Command::Genres: return kGenresHelp;
+    case Command::Undo: return kUndoHelp;
     default: return kProgramHelp;
   }
 }
@@ -133,8 +156,11 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
   std::optional<Command> command;
   try {
     Options options = ParseOptions(std::move(arguments));
-    // Only stamp and strip have work beyond what they print.
-    if (options.command != Command::Stamp && options.command != Command::Strip) console.StopWhenOutputCloses();
+    // Only stamp, strip and undo have work beyond what they print.
+    if (options.command != Command::Stamp && options.command != Command::Strip &&
+        (options.command != Command::Undo || options.list)) {
+      console.StopWhenOutputCloses();
+    }
     switch (options.command) {
       case Command::Help: console.Out(HelpText(options.helpTopic)); return kExitOk;
       case Command::Version: console.Out("pelmix-cli " PELMIX_VERSION "\n"); return kExitOk;
@@ -147,6 +173,7 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
       case Command::Show: return RunShow(std::move(options), genres, console);
       case Command::Stamp: return RunStamp(std::move(options), genres, console);
       case Command::Strip: return RunStrip(std::move(options), console);
+      case Command::Undo: return RunUndo(std::move(options), console);
       default: assert(options.command == Command::Genres); return RunGenres(options, genres, console);
     }
   } catch (const UsageError& error) {
@@ -154,6 +181,10 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
     const std::string help = command ? std::string("pelmix-cli ") + CommandName(*command) + " --help"
                                      : "pelmix-cli --help";
     console.Err(std::string("pelmix-cli: ") + error.what() + "; try '" + help + "'\n");
+    return kExitUsage;
+  } catch (const JournalUnavailable& error) {
+    console.Err(std::string("pelmix-cli: ") + error.what() + "\n");
+    // As a usage error: the batch never started, so no file was touched.
     return kExitUsage;
   } catch (const std::exception& error) {
     console.Err(std::string("pelmix-cli: ") + error.what() + "\n");

@@ -24,6 +24,8 @@ enum LongOnly : int {
   kAnyExtension,
   kKeepTimes,
   kFromName,
+  kList,
+  kNoJournal,
 };
 
 constexpr char kShortOptions[] = "-:hVrnq1t:a:A:y:c:T:g:";
@@ -46,6 +48,8 @@ constexpr option kLongOptions[] = {
     {"json", no_argument, nullptr, kJson},
     {"oneline", no_argument, nullptr, '1'},
     {"recursive", no_argument, nullptr, 'r'},
+    {"list", no_argument, nullptr, kList},
+    {"no-journal", no_argument, nullptr, kNoJournal},
     {"encoding", required_argument, nullptr, kEncoding},
     {"genres", required_argument, nullptr, kGenres},
     {"help", no_argument, nullptr, 'h'},
@@ -72,7 +76,7 @@ struct CommandEntry {
 
 constexpr CommandEntry kCommands[] = {
     {"show", Command::Show},     {"stamp", Command::Stamp}, {"strip", Command::Strip},
-    {"genres", Command::Genres}, {"help", Command::Help},
+    {"genres", Command::Genres}, {"help", Command::Help},   {"undo", Command::Undo},
 };
 
 constexpr unsigned Bit(Command command) { return 1u << static_cast<unsigned>(command); }
@@ -80,6 +84,7 @@ constexpr unsigned Bit(Command command) { return 1u << static_cast<unsigned>(com
 constexpr unsigned kShow = Bit(Command::Show);
 constexpr unsigned kStamp = Bit(Command::Stamp);
 constexpr unsigned kStrip = Bit(Command::Strip);
+constexpr unsigned kUndo = Bit(Command::Undo);
 
 // Which commands take an option; the field options go with stamp, the common ones
 // (--encoding, --genres) with every command.
@@ -89,11 +94,13 @@ struct Fit {
 };
 
 constexpr Fit kFits[] = {
-    {kJson, kShow | kStamp | kStrip},
+    {kJson, kShow | kStamp | kStrip | kUndo},
     {'1', kShow},
     {'r', kShow | kStamp | kStrip},
-    {'n', kStamp | kStrip},
-    {'q', kStamp | kStrip},
+    {'n', kStamp | kStrip | kUndo},
+    {'q', kStamp | kStrip | kUndo},
+    {kList, kUndo},
+    {kNoJournal, kStamp | kStrip | kUndo},
     {kAnyExtension, kStamp | kStrip},
     {kKeepTimes, kStamp | kStrip},
     {kKeepOrder, kStamp},
@@ -232,6 +239,8 @@ class Parser {
       case kKeepOrder: options_.keepOrder = true; return;
       case kKeepTimes: options_.keepTimes = true; return;
       case kAnyExtension: options_.anyExtension = true; return;
+      case kList: options_.list = true; return;
+      case kNoJournal: options_.noJournal = true; return;
       case kFromName:
         if (options_.fromName) throw UsageError("--from-name given twice");
         options_.fromName = optarg;
@@ -320,6 +329,13 @@ class Parser {
     }
     if (options_.command == Command::Genres && !options_.operands.empty()) {
       throw UsageError("genres takes no files");
+    }
+    if (options_.command == Command::Undo) {
+      if (options_.operands.size() > 1) throw UsageError("undo takes one batch at a time");
+      if (options_.list && !options_.operands.empty()) throw UsageError("--list takes no batch");
+      if (options_.list && (options_.dryRun || options_.quiet)) {
+        throw UsageError(std::string(options_.dryRun ? "--dry-run" : "--quiet") + " does not go with --list");
+      }
     }
     if (options_.quiet && options_.json) throw UsageError("--quiet and --json do not go together");
     if (options_.oneLine && options_.json) throw UsageError("--oneline and --json do not go together");

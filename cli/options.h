@@ -33,7 +33,7 @@ struct Argument {
   static Argument FromUtf8(const std::string& utf8);
 };
 
-enum class Command { Show, Stamp, Strip, Genres, Help, Version };
+enum class Command { Show, Stamp, Strip, Genres, Help, Version, Undo };
 
 struct Options {
   Command command = Command::Help;
@@ -47,6 +47,8 @@ struct Options {
   bool keepOrder = false;
   bool anyExtension = false;
   bool keepTimes = false;
+  bool list = false;       // undo --list
+  bool noJournal = false;  // write without the undo journal
   CodePage codePage = CodePage::Windows1252;
   std::optional<std::filesystem::path> genresFile;
   // The value given for each field, as UTF-8 (track and genre too), indexed by FieldIndex.

@@ -12,6 +12,7 @@
 #include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
+#include "cli/undo_command.h"
 #include "core/name_pattern.h"
 #include "core/text_codec.h"
 #include "session/file_tag_access.h"
@@ -152,6 +153,7 @@ std::string NotWrittenReason(const FileResult& failure, const Options& options) 
     return ValueText(problem, options) + " cannot be stored";
   }
   if (failure.changedSinceRead()) return "changed since it was read";
+  if (failure.write.status == WriteResult::Status::NotJournaled) return JournalFailedReason(failure.error());
   if (failure.outcome == FileOutcome::NotWritten && failure.write.status == WriteResult::Status::TimeUnknown) {
     return "its modification time could not be read (--keep-times): " + ErrorReason(failure.error());
   }
@@ -276,17 +278,24 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
     throw UsageError(RefusalText(*refusal, list.files, options));
   }
 
+  const std::unique_ptr<BatchJournal> journal = StartJournal(options, "stamp");
+  access.SetJournal(journal.get());
   Reporter report(console, options, list.files.size());
   for (const FileList::Failure& failure : list.failures) report.Failed(failure.path, "not listed", failure.reason);
   for (const NativeName& name : others) {
     report.Failed(std::filesystem::path(name), "not written", "not an .mp3 file (--any-extension writes it)");
   }
   OutcomePrinter print(report, options, genres);
+  bool stopped = false;
   session.RunBatch(list.files, batch, [&](std::size_t, const FileResult& result) {
     print.Outcome(result);
     report.Next();
-    return true;
+    // Without its record no file may be written: the batch ends here.
+    stopped = result.write.status == WriteResult::Status::NotJournaled;
+    return !stopped;
   });
+  if (journal) journal->Finish();
+  if (stopped) console.Err(JournalStoppedLine(*journal));
   return report.status();
 }
 

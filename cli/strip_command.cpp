@@ -5,6 +5,7 @@
 #include "cli/file_list.h"
 #include "cli/report.h"
 #include "cli/text_display.h"
+#include "cli/undo_command.h"
 #include "session/file_once.h"
 #include "session/file_tag_access.h"
 
@@ -16,6 +17,7 @@ struct Outcome {
   const char* key = nullptr;
   std::string reason;
   std::error_code timeError;
+  bool stopsBatch = false;  // the journal failed: no later file may be cut either
 };
 
 Outcome StripOne(const std::filesystem::path& path, const Options& options, FileTagAccess& access, FileOnce& once) {
@@ -31,6 +33,7 @@ Outcome StripOne(const std::filesystem::path& path, const Options& options, File
   switch (result.status) {
     case StripResult::Status::Stripped: break;
     case StripResult::Status::ChangedSinceRead: return {nullptr, nullptr, "changed since it was read", {}};
+    case StripResult::Status::NotJournaled: return {nullptr, nullptr, JournalFailedReason(result.error), {}, true};
     case StripResult::Status::TimeUnknown:
       return {
           nullptr, nullptr, "its modification time could not be read (--keep-times): " + ErrorReason(result.error), {}};
@@ -53,12 +56,20 @@ int RunStrip(Options options, Console& console) {
     report.Failed(std::filesystem::path(name), "not stripped", "not an .mp3 file (--any-extension strips it)");
   }
   FileTagAccess access({.dryRun = options.dryRun, .keepTimes = options.keepTimes});
+  const std::unique_ptr<BatchJournal> journal = StartJournal(options, "strip");
+  access.SetJournal(journal.get());
   FileOnce once;
   for (NativeName& name : list.files) {
     const std::filesystem::path path(std::move(name));
     const Outcome outcome = StripOne(path, options, access, once);
     if (!outcome.text) {
       report.Failed(path, "not stripped", outcome.reason);
+      // Without its record no file may be cut: the batch ends here.
+      if (outcome.stopsBatch) {
+        journal->Finish();
+        console.Err(JournalStoppedLine(*journal));
+        break;
+      }
     } else {
       report.Done(path, outcome.text, outcome.key);
       if (outcome.timeError) {

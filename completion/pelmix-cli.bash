@@ -1,6 +1,6 @@
 # bash completion for pelmix-cli: commands, each command's options, genre names after
 # --genre (in any letter case), code pages after --encoding, comma lists of fields after
-# --increment, commands after help, files elsewhere. Needs nothing but bash itself.
+# --increment, commands after help, batch ids after undo, files elsewhere. Needs nothing but bash itself.
 
 # A word as typed, without the quotes or escapes the shell would take off: never eval'd,
 # since the line may hold anything.
@@ -47,7 +47,7 @@ _pelmix_cli() {
                         [[ $value == "~/"* ]] && value=$HOME/${value#"~/"}
                         list+=("$word" "$value") ;;
                 esac ;;
-            show|stamp|strip|genres|help)
+            show|stamp|strip|genres|help|undo)
                 if [ -z "$command" ]; then command=$word
                 elif [ "$command" = help ]; then after_help=$word
                 fi ;;
@@ -94,15 +94,23 @@ _pelmix_cli() {
         show) options="--oneline --json --recursive $common" ;;
         stamp) options="--title --artist --album --year --comment --track --genre --increment
                         --keep-order --from-name --any-extension --keep-times --dry-run
-                        --recursive --quiet --json $common" ;;
-        strip) options="--any-extension --keep-times --dry-run --recursive --quiet --json $common" ;;
+                        --recursive --quiet --json --no-journal $common" ;;
+        strip) options="--any-extension --keep-times --dry-run --recursive --quiet --json --no-journal $common" ;;
+        undo)
+            if [[ $cur == -* ]]; then
+                mapfile -t COMPREPLY < <(compgen -W "--list --dry-run --quiet --json --no-journal $common" -- "$cur")
+            else
+                # The journal's batches, newest first, as the list names them.
+                mapfile -t COMPREPLY < <(compgen -W "$(pelmix-cli undo --list 2>/dev/null | sed -n 's/^\([0-9-]*\)  .*/\1/p')" -- "$cur")
+            fi
+            return ;;
         genres) options=$common ;;
         help)
             # One command: the one whose help is wanted.
             COMPREPLY=()
-            [ -z "$after_help" ] && mapfile -t COMPREPLY < <(compgen -W "show stamp strip genres" -- "$cur")
+            [ -z "$after_help" ] && mapfile -t COMPREPLY < <(compgen -W "show stamp strip genres undo" -- "$cur")
             return ;;
-        *) mapfile -t COMPREPLY < <(compgen -W "show stamp strip genres help $common" -- "$cur"); return ;;
+        *) mapfile -t COMPREPLY < <(compgen -W "show stamp strip genres undo help $common" -- "$cur"); return ;;
     esac
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")

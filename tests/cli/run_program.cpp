@@ -4,6 +4,10 @@
 #include "cli/genre_source.h"
 #include "tests/support/temp_dir.h"
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -34,6 +38,31 @@ std::filesystem::path ReachableProgramPath() {
   return copy;
 }
 
+// The unprivileged run keeps its undo journal where it may write: a folder of its own that
+// it makes, inside one everybody can enter.
+class UnprivilegedJournal {
+ public:
+  UnprivilegedJournal() {
+    static const TempDir parent;
+    std::filesystem::permissions(parent.path(), std::filesystem::perms::all);
+    const char* set = std::getenv("PELMIX_STATE_DIR");
+    if (set) saved_ = set;
+    ::setenv("PELMIX_STATE_DIR", (parent.path() / "journal").c_str(), 1);
+  }
+  UnprivilegedJournal(const UnprivilegedJournal&) = delete;
+  UnprivilegedJournal& operator=(const UnprivilegedJournal&) = delete;
+  ~UnprivilegedJournal() {
+    if (saved_) {
+      ::setenv("PELMIX_STATE_DIR", saved_->c_str(), 1);
+    } else {
+      ::unsetenv("PELMIX_STATE_DIR");
+    }
+  }
+
+ private:
+  std::optional<std::string> saved_;
+};
+
 #endif
 
 }  // namespace
@@ -45,6 +74,8 @@ ProgramRun RunPelmixCli(const std::vector<std::string>& arguments, bool unprivil
   return RunProgram(ProgramPath(), arguments, unprivileged);
 #else
   const bool dropPrivileges = unprivileged && geteuid() == 0;
+  std::optional<UnprivilegedJournal> journal;
+  if (dropPrivileges) journal.emplace();
   return RunProgram(dropPrivileges ? ReachableProgramPath() : ProgramPath(), arguments, dropPrivileges);
 #endif
 }

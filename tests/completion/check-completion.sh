@@ -43,10 +43,17 @@ check 'track,title,artist|track,title,album' pelmix-cli stamp --increment track,
 check 'track' pelmix-cli stamp --increment = tr
 check '--increment=comment' pelmix-cli stamp --increment=c
 # One command after help, and only one.
-check 'show|stamp|strip|genres' pelmix-cli help ''
+check 'show|stamp|strip|genres|undo' pelmix-cli help ''
 check '' pelmix-cli help stamp ''
 # An option's value is no command: "help" here names a genre list.
 check '--title' pelmix-cli --genres help stamp --ti
+# Batch ids after undo, from the journal the program lists.
+export PELMIX_STATE_DIR=$work/journal
+head -c 300 /dev/zero > song.mp3
+"$program" stamp -q -T 1 song.mp3
+id=$("$program" undo --list | cut -d' ' -f1)
+check "$id" pelmix-cli undo 2
+check '--list' pelmix-cli undo --li
 
 [ ! -e pwned ] || { echo "check-completion: a genre name was run as a command" >&2; failures=$((failures + 1)); }
 [ "$failures" -eq 0 ]

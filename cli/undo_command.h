@@ -1,0 +1,35 @@
+// pelmix-cli undo: listing the journaled batches and taking one back; and the journal that
+// stamp, strip and undo keep of what they write.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "cli/console.h"
+#include "cli/options.h"
+#include "session/journal.h"
+
+namespace pelmix::cli {
+
+// The journal cannot be written before a batch's first file: nothing written, exit 2.
+class JournalUnavailable : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The journal of a batch about to write, begun; none for a dry run or --no-journal.
+// Throws JournalUnavailable.
+std::unique_ptr<BatchJournal> StartJournal(const Options& options, const char* command, std::string undoes = {});
+
+// What a file not written because the journal failed is reported with.
+std::string JournalFailedReason(const std::error_code& error);
+// The line that ends a batch stopped by its journal.
+std::string JournalStoppedLine(const BatchJournal& journal);
+
+// 0 when every file was restored (or already as before), or the list printed; 1 when a
+// file was left alone or failed, the batch cannot be trusted, or there is none to take back.
+int RunUndo(Options options, Console& console);
+
+}  // namespace pelmix::cli
