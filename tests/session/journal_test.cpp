@@ -1,0 +1,244 @@
+// The undo journal: records come back as written, a record cut short at the end is dropped,
+// damage anywhere else or a foreign format refuses the batch, and undos chain.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "session/journal.h"
+#include "tests/support/temp_dir.h"
+
+namespace pelmix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+TagRecord Tag(std::uint8_t track) {
+  TagRecord tag;
+  tag.InitNew();
+  tag.SetTrack(track);
+  return tag;
+}
+
+JournalRecord Written(std::uint64_t number) {
+  return {JournalChange::TagWritten, {7, number}, 1000, std::nullopt, Tag(static_cast<std::uint8_t>(number))};
+}
+
+// A batch of three written files; returns its file.
+fs::path ThreeRecords(const fs::path& folder) {
+  BatchJournal journal(folder, {0, "pelmix-cli", "stamp", {}});
+  for (std::uint64_t n = 1; n <= 3; ++n) EXPECT_FALSE(journal.Record("song" + std::to_string(n), Written(n)));
+  const fs::path file = BatchFile(folder, journal.id());
+  EXPECT_FALSE(journal.Finish());
+  return file;
+}
+
+// A record framed as the journal frames it, with a CRC-32 worked out bit by bit here.
+Bytes Framed(const Bytes& payload) {
+  Bytes record;
+  const auto length = static_cast<std::uint32_t>(payload.size());
+  for (int i = 0; i < 4; ++i) record.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+  record.insert(record.end(), payload.begin(), payload.end());
+  std::uint32_t crc = 0xFFFFFFFF;
+  for (std::uint8_t byte : record) {
+    crc ^= byte;
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+  }
+  crc = ~crc;
+  for (int i = 0; i < 4; ++i) record.push_back(static_cast<std::uint8_t>(crc >> (8 * i)));
+  return record;
+}
+
+TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
+  const Bytes magic = {'P', 'E', 'L', 'M', 'I', 'X', 'J', 0x1A};
+  const Bytes header = Framed(
+      {0, 1, 0, static_cast<std::uint8_t>(sizeof(fs::path::value_type)), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  struct Case {
+    const char* what;
+    std::function<void(Bytes&)> change;
+    std::size_t files;
+    std::string problem;
+  };
+  // Each record of ThreeRecords: 4 + 1 + 16 + 8 + 1 + 128 + 4 + 5 units of the name + 4.
+  const std::size_t record = 166 + 5 * sizeof(fs::path::value_type);
+  const Case cases[] = {
+      {"as written", [](Bytes&) {}, 3, ""},
+      {"cut inside the last record", [&](Bytes& b) { b.resize(b.size() - record / 2); }, 2, ""},
+      {"cut inside the last record's length", [&](Bytes& b) { b.resize(b.size() - record + 2); }, 2, ""},
+      {"a byte of the last record changed", [&](Bytes& b) { b[b.size() - 10] ^= 1; }, 2, ""},
+      {"a byte of the first record changed", [&](Bytes& b) { b[b.size() - 3 * record + 10] ^= 1; }, 0,
+       "is damaged (record 1 fails its check)"},
+      {"the second record's length past any record", [&](Bytes& b) { b[b.size() - 2 * record + 3] = 0x7F; }, 0,
+       "is damaged (record 2 fails its check)"},
+      {"a byte of the header changed", [](Bytes& b) { b[14] ^= 1; }, 0, "is damaged (its header fails its check)"},
+      {"not a journal", [](Bytes& b) { b[0] = 'X'; }, 0, "is not a Pelmix journal"},
+      {"format 2",
+       [&](Bytes& b) {
+         b = test::Concat(magic, Framed({0, 2, 0}));
+       },
+       0, "was written by another version of Pelmix (journal format 2)"},
+      {"a change of kind 3 (a rename)",
+       [&](Bytes& b) {
+         b = test::Concat(test::Concat(magic, header), Framed({3, 1, 2, 3}));
+       },
+       0, "holds a change this version of Pelmix does not know (record 1)"},
+      {"a written record without the bytes written",
+       [&](Bytes& b) {
+         Bytes payload(1 + 16 + 8 + 1 + 4, 0);
+         payload[0] = 1;
+         payload[17] = 0x10;  // size before 16
+         b = test::Concat(test::Concat(magic, header), Framed(payload));
+       },
+       0, "is damaged (record 1 fails its check)"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const fs::path file = ThreeRecords(dir.path());
+    Bytes bytes = ReadFile(file);
+    c.change(bytes);
+    WriteFile(file, bytes);
+    const BatchRead read = ReadBatch(file, "id");
+    EXPECT_EQ(read.problem, c.problem) << c.what;
+    ASSERT_EQ(read.batch.has_value(), c.problem.empty()) << c.what;
+    if (!read.batch) continue;
+    ASSERT_EQ(read.batch->files.size(), c.files) << c.what;
+    if (c.files == 0) continue;
+    EXPECT_EQ(read.batch->header.command, "stamp") << c.what;
+    EXPECT_EQ(read.batch->files[0].path, fs::path("song1")) << c.what;
+    EXPECT_EQ(read.batch->files[0].record.file, (FileIdentity{7, 1})) << c.what;
+    EXPECT_EQ(read.batch->files[0].record.after, Tag(1)) << c.what;
+  }
+}
+
+TEST(JournalTest, NamesAndBytesComeBackExactly) {
+  TempDir dir;
+#ifdef _WIN32
+  // An unpaired surrogate: a name no text conversion could carry.
+  const fs::path name(std::wstring(L"C:\\m\\\xD800 x.mp3"));
+#else
+  const fs::path name(std::string("/m/\xFF\xFE \x01.mp3"));
+#endif
+  TagRecord before = Tag(4);
+  before.bytes()[127] = 0;
+  const JournalRecord records[] = {
+      {JournalChange::TagWritten, {1, 0xFFFFFFFFFFFFFFFF}, 0x1'0000'0080, before, Tag(5)},
+      {JournalChange::TagWritten, {2, 3}, 129, std::nullopt, Tag(6)},
+      {JournalChange::TagRemoved, {4, 5}, 4096, before, std::nullopt},
+  };
+  BatchJournal journal(dir.path(), {0, "Pelmix", "update", "20261208-140203-1"});
+  for (const JournalRecord& record : records) ASSERT_FALSE(journal.Record(name, record));
+  const std::string id = journal.id();
+  journal.Finish();
+  const BatchRead read = ReadBatch(BatchFile(dir.path(), id), id);
+  ASSERT_TRUE(read.batch) << read.problem;
+  EXPECT_EQ(read.batch->header.program, "Pelmix");
+  EXPECT_EQ(read.batch->header.undoes, "20261208-140203-1");
+  ASSERT_EQ(read.batch->files.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const JournalRecord& got = read.batch->files[i].record;
+    EXPECT_EQ(read.batch->files[i].path.native(), name.native()) << i;
+    EXPECT_EQ(got.change, records[i].change) << i;
+    EXPECT_EQ(got.file, records[i].file) << i;
+    EXPECT_EQ(got.sizeBefore, records[i].sizeBefore) << i;
+    EXPECT_EQ(got.before, records[i].before) << i;
+    EXPECT_EQ(got.after, records[i].after) << i;
+  }
+}
+
+TEST(JournalTest, AnUndoTakesBackItsBatchUntilItIsTakenBackItself) {
+  TempDir dir;
+  const auto batch = [&](const char* command, const std::string& undoes) {
+    BatchJournal journal(dir.path(), {0, "pelmix-cli", command, undoes});
+    EXPECT_FALSE(journal.Record("a.mp3", Written(1)));
+    return journal.id();
+  };
+  // A batch that writes nothing leaves no file and does not show.
+  { BatchJournal empty(dir.path(), {0, "pelmix-cli", "stamp", {}}); }
+  const std::string first = batch("stamp", "");
+  const std::string stamp = batch("stamp", "");
+  const std::string undo = batch("undo", stamp);
+  std::error_code error;
+  std::vector<BatchEntry> list = ListBatches(dir.path(), error);
+  ASSERT_FALSE(error);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0].id, undo);
+  EXPECT_EQ(list[1].takenBackBy, undo);
+  EXPECT_EQ(list[2].takenBackBy, "");
+  // The newest not taken back is the undo itself: undo again and the stamp is back.
+  EXPECT_EQ(NewestNotTakenBack(list)->id, undo);
+
+  const std::string redo = batch("undo", undo);
+  list = ListBatches(dir.path(), error);
+  ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[1].takenBackBy, redo);
+  EXPECT_EQ(list[2].takenBackBy, "") << "the stamp is in place again";
+  EXPECT_EQ(list[3].id, first);
+  EXPECT_EQ(NewestNotTakenBack(list)->id, redo);
+}
+
+TEST(JournalTest, OldBatchesArePrunedAndTheFolderIsTheOwnersAlone) {
+  TempDir dir;
+  const fs::path folder = dir / "state" / "pelmix";
+  std::string newest;
+  for (std::size_t i = 0; i < kBatchesKept + 2; ++i) {
+    BatchJournal journal(folder, {0, "pelmix-cli", "stamp", {}});
+    ASSERT_FALSE(journal.Record("a.mp3", Written(i)));
+    newest = journal.id();
+  }
+  std::error_code error;
+  const std::vector<BatchEntry> list = ListBatches(folder, error);
+  ASSERT_EQ(list.size(), 50u);
+  EXPECT_EQ(list.front().id, newest);
+#ifndef _WIN32
+  EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+  EXPECT_EQ(fs::status(BatchFile(folder, newest)).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+#endif
+}
+
+#ifndef _WIN32
+TEST(JournalTest, TheFolderComesFromTheEnvironment) {
+  struct Case {
+    const char* state;
+    const char* xdg;
+    const char* home;
+    const char* folder;
+  };
+  const Case cases[] = {
+      {"/s/j", "/x", "/h", "/s/j"},
+      {nullptr, "/x", "/h", "/x/pelmix"},
+      {nullptr, "relative", "/h", "/h/.local/state/pelmix"},
+      {"", "", "/h", "/h/.local/state/pelmix"},
+      {nullptr, nullptr, nullptr, ""},
+  };
+  const char* names[] = {"PELMIX_STATE_DIR", "XDG_STATE_HOME", "HOME"};
+  std::optional<std::string> saved[3];
+  for (int i = 0; i < 3; ++i) {
+    if (const char* value = std::getenv(names[i])) saved[i] = value;
+  }
+  for (const Case& c : cases) {
+    const char* values[] = {c.state, c.xdg, c.home};
+    for (int i = 0; i < 3; ++i) {
+      if (values[i]) {
+        ::setenv(names[i], values[i], 1);
+      } else {
+        ::unsetenv(names[i]);
+      }
+    }
+    EXPECT_EQ(JournalFolder(), fs::path(c.folder)) << (c.state ? c.state : "-") << " " << (c.xdg ? c.xdg : "-");
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (saved[i]) {
+      ::setenv(names[i], saved[i]->c_str(), 1);
+    } else {
+      ::unsetenv(names[i]);
+    }
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace pelmix
