@@ -41,6 +41,7 @@
 #define ID_HELP_ABOUT 32772
 #define ID_FILE_OPEN 32773
 #define ID_FILE_EXIT 32774
+#define ID_FILE_UNDO 32775
 
 // The About item of the system menu; system commands keep their low four bits for the system.
 #define IDM_ABOUTBOX 0x0010

@@ -36,6 +36,20 @@ std::wstring ErrorReason(const std::error_code& error) {
   return L"The system reported error " + std::to_wstring(error.value()) + L".";
 }
 
+// Why the journal could not take a record: its own words, since the file named in the
+// message is not the one that failed.
+std::wstring JournalReason(const std::error_code& error) {
+  switch (KindOf(error)) {
+    case FileErrorKind::NotFound: return L"its folder cannot be made";
+    case FileErrorKind::PermissionDenied: return L"access is denied";
+    case FileErrorKind::ReadOnlyFileSystem: return L"the disk is write-protected";
+    case FileErrorKind::DiskFull: return L"the disk is full";
+    case FileErrorKind::FileTooLarge: return L"the file size limit is reached";
+    default: break;
+  }
+  return L"the system reported error " + std::to_wstring(error.value());
+}
+
 std::wstring Quoted(const std::filesystem::path& path) { return L"\"" + PathWideText(path) + L"\""; }
 
 // The field as the window labels it.
@@ -78,6 +92,9 @@ std::wstring FailureReason(const FileResult& failure) {
     return L"The " + std::wstring(Label(problem.field)) + L" cannot be stored.";
   }
   if (failure.changedSinceRead()) return L"The file changed after it was loaded; load it again.";
+  if (failure.outcome == FileOutcome::NotWritten && failure.write.status == WriteResult::Status::NotJournaled) {
+    return L"The undo journal could not be written (" + JournalReason(failure.error()) + L"), so the file was not.";
+  }
   return ErrorReason(failure.error());
 }
 
@@ -156,6 +173,61 @@ std::wstring OpenDialogErrorMessage(unsigned long code) {
   wchar_t hex[16] = {};
   std::swprintf(hex, 16, L"%08lX", code);
   return L"The Open dialog failed (the system reported 0x" + std::wstring(hex) + L"). No file was opened.";
+}
+
+std::wstring JournalUnavailableMessage(const std::filesystem::path& folder, const std::error_code& error) {
+  return L"Nothing was written: the undo journal in " + Quoted(folder) + L" cannot be written (" +
+         JournalReason(error) + L"), and without it the batch could not be taken back.";
+}
+
+std::wstring JournalStoppedMessage(const std::filesystem::path& folder, const FileResult& failure, std::size_t position,
+                                   std::size_t total) {
+  return L"The batch stopped at file " + std::to_wstring(position) + L" of " + std::to_wstring(total) + L", " +
+         Quoted(failure.path.filename()) + L": the undo journal in " + Quoted(folder) + L" could not be written (" +
+         JournalReason(failure.error()) +
+         L"). The files before it were stamped and can be taken back with File > Undo Last Batch.";
+}
+
+std::wstring UndoQuestion(const BatchHeader& batch, std::size_t files, const std::tm& now) {
+  // The journal's words are its own: only those the window knows are repeated.
+  const wchar_t* what = L"batch";
+  for (const auto& [command, words] : {std::pair{"stamp", L"stamp"}, std::pair{"strip", L"strip"},
+                                       std::pair{"update", L"update"}, std::pair{"undo", L"undo"}}) {
+    if (batch.command == command) what = words;
+  }
+  const std::tm when = LocalTime(batch.time);
+  wchar_t time[64] = {};
+  if (when.tm_year == now.tm_year && when.tm_yday == now.tm_yday) {
+    std::swprintf(time, 64, L"%02d:%02d", when.tm_hour, when.tm_min);
+  } else {
+    std::swprintf(time, 64, L"%04d-%02d-%02d %02d:%02d", when.tm_year + 1900, when.tm_mon + 1, when.tm_mday,
+                  when.tm_hour, when.tm_min);
+  }
+  return L"Take back the " + std::wstring(what) + L" of " + std::to_wstring(files) +
+         (files == 1 ? L" file" : L" files") + L" from " + time + L"?";
+}
+
+std::wstring UndoRefusedMessage(const std::string& problem) {
+  // The problem is the journal reader's English, ASCII but for nothing it quotes.
+  return L"The last batch cannot be taken back: its journal " + WideFromUtf8(problem) + L". Nothing was restored.";
+}
+
+std::wstring UndoFailureMessage(std::span<const UndoFileResult> failures, std::size_t total) {
+  std::wstring text = std::to_wstring(failures.size()) + L" of " + std::to_wstring(total) +
+                      L" files were not restored:\n";
+  for (std::size_t i = 0; i < failures.size() && i < kNamesShown; ++i) {
+    const UndoFileResult& failure = failures[i];
+    text += L"\n" + PathWideText(failure.path->filename()) + L": ";
+    switch (failure.outcome) {
+      case UndoOutcome::Changed: text += L"It changed after the batch wrote it, so it was left alone."; break;
+      case UndoOutcome::NotJournaled:
+        text += L"The undo journal could not be written (" + JournalReason(failure.error) + L").";
+        break;
+      default: text += ErrorReason(failure.error); break;
+    }
+  }
+  if (failures.size() > kNamesShown) text += L"\nand " + std::to_wstring(failures.size() - kNamesShown) + L" more.";
+  return text;
 }
 
 }  // namespace pelmix::ui

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -10,6 +11,8 @@
 #include <utility>
 
 #include "session/file_outcome.h"
+#include "session/journal.h"
+#include "session/undo.h"
 #include "session/value_rules.h"
 
 namespace pelmix::ui {
@@ -33,6 +36,21 @@ std::wstring FolderUnreadableMessage(std::span<const std::pair<std::filesystem::
 std::wstring DropRefusedMessage(bool autoUpdate);
 // The Open dialog failed in itself; the code is the system's.
 std::wstring OpenDialogErrorMessage(unsigned long code);
+
+// The undo journal, in `folder`, cannot be written before a batch: nothing was written.
+std::wstring JournalUnavailableMessage(const std::filesystem::path& folder, const std::error_code& error);
+// A batch stopped at the file at `position` (from 1) of `total`, whose record the journal
+// could not take; the files before it were written and can be taken back.
+std::wstring JournalStoppedMessage(const std::filesystem::path& folder, const FileResult& failure, std::size_t position,
+                                   std::size_t total);
+// The question before an undo: "Take back the stamp of 12 files from 14:02?". The date is
+// named when the batch is not from the day `now` is in.
+std::wstring UndoQuestion(const BatchHeader& batch, std::size_t files, const std::tm& now);
+// The batch to take back cannot be trusted (problem: "is damaged (...)"); nothing restored.
+std::wstring UndoRefusedMessage(const std::string& problem);
+// An undo of `total` files in which these were not restored: how many, and the first few.
+std::wstring UndoFailureMessage(std::span<const UndoFileResult> failures, std::size_t total);
+inline constexpr wchar_t kNothingToUndoMessage[] = L"There is no batch to take back.";
 
 inline constexpr wchar_t kSelectionTooLongMessage[] =
     L"The names of the files chosen are too long together to be taken in one go. Please choose fewer files at a "

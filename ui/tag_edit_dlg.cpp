@@ -2,11 +2,15 @@
 #include "ui/tag_edit_dlg.h"
 
 #include <cassert>
+#include <chrono>
+#include <ctime>
 #include <utility>
 #include <vector>
 
 #include "core/text_codec.h"
 #include "res/resource.h"
+#include "session/journal.h"
+#include "session/undo.h"
 #include "ui/about_dlg.h"
 #include "ui/dropped_items.h"
 #include "ui/file_messages.h"
@@ -41,10 +45,38 @@ const MessageEntry CTagEditDlg::kMessageMap[] = {
     OnCommand<&CTagEditDlg::OnAbout>(ID_HELP_ABOUT),
     OnCommand<&CTagEditDlg::OnExit>(ID_FILE_EXIT),
     OnCommand<&CTagEditDlg::OnFileOpen>(ID_FILE_OPEN),
+    OnCommand<&CTagEditDlg::OnFileUndo>(ID_FILE_UNDO),
     OnCommand<&CTagEditDlg::OnHelp>(ID_HELP_HELP),
 };
 
 namespace {
+
+constexpr char kProgram[] = "Pelmix";
+
+// The journal of one user action that may write, kept by the window's access while it lasts;
+// made on the first write, so a load alone leaves none.
+class ActionJournal {
+ public:
+  ActionJournal(FileTagAccess& access, const char* command)
+      : access_(access), journal_(JournalFolder(), BatchHeader{0, kProgram, command, {}}) {
+    access_.SetJournal(&journal_);
+  }
+  ActionJournal(const ActionJournal&) = delete;
+  ActionJournal& operator=(const ActionJournal&) = delete;
+  ~ActionJournal() { access_.SetJournal(nullptr); }
+
+  BatchJournal& journal() { return journal_; }
+
+ private:
+  FileTagAccess& access_;
+  BatchJournal journal_;
+};
+
+std::tm Now() {
+  return LocalTime(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+          .count());
+}
 
 std::wstring OpenDialogFailureMessage(const CFileDialog& dialog) {
   switch (dialog.failure()) {
@@ -59,7 +91,7 @@ std::wstring OpenDialogFailureMessage(const CFileDialog& dialog) {
 }  // namespace
 
 CTagEditDlg::CTagEditDlg()
-    : CDialog(IDD_PELMIX_DIALOG), genres_(&CompareGenreNames), session_(genres_, *this),
+    : CDialog(IDD_PELMIX_DIALOG), genres_(&CompareGenreNames), session_(genres_, *this, &access_),
       // A shared resource icon: the system keeps it, nothing releases it.
       icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       openDocument_(&ShellOpenDocument) {}
@@ -257,8 +289,53 @@ MessageResult CTagEditDlg::OnPaint(WPARAM, LPARAM) {
 MessageResult CTagEditDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
 
 void CTagEditDlg::OnUpdateClicked() {
-  session_.UpdateTag();
+  {
+    const ActionJournal journal(access_, "update");
+    session_.UpdateTag();
+  }
   ReportAlone(session_.lastResult());
+}
+
+void CTagEditDlg::OnFileUndo() {
+  const std::filesystem::path folder = JournalFolder();
+  std::error_code error;
+  const std::vector<BatchEntry> batches = ListBatches(folder, error);
+  if (folder.empty() || error) {
+    TellUser(
+        JournalUnavailableMessage(folder, error ? error : std::make_error_code(std::errc::no_such_file_or_directory)));
+    return;
+  }
+  const BatchEntry* last = NewestNotTakenBack(batches);
+  if (!last) {
+    TellUser(kNothingToUndoMessage);
+    return;
+  }
+  const BatchRead read = last->problem.empty() ? ReadBatch(BatchFile(folder, last->id), last->id)
+                                               : BatchRead{std::nullopt, last->problem};
+  if (!read.batch) {
+    TellUser(UndoRefusedMessage(read.problem));
+    return;
+  }
+  const std::size_t total = read.batch->files.size();
+  if (!AskUser(UndoQuestion(read.batch->header, total, Now()))) return;
+  FileTagAccess access;
+  BatchJournal journal(folder, BatchHeader{0, kProgram, "undo", last->id});
+  if (const std::error_code begun = journal.Begin()) {
+    TellUser(JournalUnavailableMessage(folder, begun));
+    return;
+  }
+  access.SetJournal(&journal);
+  std::vector<UndoFileResult> failures;
+  {
+    const CWaitCursor wait;
+    UndoBatch(*read.batch, access, [&](const UndoFileResult& result) {
+      if (result.outcome != UndoOutcome::Restored && result.outcome != UndoOutcome::AlreadyAsBefore)
+        failures.push_back(result);
+      return true;
+    });
+  }
+  journal.Finish();
+  if (!failures.empty()) TellUser(UndoFailureMessage(failures, total));
 }
 
 void CTagEditDlg::OnFileOpen() {
@@ -303,7 +380,10 @@ MessageResult CTagEditDlg::OnHelpRequest(WPARAM, LPARAM) {
 
 void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
   if (paths.size() == 1) {
-    session_.ProcessFile(paths.front());
+    {
+      const ActionJournal journal(access_, "stamp");
+      session_.ProcessFile(paths.front());
+    }
     ReportAlone(session_.lastResult());
   }
   if (paths.size() <= 1) return;
@@ -320,7 +400,14 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
     FocusField(refusal->problem.field);
     return;
   }
+  ActionJournal journal(access_, "stamp");
+  // A journal that cannot be written stops the batch before its first file.
+  if (const std::error_code error = journal.journal().Begin()) {
+    TellUser(JournalUnavailableMessage(journal.journal().folder(), error));
+    return;
+  }
   std::vector<FileResult> failures;
+  std::optional<std::size_t> stoppedAt;
   {
     const CWaitCursor wait;
     struct Batch {
@@ -339,10 +426,20 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
         names.size(), [this](auto... where) { ShowProgress(where...); }, clock_);
     progress.Starting(1, names.front());
     session_.RunBatch(names, options, [&](std::size_t index, const FileResult& result) {
+      if (result.write.status == WriteResult::Status::NotJournaled) {
+        stoppedAt = index;
+        failures.push_back(result);
+        return false;
+      }
       if (result.failed()) failures.push_back(result);
       if (index + 1 < names.size()) progress.Starting(index + 2, names[index + 1]);
       return true;
     });
+  }
+  journal.journal().Finish();
+  if (stoppedAt) {
+    TellUser(JournalStoppedMessage(journal.journal().folder(), failures.back(), *stoppedAt + 1, names.size()));
+    failures.pop_back();
   }
   if (!failures.empty()) TellUser(BatchFailureMessage(failures, names.size()));
 }
@@ -358,6 +455,10 @@ void CTagEditDlg::ReportAlone(const FileResult& result) {
 
 void CTagEditDlg::TellUser(const std::wstring& text) {
   ::MessageBoxW(hwnd(), text.c_str(), ApplicationName().c_str(), MB_ICONEXCLAMATION | MB_OK);
+}
+
+bool CTagEditDlg::AskUser(const std::wstring& question) {
+  return ::MessageBoxW(hwnd(), question.c_str(), ApplicationName().c_str(), MB_ICONQUESTION | MB_YESNO) == IDYES;
 }
 
 void CTagEditDlg::ShowPending() {

@@ -56,6 +56,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   void OnAbout() { ShowAboutBox(); }
   void OnExit() { OnOK(); }
   void OnFileOpen();
+  void OnFileUndo();
   MessageResult OnDropFiles(WPARAM drop, LPARAM);
   void OnHelp();
   MessageResult OnHelpRequest(WPARAM, LPARAM);
@@ -64,6 +65,7 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   void ProcessFiles(std::span<const std::filesystem::path> paths);
   void ReportAlone(const FileResult& result);
   void TellUser(const std::wstring& text);
+  bool AskUser(const std::wstring& question);
   void FocusField(TagField field);
   void ShowPending();
   void ShowProgress(std::size_t position, std::size_t total, const std::filesystem::path& file);
@@ -77,6 +79,8 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   static const MessageEntry kMessageMap[];
 
   GenreList genres_;
+  // The session's reads and writes, and the journal each action that writes keeps of them.
+  FileTagAccess access_;
   TagEditSession session_;
   HICON icon_;
   std::filesystem::path programDirectory_;
