@@ -2,18 +2,15 @@
 // what is left alone, and what happens without a journal.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
 #include "cli/text_display.h"
 #include "tests/cli/run_program.h"
+#include "tests/support/journal_folder.h"
 #include "tests/support/temp_dir.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -26,41 +23,6 @@ namespace pelmix::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// PELMIX_STATE_DIR names the folder while it lasts, for this program and those it starts.
-class JournalFolderSet {
- public:
-  explicit JournalFolderSet(const fs::path& folder) {
-#ifdef _WIN32
-    if (const wchar_t* set = _wgetenv(kName)) saved_ = set;
-#else
-    if (const char* set = std::getenv(kName)) saved_ = set;
-#endif
-    Set(folder.native());
-  }
-  JournalFolderSet(const JournalFolderSet&) = delete;
-  JournalFolderSet& operator=(const JournalFolderSet&) = delete;
-  ~JournalFolderSet() { Set(saved_.value_or(fs::path::string_type())); }
-
- private:
-#ifdef _WIN32
-  static constexpr const wchar_t* kName = L"PELMIX_STATE_DIR";
-  static void Set(const std::wstring& value) {
-    ::SetEnvironmentVariableW(kName, value.empty() ? nullptr : value.c_str());
-    _wputenv_s(kName, value.c_str());
-  }
-#else
-  static constexpr const char* kName = "PELMIX_STATE_DIR";
-  static void Set(const std::string& value) {
-    if (value.empty()) {
-      ::unsetenv(kName);
-    } else {
-      ::setenv(kName, value.c_str(), 1);
-    }
-  }
-#endif
-  std::optional<fs::path::string_type> saved_;
-};
 
 // The journal of this test alone, in a folder of its own.
 class Journal {

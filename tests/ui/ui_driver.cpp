@@ -156,7 +156,7 @@ HWND UiDriver::FindPopup(const wchar_t* caption) const {
   return nullptr;
 }
 
-std::optional<UiDriver::MessageBoxSeen> UiDriver::AnswerMessageBox() const {
+std::optional<UiDriver::MessageBoxSeen> UiDriver::AnswerMessageBox(int button) const {
   HWND box = nullptr;
   const bool shown = WaitUntil([&] {
     for (HWND window : VisibleDialogsOf(uiThread_)) {
@@ -167,7 +167,7 @@ std::optional<UiDriver::MessageBoxSeen> UiDriver::AnswerMessageBox() const {
   if (!shown) return std::nullopt;
   const HWND text = ::GetDlgItem(box, kMessageBoxTextId);
   MessageBoxSeen seen{AnsiText(text), WideText(text), WideText(box), ::GetDlgItem(box, kMessageBoxIconId) != nullptr};
-  ::PostMessageW(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "the message box stayed open";
   return seen;
 }

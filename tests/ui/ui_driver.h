@@ -54,8 +54,8 @@ class UiDriver {
     std::wstring caption;
     bool hasIcon = false;
   };
-  // Waits for a message box, reads it and presses its OK button.
-  std::optional<MessageBoxSeen> AnswerMessageBox() const;
+  // Waits for a message box, reads it and presses its OK button, or the one given (IDYES).
+  std::optional<MessageBoxSeen> AnswerMessageBox(int button = IDOK) const;
   // Ends whatever the script left open, the dialog with IDCANCEL.
   void CloseEverything() const;
 
