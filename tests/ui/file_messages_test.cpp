@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <vector>
 
 namespace pelmix::ui {
@@ -121,6 +122,67 @@ TEST(FileMessagesTest, DropsAndTheOpenDialogSayWhatWentWrong) {
   EXPECT_EQ(OpenDialogErrorMessage(0x3003),
             L"The Open dialog failed (the system reported 0x00003003). No file was "
             L"opened.");
+}
+
+// A local time as the journal keeps it, in nanoseconds since 1970.
+std::int64_t At(int year, int month, int day, int hour, int minute) {
+  std::tm local{};
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_isdst = -1;
+  return static_cast<std::int64_t>(std::mktime(&local)) * 1'000'000'000;
+}
+
+TEST(FileMessagesTest, UndoAsksWhatItTakesBackAndNamesWhatStayed) {
+  const std::tm now = LocalTime(At(2026, 12, 8, 16, 30));
+  struct Case {
+    const char* command;
+    std::size_t files;
+    std::int64_t time;
+    const wchar_t* question;
+  };
+  const Case cases[] = {
+      {"stamp", 12, At(2026, 12, 8, 14, 2), L"Take back the stamp of 12 files from 14:02?"},
+      {"update", 1, At(2026, 12, 8, 9, 5), L"Take back the update of 1 file from 09:05?"},
+      {"undo", 3, At(2026, 12, 7, 23, 59), L"Take back the undo of 3 files from 2026-12-07 23:59?"},
+      {"strip", 2, At(2025, 12, 8, 14, 2), L"Take back the strip of 2 files from 2025-12-08 14:02?"},
+      // Words another program put in the journal are not repeated.
+      {"\x1b[2Jrename", 2, At(2026, 12, 8, 14, 2), L"Take back the batch of 2 files from 14:02?"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UndoQuestion({c.time, "pelmix-cli", c.command, {}}, c.files, now), c.question) << c.command;
+  }
+
+  const std::filesystem::path names[] = {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"};
+  const UndoFileResult failures[] = {
+      {UndoOutcome::Changed, &names[0], {}},
+      {UndoOutcome::Failed, &names[1], std::make_error_code(std::errc::no_such_file_or_directory)},
+      {UndoOutcome::NotJournaled, &names[2], std::make_error_code(std::errc::no_space_on_device)},
+  };
+  EXPECT_EQ(UndoFailureMessage(failures, 12),
+            L"3 of 12 files were not restored:\n\na.mp3: It changed after the batch wrote it, so it was left alone.\n"
+            L"b.mp3: The file was not found.\nc.mp3: The undo journal could not be written (the disk is full).");
+  EXPECT_EQ(UndoRefusedMessage("is damaged (record 3 fails its check)"),
+            L"The last batch cannot be taken back: its journal is damaged (record 3 fails its check). Nothing was "
+            L"restored.");
+}
+
+TEST(FileMessagesTest, AJournalThatCannotBeWrittenStopsTheWrite) {
+  const FileResult failure = Failed(FileOutcome::NotWritten, std::errc::read_only_file_system,
+                                    WriteResult::Status::NotJournaled, "/m/Track 3.mp3");
+  EXPECT_EQ(FailureReason(failure),
+            L"The undo journal could not be written (the disk is write-protected), so the "
+            L"file was not.");
+  EXPECT_EQ(JournalUnavailableMessage("/j", std::make_error_code(std::errc::permission_denied)),
+            L"Nothing was written: the undo journal in \"/j\" cannot be written (access is denied), and without it "
+            L"the batch could not be taken back.");
+  EXPECT_EQ(JournalStoppedMessage("/j", failure, 3, 12),
+            L"The batch stopped at file 3 of 12, \"Track 3.mp3\": the undo journal in \"/j\" could not be written "
+            L"(the disk is write-protected). The files before it were stamped and can be taken back with File > "
+            L"Undo Last Batch.");
 }
 
 }  // namespace
