@@ -121,13 +121,12 @@ class Reader {
   bool ok_ = true;
 };
 
-// The file's first `most` bytes, or all of it.
-std::error_code ReadStart(const fs::path& file, std::vector<std::uint8_t>& bytes, std::int64_t most = INT64_MAX) {
+std::error_code ReadWhole(const fs::path& file, std::vector<std::uint8_t>& bytes) {
   RawFile raw;
   if (std::error_code error = raw.Open(file, RawFile::Access::Read)) return error;
   std::int64_t size = 0;
   if (std::error_code error = raw.SizeAtOpen(size)) return error;
-  bytes.resize(static_cast<std::size_t>(std::min(size, most)));
+  bytes.resize(static_cast<std::size_t>(size));
   std::size_t got = 0;
   if (std::error_code error = raw.ReadAt(0, bytes, got)) return error;
   bytes.resize(got);
@@ -144,10 +143,10 @@ std::string RecordDamaged(std::size_t index) {
   return "is damaged (record " + std::to_string(index) + " fails its check)";
 }
 
-// Reads the header and, unless headerOnly, every record. A record that runs past the end of
+// Reads the header and every record. A record that runs past the end of
 // the file, or fails its check as the very last thing in it, is one a killed process was
 // writing: the batch ends before it. Damage anywhere else refuses the whole batch.
-Parsed Parse(const std::vector<std::uint8_t>& bytes, bool headerOnly) {
+Parsed Parse(const std::vector<std::uint8_t>& bytes) {
   Parsed parsed;
   if (bytes.size() < kMagic.size() || !std::equal(kMagic.begin(), kMagic.end(), bytes.begin())) {
     parsed.problem = "is not a Pelmix journal";
@@ -195,7 +194,6 @@ Parsed Parse(const std::vector<std::uint8_t>& bytes, bool headerOnly) {
         parsed.problem = "was written on another kind of system";
         return parsed;
       }
-      if (headerOnly) return parsed;
       continue;
     }
     if (kind != static_cast<std::uint8_t>(JournalChange::TagWritten) &&
@@ -253,7 +251,6 @@ std::string IdPrefix(std::int64_t time) {
 struct Found {
   std::string id;
   fs::path file;
-  std::int64_t size = 0;
 };
 
 std::vector<Found> BatchFiles(const fs::path& folder, std::error_code& error) {
@@ -266,40 +263,44 @@ std::vector<Found> BatchFiles(const fs::path& folder, std::error_code& error) {
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const fs::path& file = it->path();
     if (file.extension() != kExtension) continue;
-    std::error_code sizeError;
-    const std::uintmax_t size = it->file_size(sizeError);
-    found.push_back({PathText(file.stem()), file, sizeError ? 0 : static_cast<std::int64_t>(size)});
+    found.push_back({PathText(file.stem()), file});
   }
   return found;
 }
 
-void Prune(const fs::path& folder, const std::string& keep) {
+// Newest first by id, which begins with the local time: near enough for pruning (an hour
+// turned back by the clock may be taken a little out of order), and no file is opened.
+bool NewerId(const std::string& a, const std::string& b) {
+  const std::size_t aDash = a.rfind('-');
+  const std::size_t bDash = b.rfind('-');
+  const int time = a.compare(0, aDash, b, 0, bDash);
+  if (time != 0) return time > 0;
+  return a.size() - aDash != b.size() - bDash ? a.size() - aDash > b.size() - bDash : a > b;
+}
+
+void Prune(const fs::path& folder, const std::string& keep, std::int64_t keepSize) {
   std::error_code error;
   std::vector<Found> found = BatchFiles(folder, error);
-  if (error || found.size() <= 1) return;
-  std::vector<std::pair<std::int64_t, const Found*>> byTime;
-  std::vector<std::uint8_t> bytes;
-  for (const Found& batch : found) {
-    // A header that cannot be read counts as the oldest.
-    std::int64_t time = INT64_MIN;
-    // Headers are short: the start of the file holds it.
-    if (!ReadStart(batch.file, bytes, 4096)) {
-      const Parsed parsed = Parse(bytes, true);
-      if (parsed.header) time = parsed.header->time;
-    }
-    byTime.emplace_back(batch.id == keep ? INT64_MAX : time, &batch);
-  }
-  std::sort(byTime.begin(), byTime.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  // Ten small batches gather before they are pruned, so that a batch of one file (a shell
+  // loop starts one per file) costs a look at the folder and no more.
+  const bool large = keepSize > kJournalBytesKept / static_cast<std::int64_t>(kBatchesKept);
+  if (error || found.size() <= 1 || (found.size() <= kBatchesKept + kPruneSlack && !large)) return;
+  std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
+    if (a.id == keep || b.id == keep) return a.id == keep && b.id != keep;
+    return NewerId(a.id, b.id);
+  });
   std::size_t kept = 0;
   std::int64_t bytesKept = 0;
-  for (const auto& [time, batch] : byTime) {
-    if (kept == 0 || (kept < kBatchesKept && bytesKept + batch->size <= kJournalBytesKept)) {
+  for (const Found& batch : found) {
+    std::error_code sizeError;
+    const auto size = static_cast<std::int64_t>(fs::file_size(batch.file, sizeError));
+    if (kept == 0 || (kept < kBatchesKept && bytesKept + size <= kJournalBytesKept)) {
       ++kept;
-      bytesKept += batch->size;
+      bytesKept += sizeError ? 0 : size;
       continue;
     }
     // One in use by another program stays until a later batch prunes again.
-    fs::remove(batch->file, error);
+    fs::remove(batch.file, error);
   }
 }
 
@@ -407,18 +408,18 @@ std::error_code BatchJournal::Finish() {
     fs::remove(file_, error);
     return closed;
   }
-  Prune(folder_, id_);
+  Prune(folder_, id_, end_);
   return closed;
 }
 
 BatchRead ReadBatch(const fs::path& file, std::string id) {
   BatchRead read;
   std::vector<std::uint8_t> bytes;
-  if (std::error_code error = ReadStart(file, bytes)) {
+  if (std::error_code error = ReadWhole(file, bytes)) {
     read.problem = "cannot be read (" + error.message() + ")";
     return read;
   }
-  Parsed parsed = Parse(bytes, false);
+  Parsed parsed = Parse(bytes);
   if (!parsed.problem.empty()) {
     read.problem = std::move(parsed.problem);
     return read;
@@ -434,10 +435,10 @@ std::vector<BatchEntry> ListBatches(const fs::path& folder, std::error_code& err
   std::vector<std::uint8_t> bytes;
   for (const Found& batch : found) {
     BatchEntry entry{batch.id, std::nullopt, 0, {}, {}};
-    if (std::error_code readError = ReadStart(batch.file, bytes)) {
+    if (std::error_code readError = ReadWhole(batch.file, bytes)) {
       entry.problem = "cannot be read (" + readError.message() + ")";
     } else {
-      Parsed parsed = Parse(bytes, false);
+      Parsed parsed = Parse(bytes);
       entry.header = std::move(parsed.header);
       entry.files = parsed.files.size();
       entry.problem = std::move(parsed.problem);

@@ -49,8 +49,10 @@ class WriteJournal {
 std::filesystem::path JournalFolder();
 
 // Old batches go once there are more than this many, or more bytes; the newest one stays.
+// Small batches are pruned once kPruneSlack more have gathered.
 inline constexpr std::size_t kBatchesKept = 50;
 inline constexpr std::int64_t kJournalBytesKept = std::int64_t{64} << 20;
+inline constexpr std::size_t kPruneSlack = 10;
 
 struct BatchHeader {
   std::int64_t time = 0;  // nanoseconds since 1970, UTC

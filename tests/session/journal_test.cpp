@@ -184,10 +184,15 @@ TEST(JournalTest, OldBatchesArePrunedAndTheFolderIsTheOwnersAlone) {
   TempDir dir;
   const fs::path folder = dir / "state" / "pelmix";
   std::string newest;
-  for (std::size_t i = 0; i < kBatchesKept + 2; ++i) {
+  for (int i = 0; i < 61; ++i) {
     BatchJournal journal(folder, {0, "pelmix-cli", "stamp", {}});
-    ASSERT_FALSE(journal.Record("a.mp3", Written(i)));
+    ASSERT_FALSE(journal.Record("a.mp3", Written(static_cast<std::uint64_t>(i))));
     newest = journal.id();
+    // Ten small batches gather before the journal is pruned back to 50.
+    std::error_code error;
+    if (i == 59) {
+      EXPECT_EQ(ListBatches(folder, error).size(), 60u);
+    }
   }
   std::error_code error;
   const std::vector<BatchEntry> list = ListBatches(folder, error);
