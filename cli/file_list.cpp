@@ -64,7 +64,7 @@ std::vector<NativeName> TakeNonMp3Names(std::vector<NativeName>& files) {
   // A folder stays, to be reported as one: it wants -r, not another name.
   const auto kept = std::stable_partition(files.begin(), files.end(), [](const NativeName& name) {
     std::error_code ignored;
-    return HasMp3Extension(fs::path(name)) || fs::is_directory(name, ignored);
+    return HasMp3Extension(name) || fs::is_directory(name, ignored);
   });
   std::move(kept, files.end(), std::back_inserter(others));
   files.erase(kept, files.end());
