@@ -47,6 +47,15 @@ std::string JsonPath(const fs::path& path) { return cli::JsonString(Utf8(path));
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+std::string Hex(const std::string& bytes) {
+  std::string hex;
+  for (unsigned char b : bytes) {
+    hex += "0123456789abcdef"[b >> 4];
+    hex += "0123456789abcdef"[b & 15];
+  }
+  return hex;
+}
+
 TEST(EndToEndTest, ShowReadsEveryKindOfFile) {
   TempDir dir;
   struct Case {
@@ -507,18 +516,24 @@ TEST(EndToEndTest, OutputForPeopleAndForScripts) {
   const ProgramRun block = RunPelmixCli(With({"show"}, {tagged}));
   EXPECT_TRUE(Contains(block.out, "  Genre:   none\n")) << block.out;
 
-  // Names that JSON must escape: quotes, backslashes, a newline, bytes that are not UTF-8.
+  // Names that JSON must escape: quotes, backslashes, a newline, bytes that are not UTF-8
+  // (shown as U+FFFD, so the name's exact bytes come as well, in hex).
+  struct Name {
+    fs::path file;
+    std::string json;
+    std::string bytes;  // the hex of "/" and the name, for a name that is not UTF-8
+  };
 #ifdef _WIN32
   // Windows names hold no quote, backslash or control character.
-  std::vector<std::pair<fs::path, std::string>> names = {{dir / "it's & done.mp3", "it's & done.mp3"}};
+  const Name names[] = {{dir / "it's & done.mp3", "it's & done.mp3", ""}};
 #else
-  std::vector<std::pair<fs::path, std::string>> names = {
-      {dir / "say \"hi\".mp3", "say \\\"hi\\\".mp3"},
-      {dir / "two\nlines\\.mp3", "two\\nlines\\\\.mp3"},
-      {dir / "caf\xE9.mp3", "caf\xEF\xBF\xBD.mp3"},
+  const Name names[] = {
+      {dir / "say \"hi\".mp3", "say \\\"hi\\\".mp3", ""},
+      {dir / "two\nlines\\.mp3", "two\\nlines\\\\.mp3", ""},
+      {dir / "caf\xE9.mp3", "caf\xEF\xBF\xBD.mp3", "2f636166e92e6d7033"},
   };
 #endif
-  for (const auto& [file, json] : names) {
+  for (const auto& [file, json, bytes] : names) {
     WriteFile(file, Audio(200));
     // The folder's part is plain ASCII; only the name's part is under test.
     const std::string folder = cli::JsonString(Utf8(dir.path()));
@@ -527,7 +542,8 @@ TEST(EndToEndTest, OutputForPeopleAndForScripts) {
 #else
     const std::string separator = "/";
 #endif
-    const std::string path = "{\"path\":" + folder.substr(0, folder.size() - 1) + separator + json + "\"";
+    std::string path = "{\"path\":" + folder.substr(0, folder.size() - 1) + separator + json + "\"";
+    if (!bytes.empty()) path += ",\"path_bytes\":\"" + Hex(Utf8(dir.path())) + bytes + "\"";
     struct Step {
       std::vector<std::string> command;
       std::string object;

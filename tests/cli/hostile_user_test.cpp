@@ -44,6 +44,8 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::string Hex2(unsigned char byte) { return {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]}; }
+
 // Names no code page or no UTF-8 decoder takes whole, and a path far past the old limit.
 TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
   TempDir dir;
@@ -51,21 +53,24 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
     fs::path name;
     const char* plain;  // the name as the plain output shows it
     const char* json;   // the name as JSON gives it back, UTF-8
+    const char* bytes;  // the name's bytes in hex, which JSON adds where it is not UTF-8
   };
   const std::vector<Case> cases = {
 #ifdef _WIN32
       // Outside Windows-1252: only the wide-character calls reach these.
-      {fs::path(u8"\u03A9 \u65E5\u672C.mp3"), "\u03A9 \u65E5\u672C.mp3", "\u03A9 \u65E5\u672C.mp3"},
-      {fs::path(u8"caf\u00E9 \u20AC'.mp3"), "caf\u00E9 \u20AC'.mp3", "caf\u00E9 \u20AC'.mp3"},
+      {fs::path(u8"\u03A9 \u65E5\u672C.mp3"), "\u03A9 \u65E5\u672C.mp3", "\u03A9 \u65E5\u672C.mp3", nullptr},
+      {fs::path(u8"caf\u00E9 \u20AC'.mp3"), "caf\u00E9 \u20AC'.mp3", "caf\u00E9 \u20AC'.mp3", nullptr},
 #else
-      {fs::path("quote\" back\\slash.mp3"), "quote\" back\\slash.mp3", "quote\" back\\slash.mp3"},
-      {fs::path("bad\xFF\xFEname.mp3"), "bad\\xFF\\xFEname.mp3", "bad\xEF\xBF\xBD\xEF\xBF\xBDname.mp3"},
-      {fs::path("line\nbreak\x1B[31m.mp3"), "line\\x0Abreak\\x1B[31m.mp3", "line\nbreak\x1B[31m.mp3"},
+      {fs::path("quote\" back\\slash.mp3"), "quote\" back\\slash.mp3", "quote\" back\\slash.mp3", nullptr},
+      {fs::path("bad\xFF\xFEname.mp3"), "bad\\xFF\\xFEname.mp3", "bad\xEF\xBF\xBD\xEF\xBF\xBDname.mp3",
+       "626164fffe6e616d652e6d7033"},
+      {fs::path("line\nbreak\x1B[31m.mp3"), "line\\x0Abreak\\x1B[31m.mp3", "line\nbreak\x1B[31m.mp3", nullptr},
       {fs::path("c1\xC2\x9B"
                 "2J.mp3"),
        "c1\\x9B2J.mp3",
        "c1\xC2\x9B"
-       "2J.mp3"},
+       "2J.mp3",
+       nullptr},
 #endif
   };
   std::vector<fs::path> files;
@@ -110,6 +115,13 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
     const std::string expected = i < cases.size() ? prefix + cases[i].json : prefix + deepName;
     EXPECT_EQ(object->at("path"), expected);
     EXPECT_EQ(object->at("title"), "Odd");
+    // The folder's part is ASCII: its hex is the hex of its characters.
+    std::string bytes;
+    if (i < cases.size() && cases[i].bytes) {
+      for (unsigned char c : Argument(dir.path() / "")) bytes += Hex2(c);
+      bytes += cases[i].bytes;
+    }
+    EXPECT_EQ(object->count("path_bytes") ? object->at("path_bytes") : "", bytes);
   }
 }
 
