@@ -592,6 +592,31 @@ TEST(EndToEndTest, TheBuiltInGenreListServesAProgramCopiedAlone) {
                              ": not found; try 'pelmix-cli genres --help'\n");
 }
 
+// A named genre list is read, and refused when it cannot be, by every command, also by one
+// that needs no genre names: a mistyped name must not pass unnoticed.
+TEST(EndToEndTest, ANamedGenreListIsReadByEveryCommand) {
+  TempDir dir;
+  const fs::path song = dir / "song.mp3";
+  WriteFile(song, Audio(200));
+  const std::string missing = Utf8(dir / "missing.txt");
+  const struct {
+    const char* command;
+    std::vector<std::string> arguments;
+  } cases[] = {
+      {"strip", {"strip", "--genres", missing, Utf8(song)}},
+      {"stamp", {"stamp", "--genre", "17", "--genres", missing, Utf8(song)}},
+      {"stamp", {"stamp", "--title", "T", "--genres", missing, Utf8(song)}},
+  };
+  for (const auto& c : cases) {
+    const ProgramRun run = RunPelmixCli(c.arguments);
+    EXPECT_EQ(run.status, 2) << c.arguments[1];
+    EXPECT_EQ(run.err, "pelmix-cli: --genres: cannot read " + missing + ": not found; try 'pelmix-cli " + c.command +
+                           " --help'\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(song), Audio(200));
+  }
+}
+
 #ifndef _WIN32  // hundreds of program starts: too slow under Wine; the session test covers the rule there
 // Every tagged corpus file stamped with its own genre, then with its own genre and track
 // number, stays byte for byte the same. Files sharing the values go in one run.

@@ -225,6 +225,57 @@ TEST(HostileUserTest, OutputThatCannotBeWrittenFailsTheRun) {
   EXPECT_EQ(Text(dir / "err"), "pelmix-cli: cannot write the output: disk full\n");
 }
 
+// A long batch shows a counter on a terminal's standard error only while its outcome lines
+// go elsewhere: on the terminal they show the progress themselves.
+TEST(HostileUserTest, TheCounterShowsOnlyWhileTheOutcomesGoElsewhere) {
+  TempDir dir;
+  std::vector<std::string> strip = {"strip", "-n", "-q"};
+  for (int i = 0; i < 301; ++i) {
+    strip.push_back((dir / (std::to_string(i) + ".mp3")).native());
+    WriteFile(strip.back(), Audio(10));
+  }
+  const struct {
+    const char* what;
+    bool outcomesOnTerminal;
+    std::size_t files;
+    bool counter;
+  } cases[] = {
+      {"outcomes elsewhere", false, 301, true},
+      {"outcomes on the terminal", true, 301, false},
+      {"too few files to count", false, 300, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const int screen = ::open(ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    const int elsewhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(screen, 0);
+    const std::vector<std::string> arguments(strip.begin(), strip.begin() + 3 + static_cast<std::ptrdiff_t>(c.files));
+    const pid_t child = StartProgram(PelmixCliPath(), arguments, c.outcomesOnTerminal ? screen : elsewhere, screen);
+    ::close(screen);
+    ::close(elsewhere);
+    EXPECT_EQ(WaitForChild(child), 0);
+    // What the terminal got stays readable after the program ended, until an error says the end.
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
+      shown.append(buffer, static_cast<std::size_t>(n));
+    ::close(terminal);
+    if (c.counter) {
+      // Shown at once, then wiped with blanks when the batch ends.
+      EXPECT_TRUE(shown.starts_with("\r1 of 301 files\r")) << shown;
+      const std::size_t wipe = shown.rfind('\r', shown.size() - 2);
+      ASSERT_NE(wipe, std::string::npos) << shown;
+      EXPECT_EQ(shown.substr(wipe), "\r" + std::string(shown.size() - wipe - 2, ' ') + "\r") << shown;
+    } else {
+      EXPECT_EQ(shown, "");
+    }
+  }
+}
+
 // Under a file size limit the append is cut short: it is undone, reported, and the batch
 // goes on.
 TEST(HostileUserTest, AFileSizeLimitIsReportedAndTheBatchGoesOn) {
