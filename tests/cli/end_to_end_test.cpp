@@ -9,6 +9,7 @@
 
 #include "cli/text_display.h"
 #include "tests/cli/run_program.h"
+#include "tests/support/file_sets.h"
 #include "tests/support/temp_dir.h"
 
 namespace pelmix::test {
@@ -617,25 +618,47 @@ TEST(EndToEndTest, ANamedGenreListIsReadByEveryCommand) {
   }
 }
 
-#ifndef _WIN32  // hundreds of program starts: too slow under Wine; the session test covers the rule there
-// Every tagged corpus file stamped with its own genre, then with its own genre and track
-// number, stays byte for byte the same. Files sharing the values go in one run.
-TEST(EndToEndTest, StampingACorpusFileWithWhatItHoldsChangesNoByte) {
-  const fs::path shared = SharedDir();
-  ASSERT_FALSE(shared.empty()) << "../shared (PELMIX_SHARED) is missing";
+// Text of each code page the program reads, shown as UTF-8; a byte that is a control
+// character in the code page comes escaped.
+TEST(EndToEndTest, ShowDecodesTheCodePageAsked) {
+  const fs::path fixtures = FixtureDir();
+  ASSERT_FALSE(fixtures.empty()) << "PELMIX_FIXTURES is not set";
+  const struct {
+    const char* file;
+    const char* encoding;
+    const char* fields;  // the text members of the JSON line
+  } cases[] = {
+      {"cp1250.mp3", "cp1250", R"("title":"Žluťoučký kůň","artist":"Dvořák","album":"","year":"","comment":"")"},
+      {"cp1251.mp3", "windows-1251",
+       R"("title":"Кино","artist":"Звезда по имени Солнце","album":"","year":"","comment":"")"},
+      {"cp1252.mp3", "1252", R"("title":"Café Déjà Vu","artist":"","album":"","year":"","comment":"€5 – naïve")"},
+      {"latin1.mp3", "iso-8859-1", R"("title":"Señor ½ ©","artist":"","album":"","year":"","comment":"\u0080\u009f")"},
+      {"latin1.mp3", "cp1252", R"("title":"Señor ½ ©","artist":"","album":"","year":"","comment":"€Ÿ")"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " " + c.encoding);
+    const ProgramRun run = RunPelmixCli({"show", "--json", "--encoding", c.encoding, Utf8(fixtures / c.file)});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Contains(run.out, std::string(",\"has_tag\":true,") + c.fields + ",")) << run.out;
+  }
+}
+
+#ifndef _WIN32  // dozens of program starts: too slow under Wine; the session test covers the rule there
+// Every tagged file beneath dir stamped with its own genre, then with its own genre and
+// track number, stays byte for byte the same. Files sharing the values go in one run.
+// Returns how many files were stamped.
+std::size_t StampEachWithWhatItHolds(const fs::path& source) {
   TempDir dir;
   std::map<std::pair<int, int>, std::vector<fs::path>> groups;  // (genre, track) -> copies
   std::map<fs::path, Bytes> originals;
-  for (const auto& entry : fs::recursive_directory_iterator(shared / "corpus")) {
-    if (entry.path().extension() != ".mp3") continue;
-    const Bytes bytes = ReadFile(entry.path());
+  for (const fs::path& file : Mp3FilesIn(source)) {
+    const Bytes bytes = ReadFile(file);
     if (bytes.size() <= 128 || !std::equal(bytes.end() - 128, bytes.end() - 125, "TAG")) continue;
     const fs::path copy = dir / (std::to_string(originals.size()) + ".mp3");
     WriteFile(copy, bytes);
     originals[copy] = bytes;
     groups[{bytes.back(), bytes[bytes.size() - 2]}].push_back(copy);
   }
-  ASSERT_GT(originals.size(), 200u);
   for (const auto& [key, files] : groups) {
     const std::string genre = std::to_string(key.first);
     const std::string track = key.second == 0 ? "" : std::to_string(key.second);
@@ -648,6 +671,17 @@ TEST(EndToEndTest, StampingACorpusFileWithWhatItHoldsChangesNoByte) {
       for (const fs::path& file : files) EXPECT_EQ(ReadFile(file), originals[file]) << genre << " " << track;
     }
   }
+  return originals.size();
+}
+
+TEST(EndToEndTest, StampingAFixtureFileWithWhatItHoldsChangesNoByte) {
+  ASSERT_FALSE(FixtureDir().empty()) << "PELMIX_FIXTURES is not set";
+  EXPECT_EQ(StampEachWithWhatItHolds(FixtureDir()), 25u);
+}
+
+TEST(EndToEndTest, StampingACorpusFileWithWhatItHoldsChangesNoByte) {
+  PELMIX_SKIP_WITHOUT_CORPUS();
+  EXPECT_GT(StampEachWithWhatItHolds(CorpusDir()), 200u);
 }
 #endif
 
