@@ -32,8 +32,13 @@ void Reporter::Done(const std::filesystem::path& path, std::string_view text, st
 void Reporter::Failed(const std::filesystem::path& path, std::string_view what, std::string_view reason) {
   status_ = kExitFileFailed;
   if (json_) {
-    console_.Out("{" + JsonPath(path) + ",\"outcome\":\"failed\",\"error\":" + JsonString(reason) +
-                 (dryRun_ ? ",\"dry_run\":true}\n" : "}\n"));
+    line_.clear();
+    line_ += '{';
+    line_ += JsonPath(path);
+    line_ += ",\"outcome\":\"failed\",\"error\":";
+    line_ += JsonString(reason);
+    line_ += dryRun_ ? ",\"dry_run\":true}\n" : "}\n";
+    console_.Out(line_);
   }
   line_ = "pelmix-cli: ";
   AppendPrintablePath(line_, path);
