@@ -192,7 +192,10 @@ std::optional<UiDriver::MessageBoxSeen> UiDriver::AnswerMessageBox() const {
 void UiDriver::CloseEverything() const {
   WaitUntil([&] {
     for (HWND window : VisibleDialogsOf(uiThread_)) {
-      ::PostMessageW(window, WM_COMMAND, window == dialog_ ? IDCANCEL : IDOK, 0);
+      // A message box ends with either; the Open dialog only with Cancel (its OK wants a name),
+      // and stays open otherwise, and the dialog with it, until the test's time runs out.
+      ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+      if (window != dialog_) ::PostMessageW(window, WM_COMMAND, IDOK, 0);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     return !DialogIsOpen();
