@@ -25,7 +25,9 @@ constexpr Labelled kTextFields[] = {
 };
 
 std::string JsonFailure(const std::filesystem::path& path, const std::string& reason) {
-  return "{\"path\":" + JsonString(PathText(path)) + ",\"error\":" + JsonString(reason) + "}\n";
+  std::string line = "{";
+  line += JsonPath(path);
+  return line + ",\"error\":" + JsonString(reason) + "}\n";
 }
 
 std::string FailureLine(const std::filesystem::path& path, const std::string& what, const std::string& reason) {
@@ -34,7 +36,8 @@ std::string FailureLine(const std::filesystem::path& path, const std::string& wh
 
 std::string JsonLine(const std::filesystem::path& path, const TagRecord* record, const GenreList& genres,
                      CodePage page) {
-  std::string line = "{\"path\":" + JsonString(PathText(path));
+  std::string line = "{";
+  line += JsonPath(path);
   if (!record) return line + ",\"has_tag\":false}\n";
   line += ",\"has_tag\":true";
   for (const Labelled& text : kTextFields) {

@@ -44,6 +44,8 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::string Hex2(unsigned char byte) { return {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]}; }
+
 // Names no code page or no UTF-8 decoder takes whole, and a path far past the old limit.
 TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
   TempDir dir;
@@ -51,21 +53,24 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
     fs::path name;
     const char* plain;  // the name as the plain output shows it
     const char* json;   // the name as JSON gives it back, UTF-8
+    const char* bytes;  // the name's bytes in hex, which JSON adds where it is not UTF-8
   };
   const std::vector<Case> cases = {
 #ifdef _WIN32
       // Outside Windows-1252: only the wide-character calls reach these.
-      {fs::path(u8"\u03A9 \u65E5\u672C.mp3"), "\u03A9 \u65E5\u672C.mp3", "\u03A9 \u65E5\u672C.mp3"},
-      {fs::path(u8"caf\u00E9 \u20AC'.mp3"), "caf\u00E9 \u20AC'.mp3", "caf\u00E9 \u20AC'.mp3"},
+      {fs::path(u8"\u03A9 \u65E5\u672C.mp3"), "\u03A9 \u65E5\u672C.mp3", "\u03A9 \u65E5\u672C.mp3", nullptr},
+      {fs::path(u8"caf\u00E9 \u20AC'.mp3"), "caf\u00E9 \u20AC'.mp3", "caf\u00E9 \u20AC'.mp3", nullptr},
 #else
-      {fs::path("quote\" back\\slash.mp3"), "quote\" back\\slash.mp3", "quote\" back\\slash.mp3"},
-      {fs::path("bad\xFF\xFEname.mp3"), "bad\\xFF\\xFEname.mp3", "bad\xEF\xBF\xBD\xEF\xBF\xBDname.mp3"},
-      {fs::path("line\nbreak\x1B[31m.mp3"), "line\\x0Abreak\\x1B[31m.mp3", "line\nbreak\x1B[31m.mp3"},
+      {fs::path("quote\" back\\slash.mp3"), "quote\" back\\slash.mp3", "quote\" back\\slash.mp3", nullptr},
+      {fs::path("bad\xFF\xFEname.mp3"), "bad\\xFF\\xFEname.mp3", "bad\xEF\xBF\xBD\xEF\xBF\xBDname.mp3",
+       "626164fffe6e616d652e6d7033"},
+      {fs::path("line\nbreak\x1B[31m.mp3"), "line\\x0Abreak\\x1B[31m.mp3", "line\nbreak\x1B[31m.mp3", nullptr},
       {fs::path("c1\xC2\x9B"
                 "2J.mp3"),
        "c1\\x9B2J.mp3",
        "c1\xC2\x9B"
-       "2J.mp3"},
+       "2J.mp3",
+       nullptr},
 #endif
   };
   std::vector<fs::path> files;
@@ -110,6 +115,13 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
     const std::string expected = i < cases.size() ? prefix + cases[i].json : prefix + deepName;
     EXPECT_EQ(object->at("path"), expected);
     EXPECT_EQ(object->at("title"), "Odd");
+    // The folder's part is ASCII: its hex is the hex of its characters.
+    std::string bytes;
+    if (i < cases.size() && cases[i].bytes) {
+      for (unsigned char c : Argument(dir.path() / "")) bytes += Hex2(c);
+      bytes += cases[i].bytes;
+    }
+    EXPECT_EQ(object->count("path_bytes") ? object->at("path_bytes") : "", bytes);
   }
 }
 
@@ -234,6 +246,58 @@ TEST(HostileUserTest, AReaderThatStopsEarlyStopsShowQuietly) {
     ::close(pipeEnds[1]);
     EXPECT_EQ(WaitForChild(child), 128 + SIGPIPE) << command[0];
     EXPECT_EQ(Text(dir / "err"), "") << command[0];
+  }
+}
+
+// A long batch shows a counter on a terminal's standard error only while its outcome lines
+// go elsewhere: on the terminal they show the progress themselves.
+TEST(HostileUserTest, TheCounterShowsOnlyWhileTheOutcomesGoElsewhere) {
+  TempDir dir;
+  // Files without a tag: strip leaves them unchanged, and -q keeps that from the output.
+  std::vector<std::string> strip = {"strip", "-q"};
+  for (int i = 0; i < 301; ++i) {
+    strip.push_back((dir / (std::to_string(i) + ".mp3")).native());
+    WriteFile(strip.back(), Audio(10));
+  }
+  const struct {
+    const char* what;
+    bool outcomesOnTerminal;
+    std::size_t files;
+    bool counter;
+  } cases[] = {
+      {"outcomes elsewhere", false, 301, true},
+      {"outcomes on the terminal", true, 301, false},
+      {"too few files to count", false, 300, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const int screen = ::open(ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    const int elsewhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(screen, 0);
+    const std::vector<std::string> arguments(strip.begin(), strip.begin() + 2 + static_cast<std::ptrdiff_t>(c.files));
+    const pid_t child = StartProgram(PelmixCliPath(), arguments, c.outcomesOnTerminal ? screen : elsewhere, screen);
+    ::close(screen);
+    ::close(elsewhere);
+    EXPECT_EQ(WaitForChild(child), 0);
+    // What the terminal got stays readable after the program ended, until an error says the end.
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
+      shown.append(buffer, static_cast<std::size_t>(n));
+    ::close(terminal);
+    if (c.counter) {
+      // Shown at once, then wiped with blanks when the batch ends.
+      EXPECT_TRUE(shown.starts_with("\r1 of 301 files\r")) << shown;
+      const std::size_t wipe = shown.rfind('\r', shown.size() - 2);
+      ASSERT_NE(wipe, std::string::npos) << shown;
+      EXPECT_EQ(shown.substr(wipe), "\r" + std::string(shown.size() - wipe - 2, ' ') + "\r") << shown;
+    } else {
+      EXPECT_EQ(shown, "");
+    }
   }
 }
 
