@@ -95,6 +95,9 @@ int RunShow(Options options, const GenreList& genres, Console& console) {
     console.Err(FailureLine(failure.path, "not listed", failure.reason));
     status = kExitFileFailed;
   }
+  for (const std::filesystem::path& link : list.skippedLinks) {
+    console.Err("pelmix-cli: warning: " + Printable(PathText(link)) + ": " + kSkippedLink + "\n");
+  }
   for (NativeName& name : list.files) {
     const std::filesystem::path path(std::move(name));
     TagRecord record;

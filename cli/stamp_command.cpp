@@ -308,6 +308,7 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
 
   Reporter report(console, options, list.files.size());
   for (const FileList::Failure& failure : list.failures) report.Failed(failure.path, "not listed", failure.reason);
+  for (const std::filesystem::path& link : list.skippedLinks) report.Warn(link, kSkippedLink);
   for (const NativeName& name : others) {
     report.Failed(std::filesystem::path(name), "not written", "not an .mp3 file (--any-extension writes it)");
   }

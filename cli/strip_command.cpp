@@ -56,6 +56,7 @@ int RunStrip(Options options, Console& console) {
   const std::vector<NativeName> others = options.anyExtension ? std::vector<NativeName>() : TakeNonMp3Names(list.files);
   Reporter report(console, options, list.files.size());
   for (const FileList::Failure& failure : list.failures) report.Failed(failure.path, "not listed", failure.reason);
+  for (const std::filesystem::path& link : list.skippedLinks) report.Warn(link, kSkippedLink);
   for (const NativeName& name : others) {
     report.Failed(std::filesystem::path(name), "not stripped", "not an .mp3 file (--any-extension strips it)");
   }
