@@ -9,6 +9,7 @@
 #include "cli/cli_exchange.h"
 #include "cli/cli_tag_access.h"
 #include "cli/file_list.h"
+#include "cli/interrupt.h"
 #include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
@@ -318,6 +319,7 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
   TagEditSession session(genres, exchange, &access);
   OutcomePrinter print(report, options, genres, controls.incrementFlag);
   for (NativeName& name : list.files) {
+    if (StopRequested()) break;
     const std::filesystem::path path(std::move(name));
     if (options.fromName) {
       // The name's values stand in for this file only; counted-up values carry on as they are.

@@ -3,6 +3,7 @@
 #include "cli/strip_command.h"
 
 #include "cli/file_list.h"
+#include "cli/interrupt.h"
 #include "cli/report.h"
 #include "cli/text_display.h"
 #include "core/tag_file.h"
@@ -61,6 +62,7 @@ int RunStrip(Options options, Console& console) {
     report.Failed(std::filesystem::path(name), "not stripped", "not an .mp3 file (--any-extension strips it)");
   }
   for (NativeName& name : list.files) {
+    if (StopRequested()) break;
     const std::filesystem::path path(std::move(name));
     const Outcome outcome = StripOne(path, options);
     if (!outcome.text) {

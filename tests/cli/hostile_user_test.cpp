@@ -281,6 +281,49 @@ TEST(HostileUserTest, ABatchKilledPartWayLeavesNoFileHalfDone) {
   EXPECT_LT(stamped, kFiles) << "the batch ended before the kill";
 }
 
+// Stopped by a signal part-way through a large batch: the file in hand is finished, every
+// file written is reported (none left in an unflushed buffer), and the exit status says
+// which signal stopped it. Files are taken in the order given, so those written are the first.
+TEST(HostileUserTest, ABatchStoppedByASignalReportsEveryFileItWrote) {
+  struct Case {
+    int signal;
+    int status;
+    const char* notice;
+  };
+  const Case cases[] = {
+      {SIGINT, 130, "pelmix-cli: stopped by SIGINT; the files not reached were left alone\n"},
+      {SIGTERM, 143, "pelmix-cli: stopped by SIGTERM; the files not reached were left alone\n"},
+      {SIGHUP, 129, "pelmix-cli: stopped by SIGHUP; the files not reached were left alone\n"},
+  };
+  constexpr std::size_t kFiles = 5000;
+  for (const Case& c : cases) {
+    TempDir dir;
+    std::vector<std::string> stamp = {"stamp", "--album", "Stopped"};
+    std::vector<fs::path> files;
+    for (std::size_t i = 0; i < kFiles; ++i) {
+      files.push_back(dir / (std::to_string(i) + ".mp3"));
+      WriteFile(files.back(), Audio(200));
+      stamp.push_back(files.back().native());
+    }
+    const int out = ::open((dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const pid_t child = Start(stamp, out, dir / "err");
+    ::close(out);
+    for (int wait = 0; wait < 100000 && fs::file_size(files[20]) == 200; ++wait) usleep(100);
+    kill(child, c.signal);
+    EXPECT_EQ(WaitForChild(child), c.status) << c.notice;
+
+    std::size_t written = 0;
+    while (written < kFiles && fs::file_size(files[written]) == 200 + 128) ++written;
+    for (std::size_t i = written; i < kFiles; ++i) ASSERT_EQ(fs::file_size(files[i]), 200u) << files[i];
+    EXPECT_GT(written, 20u) << c.notice;
+    EXPECT_LT(written, kFiles) << "the batch ended before the signal";
+    std::string reported;
+    for (std::size_t i = 0; i < written; ++i) reported += files[i].native() + ": appended\n";
+    EXPECT_EQ(Text(dir / "out"), reported) << c.notice;
+    EXPECT_EQ(Text(dir / "err"), c.notice);
+  }
+}
+
 #endif
 
 }  // namespace
