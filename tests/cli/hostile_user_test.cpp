@@ -113,30 +113,38 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
   }
 }
 
-// Another writer holding a file: the program waits a moment, then reports it and goes on.
+// Another program holding a file, by the lock or merely open for writing (a recorder, a
+// download): the program waits a moment, then reports it and goes on.
 TEST(HostileUserTest, AFileHeldByAnotherWriterIsReportedInUse) {
-  TempDir dir;
-  const std::vector<fs::path> files = {dir / "held.mp3", dir / "free.mp3"};
-  for (const fs::path& file : files) WriteFile(file, Audio(200));
+  for (const bool locked : {true, false}) {
+    TempDir dir;
+    const std::vector<fs::path> files = {dir / "held.mp3", dir / "free.mp3"};
+    for (const fs::path& file : files) WriteFile(file, Audio(200));
 #ifdef _WIN32
-  const HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // Unlocked: a writer that lets every other writer in as well.
+    const DWORD sharing = locked ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
 #else
-  const int held = ::open(files[0].c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const int held = ::open(files[0].c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    if (locked) {
+      ASSERT_EQ(flock(held, LOCK_EX), 0);
+    }
 #endif
-  const ProgramRun run = RunPelmixCli({"stamp", "--track", "3", Argument(files[0]), Argument(files[1])});
+    const ProgramRun run = RunPelmixCli({"stamp", "--track", "3", Argument(files[0]), Argument(files[1])});
 #ifdef _WIN32
-  CloseHandle(held);
+    CloseHandle(held);
 #else
-  ::close(held);
+    ::close(held);
 #endif
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, Utf8(files[1]) + ": appended\n");
-  EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[0]) + ": not written: in use by another program\n");
-  EXPECT_EQ(ReadFile(files[0]), Audio(200));
-  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), TagBytes("", "", "", "", "", 3, 255)));
+    EXPECT_EQ(run.status, 1) << locked;
+    EXPECT_EQ(run.out, Utf8(files[1]) + ": appended\n") << locked;
+    EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[0]) + ": not written: in use by another program\n") << locked;
+    EXPECT_EQ(ReadFile(files[0]), Audio(200)) << locked;
+    EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), TagBytes("", "", "", "", "", 3, 255))) << locked;
+  }
 }
 
 // Two batches over the same files at once, each stamping its own field: every file ends
