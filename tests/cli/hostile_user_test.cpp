@@ -147,8 +147,9 @@ TEST(HostileUserTest, AFileHeldByAnotherWriterIsReportedInUse) {
   }
 }
 
-// Two batches over the same files at once, each stamping its own field: every file ends
-// with both fields, and both runs say so truthfully.
+// Two batches over the same files at once, each stamping its own field, and a show reading
+// them meanwhile: every file ends with both fields, and all runs say so truthfully (a file
+// the other batch holds is waited for, by the reader as well).
 TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
   TempDir dir;
 #ifdef _WIN32
@@ -158,18 +159,21 @@ TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
 #endif
   std::vector<std::string> titles = {"stamp", "--title", "From A"};
   std::vector<std::string> artists = {"stamp", "--artist", "From B"};
+  std::vector<std::string> show = {"show", "-1"};
   std::vector<fs::path> files;
   for (int i = 0; i < kFiles; ++i) {
     files.push_back(dir / (std::to_string(i) + ".mp3"));
     WriteFile(files.back(), i % 2 ? Audio(200) : Concat(Audio(200), TagBytes("Old", "Old")));
-    titles.push_back(Argument(files.back()));
-    artists.push_back(Argument(files.back()));
+    for (std::vector<std::string>* command : {&titles, &artists, &show}) command->push_back(Argument(files.back()));
   }
   auto first = std::async(std::launch::async, [&titles] { return RunPelmixCli(titles); });
+  auto reading = std::async(std::launch::async, [&show] { return RunPelmixCli(show); });
   const ProgramRun second = RunPelmixCli(artists);
   const ProgramRun firstRun = first.get();
-  EXPECT_EQ(firstRun.status, 0) << firstRun.out;
-  EXPECT_EQ(second.status, 0) << second.out;
+  const ProgramRun shown = reading.get();
+  EXPECT_EQ(firstRun.status, 0) << firstRun.err;
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(shown.status, 0) << shown.err;
   int lost = 0;
   for (const fs::path& file : files) lost += ReadFile(file) != Concat(Audio(200), TagBytes("From A", "From B"));
   EXPECT_EQ(lost, 0);
