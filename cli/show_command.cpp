@@ -5,6 +5,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/file_list.h"
+#include "cli/interrupt.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
 #include "core/tag_file.h"
@@ -98,7 +99,11 @@ int RunShow(Options options, const GenreList& genres, Console& console) {
     console.Err(FailureLine(failure.path, "not listed", failure.reason));
     status = kExitFileFailed;
   }
+  for (const std::filesystem::path& link : list.skippedLinks) {
+    console.Err("pelmix-cli: warning: " + Printable(PathText(link)) + ": " + kSkippedLink + "\n");
+  }
   for (NativeName& name : list.files) {
+    if (StopRequested()) break;
     const std::filesystem::path path(std::move(name));
     TagRecord record;
     std::int64_t tagOffset = 0;

@@ -125,34 +125,43 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
   }
 }
 
-// Another writer holding a file: the program waits a moment, then reports it and goes on.
+// Another program holding a file, by the lock or merely open for writing (a recorder, a
+// download): the program waits a moment, then reports it and goes on.
 TEST(HostileUserTest, AFileHeldByAnotherWriterIsReportedInUse) {
-  TempDir dir;
-  const std::vector<fs::path> files = {dir / "held.mp3", dir / "free.mp3"};
-  for (const fs::path& file : files) WriteFile(file, Audio(200));
+  for (const bool locked : {true, false}) {
+    TempDir dir;
+    const std::vector<fs::path> files = {dir / "held.mp3", dir / "free.mp3"};
+    for (const fs::path& file : files) WriteFile(file, Audio(200));
 #ifdef _WIN32
-  const HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // Unlocked: a writer that lets every other writer in as well.
+    const DWORD sharing = locked ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
 #else
-  const int held = ::open(files[0].c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const int held = ::open(files[0].c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    if (locked) {
+      ASSERT_EQ(flock(held, LOCK_EX), 0);
+    }
 #endif
-  const ProgramRun run = RunPelmixCli({"stamp", "--track", "3", Argument(files[0]), Argument(files[1])});
+    const ProgramRun run = RunPelmixCli({"stamp", "--track", "3", Argument(files[0]), Argument(files[1])});
 #ifdef _WIN32
-  CloseHandle(held);
+    CloseHandle(held);
 #else
-  ::close(held);
+    ::close(held);
 #endif
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, Utf8(files[1]) + ": appended\n");
-  EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[0]) + ": not written: in use by another program\n");
-  EXPECT_EQ(ReadFile(files[0]), Audio(200));
-  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), TagBytes("", "", "", "", "", 3, 255)));
+    EXPECT_EQ(run.status, 1) << locked;
+    EXPECT_EQ(run.out, Utf8(files[1]) + ": appended\n") << locked;
+    EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[0]) + ": not written: in use by another program\n") << locked;
+    EXPECT_EQ(ReadFile(files[0]), Audio(200)) << locked;
+    EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), TagBytes("", "", "", "", "", 3, 255))) << locked;
+  }
 }
 
-// Two batches over the same files at once, each stamping its own field: every file ends
-// with both fields, and both runs say so truthfully.
+// Two batches over the same files at once, each stamping its own field, and a show reading
+// them meanwhile: every file ends with both fields, and all runs say so truthfully (a file
+// the other batch holds is waited for, by the reader as well).
 TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
   TempDir dir;
 #ifdef _WIN32
@@ -162,18 +171,21 @@ TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
 #endif
   std::vector<std::string> titles = {"stamp", "--title", "From A"};
   std::vector<std::string> artists = {"stamp", "--artist", "From B"};
+  std::vector<std::string> show = {"show", "-1"};
   std::vector<fs::path> files;
   for (int i = 0; i < kFiles; ++i) {
     files.push_back(dir / (std::to_string(i) + ".mp3"));
     WriteFile(files.back(), i % 2 ? Audio(200) : Concat(Audio(200), TagBytes("Old", "Old")));
-    titles.push_back(Argument(files.back()));
-    artists.push_back(Argument(files.back()));
+    for (std::vector<std::string>* command : {&titles, &artists, &show}) command->push_back(Argument(files.back()));
   }
   auto first = std::async(std::launch::async, [&titles] { return RunPelmixCli(titles); });
+  auto reading = std::async(std::launch::async, [&show] { return RunPelmixCli(show); });
   const ProgramRun second = RunPelmixCli(artists);
   const ProgramRun firstRun = first.get();
-  EXPECT_EQ(firstRun.status, 0) << firstRun.out;
-  EXPECT_EQ(second.status, 0) << second.out;
+  const ProgramRun shown = reading.get();
+  EXPECT_EQ(firstRun.status, 0) << firstRun.err;
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(shown.status, 0) << shown.err;
   int lost = 0;
   for (const fs::path& file : files) lost += ReadFile(file) != Concat(Audio(200), TagBytes("From A", "From B"));
   EXPECT_EQ(lost, 0);
@@ -367,6 +379,45 @@ TEST(HostileUserTest, ABatchKilledPartWayLeavesNoFileHalfDone) {
   }
   EXPECT_GT(stamped, 0);
   EXPECT_LT(stamped, kFiles) << "the batch ended before the kill";
+}
+
+// Stopped by a signal part-way through a large batch: the file in hand is finished, every
+// file written is reported (none left in an unflushed buffer), and the exit status says
+// which signal stopped it. Files are taken in the order given, so those written are the first.
+TEST(HostileUserTest, ABatchStoppedByASignalReportsEveryFileItWrote) {
+  struct Case {
+    int signal;
+    int status;
+    std::string name;
+  };
+  const Case cases[] = {{SIGINT, 130, "SIGINT"}, {SIGTERM, 143, "SIGTERM"}, {SIGHUP, 129, "SIGHUP"}};
+  constexpr std::size_t kFiles = 5000;
+  for (const Case& c : cases) {
+    TempDir dir;
+    std::vector<std::string> stamp = {"stamp", "--album", "Stopped"};
+    std::vector<fs::path> files;
+    for (std::size_t i = 0; i < kFiles; ++i) {
+      files.push_back(dir / (std::to_string(i) + ".mp3"));
+      WriteFile(files.back(), Audio(200));
+      stamp.push_back(files.back().native());
+    }
+    const int out = ::open((dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const pid_t child = Start(stamp, out, dir / "err");
+    ::close(out);
+    for (int wait = 0; wait < 100000 && fs::file_size(files[20]) == 200; ++wait) usleep(100);
+    kill(child, c.signal);
+    EXPECT_EQ(WaitForChild(child), c.status) << c.name;
+
+    std::size_t written = 0;
+    while (written < kFiles && fs::file_size(files[written]) == 200 + 128) ++written;
+    for (std::size_t i = written; i < kFiles; ++i) ASSERT_EQ(fs::file_size(files[i]), 200u) << files[i];
+    EXPECT_GT(written, 20u) << c.name;
+    EXPECT_LT(written, kFiles) << "the batch ended before the signal";
+    std::string reported;
+    for (std::size_t i = 0; i < written; ++i) reported += files[i].native() + ": appended\n";
+    EXPECT_EQ(Text(dir / "out"), reported) << c.name;
+    EXPECT_EQ(Text(dir / "err"), "pelmix-cli: stopped by " + c.name + "; the files not reached were left alone\n");
+  }
 }
 
 #endif
