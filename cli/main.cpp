@@ -4,6 +4,7 @@
 
 #include "cli/cli_main.h"
 #include "cli/console.h"
+#include "cli/interrupt.h"
 #include "core/text_codec.h"
 
 #ifdef _WIN32
@@ -30,11 +31,15 @@ int wmain(int argc, wchar_t** argv) {
 
 int main(int argc, char** argv) {
   pelmix::cli::IgnoreBatchEndingSignals();
+  pelmix::cli::CatchStopSignals();
   std::vector<pelmix::cli::Argument> arguments;
   arguments.reserve(static_cast<std::size_t>(argc));
   for (int i = 1; i < argc; ++i) arguments.push_back({argv[i]});
   pelmix::cli::Console console;
-  return console.Finish(pelmix::cli::RunCli(std::move(arguments), console));
+  const int status = pelmix::cli::RunCli(std::move(arguments), console);
+  // After every line of the batch, which Finish then flushes.
+  if (const std::string notice = pelmix::cli::StopNotice(); !notice.empty()) console.Err(notice);
+  return pelmix::cli::StatusAfterStop(console.Finish(status));
 }
 
 #endif

@@ -16,8 +16,8 @@ void Reporter::Done(const std::filesystem::path& path, std::string_view text, st
   if (quiet_) return;
   line_.clear();
   if (json_) {
-    line_ += "{\"path\":";
-    line_ += JsonString(PathText(path));
+    line_ += '{';
+    line_ += JsonPath(path);
     line_ += ",\"outcome\":\"";
     line_ += key;
     line_ += dryRun_ ? "\",\"dry_run\":true}\n" : "\"}\n";
@@ -34,8 +34,13 @@ void Reporter::Done(const std::filesystem::path& path, std::string_view text, st
 void Reporter::Failed(const std::filesystem::path& path, std::string_view what, std::string_view reason) {
   status_ = kExitFileFailed;
   if (json_) {
-    console_.Out("{\"path\":" + JsonString(PathText(path)) + ",\"outcome\":\"failed\",\"error\":" + JsonString(reason) +
-                 (dryRun_ ? ",\"dry_run\":true}\n" : "}\n"));
+    line_.clear();
+    line_ += '{';
+    line_ += JsonPath(path);
+    line_ += ",\"outcome\":\"failed\",\"error\":";
+    line_ += JsonString(reason);
+    line_ += dryRun_ ? ",\"dry_run\":true}\n" : "}\n";
+    console_.Out(line_);
   }
   line_ = "pelmix-cli: ";
   AppendPrintablePath(line_, path);

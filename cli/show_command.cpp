@@ -5,6 +5,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/file_list.h"
+#include "cli/interrupt.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
 #include "core/tag_file.h"
@@ -25,7 +26,9 @@ constexpr Labelled kTextFields[] = {
 };
 
 std::string JsonFailure(const std::filesystem::path& path, const std::string& reason) {
-  return "{\"path\":" + JsonString(PathText(path)) + ",\"error\":" + JsonString(reason) + "}\n";
+  std::string line = "{";
+  line += JsonPath(path);
+  return line + ",\"error\":" + JsonString(reason) + "}\n";
 }
 
 std::string FailureLine(const std::filesystem::path& path, const std::string& what, const std::string& reason) {
@@ -34,7 +37,8 @@ std::string FailureLine(const std::filesystem::path& path, const std::string& wh
 
 std::string JsonLine(const std::filesystem::path& path, const TagRecord* record, const GenreList& genres,
                      CodePage page) {
-  std::string line = "{\"path\":" + JsonString(PathText(path));
+  std::string line = "{";
+  line += JsonPath(path);
   if (!record) return line + ",\"has_tag\":false}\n";
   line += ",\"has_tag\":true";
   for (const Labelled& text : kTextFields) {
@@ -95,7 +99,11 @@ int RunShow(Options options, const GenreList& genres, Console& console) {
     console.Err(FailureLine(failure.path, "not listed", failure.reason));
     status = kExitFileFailed;
   }
+  for (const std::filesystem::path& link : list.skippedLinks) {
+    console.Err("pelmix-cli: warning: " + Printable(PathText(link)) + ": " + kSkippedLink + "\n");
+  }
   for (NativeName& name : list.files) {
+    if (StopRequested()) break;
     const std::filesystem::path path(std::move(name));
     TagRecord record;
     std::int64_t tagOffset = 0;

@@ -9,6 +9,7 @@
 
 #include "cli/cli_exchange.h"
 #include "cli/file_list.h"
+#include "cli/interrupt.h"
 #include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
@@ -282,17 +283,23 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
   access.SetJournal(journal.get());
   Reporter report(console, options, list.files.size());
   for (const FileList::Failure& failure : list.failures) report.Failed(failure.path, "not listed", failure.reason);
+  for (const std::filesystem::path& link : list.skippedLinks) report.Warn(link, kSkippedLink);
   for (const NativeName& name : others) {
     report.Failed(std::filesystem::path(name), "not written", "not an .mp3 file (--any-extension writes it)");
   }
   OutcomePrinter print(report, options, genres);
+  if (StopRequested()) {
+    if (journal) journal->Finish();
+    return report.status();
+  }
   bool stopped = false;
   session.RunBatch(list.files, batch, [&](std::size_t, const FileResult& result) {
     print.Outcome(result);
     report.Next();
     // Without its record no file may be written: the batch ends here.
     stopped = result.write.status == WriteResult::Status::NotJournaled;
-    return !stopped;
+    // A stop finishes the file in hand; every file done is reported.
+    return !stopped && !StopRequested();
   });
   if (journal) journal->Finish();
   if (stopped) console.Err(JournalStoppedLine(*journal));

@@ -3,6 +3,7 @@
 #include "cli/strip_command.h"
 
 #include "cli/file_list.h"
+#include "cli/interrupt.h"
 #include "cli/report.h"
 #include "cli/text_display.h"
 #include "cli/undo_command.h"
@@ -52,6 +53,7 @@ int RunStrip(Options options, Console& console) {
   const std::vector<NativeName> others = options.anyExtension ? std::vector<NativeName>() : TakeNonMp3Names(list.files);
   Reporter report(console, options, list.files.size());
   for (const FileList::Failure& failure : list.failures) report.Failed(failure.path, "not listed", failure.reason);
+  for (const std::filesystem::path& link : list.skippedLinks) report.Warn(link, kSkippedLink);
   for (const NativeName& name : others) {
     report.Failed(std::filesystem::path(name), "not stripped", "not an .mp3 file (--any-extension strips it)");
   }
@@ -60,6 +62,7 @@ int RunStrip(Options options, Console& console) {
   access.SetJournal(journal.get());
   FileOnce once;
   for (NativeName& name : list.files) {
+    if (StopRequested()) break;
     const std::filesystem::path path(std::move(name));
     const Outcome outcome = StripOne(path, options, access, once);
     if (!outcome.text) {

@@ -99,6 +99,12 @@ std::string JsonString(std::string_view utf8) {
   return text + '"';
 }
 
+std::string JsonPath(const std::filesystem::path& path) {
+  std::string member = "\"path\":" + JsonString(PathText(path));
+  if (!PathIsWellFormed(path)) member += ",\"path_bytes\":\"" + PathHex(path) + '"';
+  return member;
+}
+
 std::string ErrorReason(const std::error_code& error) {
   switch (KindOf(error)) {
     case FileErrorKind::NotFound: return "not found";

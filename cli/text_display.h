@@ -18,6 +18,9 @@ void AppendPrintablePath(std::string& text, const std::filesystem::path& path);
 std::string Quoted(std::string_view utf8);
 // A JSON string literal; bytes that are not UTF-8 become U+FFFD so the line stays valid JSON.
 std::string JsonString(std::string_view utf8);
+// The "path" member of a JSON object. A name that is not well-formed shows U+FFFD there,
+// so two names could read alike: it also gets "path_bytes", its exact bytes in hex.
+std::string JsonPath(const std::filesystem::path& path);
 
 // Why a file could not be read or written, in a few words: "not found", "permission denied".
 std::string ErrorReason(const std::error_code& error);

@@ -124,6 +124,13 @@ void GenreList::Assign(std::vector<GenreEntry> entries) {
   entries_ = std::move(entries);
   std::stable_sort(entries_.begin(), entries_.end(),
                    [this](const GenreEntry& a, const GenreEntry& b) { return compare_(a.name, b.name) < 0; });
+  Reindex();
+}
+
+void GenreList::Reindex() {
+  firstOfCode_.clear();
+  // In list order, so the first entry of each code is the one kept.
+  for (int i = 0; i < Count(); ++i) firstOfCode_.try_emplace(entries_[static_cast<std::size_t>(i)].code, i);
 }
 
 int GenreList::Add(std::string name, std::int32_t code) {
@@ -131,7 +138,13 @@ int GenreList::Add(std::string name, std::int32_t code) {
       entries_.begin(), entries_.end(), name,
       [this](const std::string& n, const GenreEntry& e) { return compare_(n, e.name) < 0; });
   const auto placed = entries_.insert(at, GenreEntry{std::move(name), code});
-  return static_cast<int>(placed - entries_.begin());
+  const int position = static_cast<int>(placed - entries_.begin());
+  for (auto& [ignored, first] : firstOfCode_) {
+    if (first >= position) ++first;
+  }
+  const auto [known, added] = firstOfCode_.try_emplace(code, position);
+  if (!added) known->second = std::min(known->second, position);
+  return position;
 }
 
 const std::string& GenreList::NameAt(int index) const {
@@ -145,9 +158,8 @@ std::int32_t GenreList::CodeAt(int index) const {
 }
 
 int GenreList::IndexOfCode(std::int32_t code) const {
-  const auto found = std::find_if(entries_.begin(), entries_.end(),
-                                  [code](const GenreEntry& e) { return e.code == code; });
-  return found == entries_.end() ? -1 : static_cast<int>(found - entries_.begin());
+  const auto found = firstOfCode_.find(code);
+  return found == firstOfCode_.end() ? -1 : found->second;
 }
 
 }  // namespace pelmix

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 namespace pelmix {
@@ -42,7 +43,10 @@ class GenreList {
 
   // Far beyond any real list (the shipped one is 2 KiB), small enough to read at once.
   static constexpr std::int64_t kMaxFileSize = 16 * 1024 * 1024;
-  void Clear() { entries_.clear(); }
+  void Clear() {
+    entries_.clear();
+    firstOfCode_.clear();
+  }
   // Replaces the list with these entries, sorted as Add places them.
   void Assign(std::vector<GenreEntry> entries);
   // Inserts after every name that sorts before or equal to it; returns its position.
@@ -57,8 +61,13 @@ class GenreList {
   const std::vector<GenreEntry>& entries() const { return entries_; }
 
  private:
+  void Reindex();
+
   NameCompare compare_;
   std::vector<GenreEntry> entries_;
+  // Each code's first position: a batch looks up every file's genre, and a scan of a list
+  // of millions costs milliseconds a file.
+  std::unordered_map<std::int32_t, int> firstOfCode_;
 };
 
 // The file was first read through a 128-byte line buffer, so a longer line arrives as

@@ -8,9 +8,11 @@
 
 namespace pelmix {
 
-bool HasMp3Extension(const std::filesystem::path& name) {
+bool HasMp3Extension(const std::filesystem::path& name) { return HasMp3Extension(name.native()); }
+
+bool HasMp3Extension(const std::filesystem::path::string_type& name) {
   using Char = std::filesystem::path::value_type;
-  std::basic_string_view<Char> text = name.native();
+  std::basic_string_view<Char> text = name;
   if (text.size() >= 2 && text[1] == ':' && AsciiLower(text[0]) >= 'a' && AsciiLower(text[0]) <= 'z') {
     text.remove_prefix(2);
   }

@@ -11,5 +11,7 @@ namespace pelmix {
 // letter and colon set aside, so a dot in a folder name never starts an extension. ".mp3"
 // alone passes; "song.mp3.bak" does not.
 bool HasMp3Extension(const std::filesystem::path& name);
+// The same on a name as the system gives it, without making a path of it.
+bool HasMp3Extension(const std::filesystem::path::string_type& name);
 
 }  // namespace pelmix

@@ -9,9 +9,11 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #endif
 
@@ -145,6 +147,7 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
     handle_ = INVALID_HANDLE_VALUE;
     return NotARegularFile();
   }
+  if (writing) hold_ = Hold::Exclusive;
   return {};
 }
 
@@ -193,6 +196,9 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
   return {};
 }
 
+// Held for writing, the file admits no other writer: its end is where it was.
+std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data) { return WriteAt(end, data); }
+
 std::error_code RawFile::Truncate(std::int64_t size) {
   assert(handle_ != INVALID_HANDLE_VALUE);
   FILE_END_OF_FILE_INFO end{};
@@ -220,6 +226,7 @@ std::error_code RawFile::SetModifiedTime(std::int64_t time) {
 }
 
 std::error_code RawFile::Close() {
+  hold_ = Hold::None;
   if (handle_ == INVALID_HANDLE_VALUE) return {};
   const BOOL closed = CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
@@ -232,15 +239,48 @@ namespace {
 
 std::error_code Errno() { return std::error_code(errno, std::generic_category()); }
 
-// An exclusive advisory lock: other pelmix processes wait for it, briefly. A file system
-// without locks leaves the file unheld rather than unwritable.
-std::error_code HoldAgainstWriters(int fd) {
+std::error_code Busy() { return std::make_error_code(std::errc::device_or_resource_busy); }
+
+// Another program opening a file we hold a lease on sends us a signal that would end the
+// process by default; the open itself waits for our close, so the signal needs no answer.
+// A handler a program installed itself is left alone.
+void KeepLeaseBreaksHarmless() {
+  static const bool installed = [] {
+    struct sigaction current {};
+    if (::sigaction(SIGIO, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return false;
+    struct sigaction harmless {};
+    harmless.sa_handler = [](int) {};
+    harmless.sa_flags = SA_RESTART;
+    sigemptyset(&harmless.sa_mask);
+    return ::sigaction(SIGIO, &harmless, nullptr) == 0;
+  }();
+  (void)installed;
+}
+
+enum class Lease { Held, OthersHaveItOpen, Refused };
+
+// A write lease is granted only while no other descriptor has the file open, and until it
+// is released every other open of the file waits (or, non-blocking, is refused), a program
+// that takes no lock included. Only the file's owner or a program with the lease capability
+// gets one, and only on a file system that grants them.
+Lease TakeLease(int fd) {
+  KeepLeaseBreaksHarmless();
+  if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) return Lease::Held;
+  return errno == EAGAIN ? Lease::OthersHaveItOpen : Lease::Refused;
+}
+
+// An exclusive advisory lock, where no lease is had: other pelmix processes wait for it,
+// briefly. A file system without locks leaves the file unheld rather than unwritable.
+std::error_code TakeLock(int fd, RawFile::Hold& hold) {
   const auto deadline = std::chrono::steady_clock::now() + kHoldPatience;
   for (;;) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return {};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      hold = RawFile::Hold::Lock;
+      return {};
+    }
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) return {};
-    if (std::chrono::steady_clock::now() >= deadline) return std::make_error_code(std::errc::device_or_resource_busy);
+    if (std::chrono::steady_clock::now() >= deadline) return Busy();
     std::this_thread::sleep_for(kHoldRetry);
   }
 }
@@ -260,26 +300,54 @@ RawFile::~RawFile() {
 }
 
 std::error_code RawFile::Open(const std::filesystem::path& path, Access access) {
-  // A descriptor opened before would leak, and with it its lock.
+  // A descriptor opened before would leak, and with it its hold on the file.
   Close();
-  // O_NONBLOCK: a FIFO or device under an .mp3 name must not hang the open; it is refused below.
+  const bool writing = access == Access::ReadWrite;
+  // O_NONBLOCK: a FIFO or device under an .mp3 name must not hang the open; it is refused
+  // below. It also makes an open of a file another holds a lease on fail at once, so that
+  // the wait below stays ours to bound.
   int flags = (access == Access::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  // A new file (a journal's) is made owner-only, and never over one that exists.
   if (access == Access::Create) flags |= O_CREAT | O_EXCL;
-  fd_ = ::open(path.c_str(), flags, 0600);
-  if (fd_ < 0) return Errno();
-  // Held before the size is taken, so that the size is the one the write will find.
-  std::error_code error = access == Access::ReadWrite ? HoldAgainstWriters(fd_) : std::error_code{};
+  const auto deadline = std::chrono::steady_clock::now() + kHoldPatience;
+  std::error_code error;
+  for (;;) {
+    fd_ = ::open(path.c_str(), flags, 0600);
+    if (fd_ < 0) {
+      if (errno == EINTR) continue;
+      if (errno != EWOULDBLOCK) return Errno();
+    } else if (!writing) {
+      break;
+    } else {
+      const Lease lease = TakeLease(fd_);
+      if (lease == Lease::Held) {
+        hold_ = Hold::Exclusive;
+        break;
+      }
+      if (lease == Lease::Refused) {
+        error = TakeLock(fd_, hold_);
+        break;
+      }
+      // Another program has it open. Ours is let go while we wait: another pelmix waiting
+      // for the same file would otherwise never get its lease either.
+      ::close(fd_);
+      fd_ = -1;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return Busy();
+    std::this_thread::sleep_for(kHoldRetry);
+  }
+  // The size is taken once the file is held, so that it is the one the write will find.
   struct stat status {};
   if (!error && ::fstat(fd_, &status) != 0) error = Errno();
   if (!error && S_ISDIR(status.st_mode)) error = std::make_error_code(std::errc::is_a_directory);
   if (!error && !S_ISREG(status.st_mode)) error = NotARegularFile();
   if (error) {
-    ::close(fd_);
-    fd_ = -1;
+    Close();
+    return error;
   }
   sizeAtOpen_ = status.st_size;
   identity_ = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-  return error;
+  return {};
 }
 
 std::error_code RawFile::Identity(FileIdentity& identity) const {
@@ -331,6 +399,26 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
   return {};
 }
 
+std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data) {
+  assert(fd_ >= 0);
+#ifdef RWF_APPEND
+  while (!data.empty()) {
+    iovec piece{const_cast<std::uint8_t*>(data.data()), data.size()};
+    const ssize_t n = ::pwritev2(fd_, &piece, 1, 0, RWF_APPEND);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      // A kernel from before appends by the write: the end the caller saw is the best left.
+      if (errno == EOPNOTSUPP) break;
+      return Errno();
+    }
+    if (n == 0) return std::make_error_code(std::errc::io_error);
+    data = data.subspan(static_cast<std::size_t>(n));
+    end += n;
+  }
+#endif
+  return WriteAt(end, data);
+}
+
 std::error_code RawFile::Truncate(std::int64_t size) {
   assert(fd_ >= 0);
   if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return Errno();
@@ -361,6 +449,8 @@ std::error_code RawFile::SetModifiedTime(std::int64_t time) {
 }
 
 std::error_code RawFile::Close() {
+  // Closing the descriptor lets go of its lease or lock.
+  hold_ = Hold::None;
   if (fd_ < 0) return {};
   // No retry on EINTR: the descriptor is gone either way.
   const int result = ::close(fd_);

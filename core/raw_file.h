@@ -49,14 +49,29 @@ class RawFile {
   RawFile& operator=(const RawFile&) = delete;
   ~RawFile();
 
+  // How firmly a file opened for writing is held against other programs until it is closed.
+  enum class Hold {
+    // Not at all: opened for reading, or a file system that grants neither lease nor lock.
+    None,
+    // Only against programs that ask for the same lock (an advisory lock): a program that
+    // writes without asking can still change the file in between.
+    Lock,
+    // Against every other program: none had the file open, and none can write it until it is
+    // closed (a write lease on Linux, a sharing mode that admits no other writer on Windows).
+    Exclusive,
+  };
+
   // Opens an existing regular file; never creates one but with Access::Create. A file open
   // before is closed first.
   // A directory gives std::errc::is_a_directory, any other kind of file NotARegularFile().
-  // Opened for writing, the file is held against other writers until it is closed (an
-  // exclusive advisory lock on POSIX; on Windows a sharing mode that admits no other writer,
-  // and no rename or delete); a file another holds that way for more than about a second
-  // gives std::errc::device_or_resource_busy.
+  // Opened for writing, the file is held until it is closed: Exclusive where the system
+  // allows it (on Linux the file's owner, or a program with the lease capability, on a file
+  // system that grants leases; on Windows always, which also keeps renames and deletes out),
+  // else by a lock. A file another program has open (for the lease) or holds (for the lock)
+  // for more than about a second gives std::errc::device_or_resource_busy; so does, for a
+  // read, a file another holds Exclusive for that long.
   std::error_code Open(const std::filesystem::path& path, Access access);
+  Hold hold() const { return hold_; }
   std::error_code Identity(FileIdentity& identity) const;
   std::error_code Size(std::int64_t& size) const;
   // The size the file had when it was opened; where the open already asked the system for
@@ -67,6 +82,10 @@ class RawFile {
   std::error_code ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer, std::size_t& got) const;
   // Writes all of data at offset, or fails.
   std::error_code WriteAt(std::int64_t offset, std::span<const std::uint8_t> data);
+  // Writes all of data at the end the file has at the moment of the write (on Linux; where
+  // the system cannot, at `end`), so that nothing another program appended just before is
+  // overwritten, or fails.
+  std::error_code WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data);
   std::error_code Truncate(std::int64_t size);
   // When the file was last written, in the system's own units, to be given back after a
   // write that should not count as one (--keep-times).
@@ -77,6 +96,7 @@ class RawFile {
   std::error_code Close();
 
  private:
+  Hold hold_ = Hold::None;
 #ifdef _WIN32
   void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
 #else

@@ -68,8 +68,11 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
 
   if (size != tagOffset + (seen.tag ? static_cast<std::int64_t>(kTagSize) : 0)) return changed;
   if (!seen.tag) return {WriteResult::Status::Appended, {}};
-  // Held against other writers since it was read through this handle, the tag is as read.
-  if (through == SeenThrough::HeldSinceRead) return {WriteResult::Status::Replaced, {}};
+  // Held against every other writer since it was read through this handle, the tag is as
+  // read. A lock alone keeps out only those who ask for it: then the bytes are looked at again.
+  if (through == SeenThrough::HeldSinceRead && file.hold() == RawFile::Hold::Exclusive) {
+    return {WriteResult::Status::Replaced, {}};
+  }
   TagRecord present;
   std::size_t got = 0;
   if (std::error_code error = file.ReadAt(tagOffset, present.bytes(), got)) {
@@ -81,6 +84,16 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
 
 namespace {
 
+// Held only by a lock, the file stays open to programs that write without asking for it:
+// one that wrote between the check and our write or cut leaves the file at another length
+// than ours alone gives. The write is then no success, whatever it did.
+bool ChangedDuringWrite(const RawFile& file, std::int64_t expectedSize, std::error_code& error) {
+  if (file.hold() == RawFile::Hold::Exclusive) return false;
+  std::int64_t size = 0;
+  error = file.Size(size);
+  return !error && size != expectedSize;
+}
+
 WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, const TagRecord& record,
                          std::int64_t tagOffset, const TagSeen& seen, SeenThrough through,
                          const BeforeChange& beforeChange) {
@@ -89,11 +102,20 @@ WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, cons
   if (beforeChange) {
     if (std::error_code error = beforeChange()) return {WriteResult::Status::NotJournaled, error};
   }
-  if (std::error_code error = file.WriteAt(tagOffset, record.bytes())) {
+  // Held only by a lock, an append goes where the end is at that moment: a program that
+  // appended since the check keeps what it wrote, and the size below tells of it.
+  const bool atEnd = check.status == WriteResult::Status::Appended && file.hold() != RawFile::Hold::Exclusive;
+  if (std::error_code error = atEnd ? file.WriteAtEnd(tagOffset, record.bytes())
+                                    : file.WriteAt(tagOffset, record.bytes())) {
     // No partial trailer stays behind an append that ran out of room.
     if (check.status == WriteResult::Status::Appended) file.Truncate(tagOffset);
     return {WriteResult::Status::WriteFailed, error};
   }
+  std::error_code error;
+  if (ChangedDuringWrite(file, tagOffset + static_cast<std::int64_t>(kTagSize), error)) {
+    return {WriteResult::Status::ChangedSinceRead, {}};
+  }
+  if (error) return {WriteResult::Status::WriteFailed, error};
   return check;
 }
 
@@ -141,6 +163,9 @@ StripResult StripChecked(RawFile& file, const std::filesystem::path* named, std:
     if (std::error_code error = beforeChange()) return {StripResult::Status::NotJournaled, error};
   }
   if (std::error_code error = file.Truncate(tagOffset)) return {StripResult::Status::StripFailed, error};
+  std::error_code error;
+  if (ChangedDuringWrite(file, tagOffset, error)) return {StripResult::Status::ChangedSinceRead, {}};
+  if (error) return {StripResult::Status::StripFailed, error};
   return {StripResult::Status::Stripped, {}};
 }
 

@@ -59,14 +59,17 @@ ReadResult ReadTagTrailer(const std::filesystem::path& path, TagRecord& record, 
 // seen and that file is exactly as it was seen: it still ends at tagOffset (the write
 // appends), or it ends 128 bytes later with exactly the trailer seen (the write replaces
 // it). Anything else is ChangedSinceRead: another program wrote in between. The file is
-// held against other writers from the check to the end of the write. Never creates a file;
-// an append that fails leaves the old length.
+// held from the check to the end of the write; where only by a lock (RawFile::Hold), an
+// append goes to the end as it is then, and a file that is not exactly 128 bytes longer
+// than tagOffset afterwards is ChangedSinceRead too. Never creates a file; an append that
+// fails leaves the old length.
 WriteResult WriteTagTrailer(const std::filesystem::path& path, const TagRecord& record, std::int64_t tagOffset,
                             const TagSeen& seen);
 
 // How sure a check can be of the bytes seen: read through the very handle that has held
-// the file against other writers since (HeldSinceRead), so they need no second read; or
-// read earlier, through a handle since closed (ReadBefore), so they are read again.
+// the file since (HeldSinceRead), so they need no second read where that hold keeps every
+// other writer out; or read earlier, through a handle since closed (ReadBefore), so they
+// are read again.
 enum class SeenThrough { HeldSinceRead, ReadBefore };
 
 // Whether the file the handle holds is still exactly as `seen` says and, given `named`,
@@ -109,7 +112,8 @@ struct StripResult {
 // Removes the trailer a read found: the file is cut to tagOffset and so loses exactly the
 // 128 bytes seen there, but only while the path names the file seen and it still ends with
 // exactly that trailer at tagOffset. Anything else (no trailer seen, another file, other
-// bytes, another length) is ChangedSinceRead, and nothing is cut.
+// bytes, another length) is ChangedSinceRead, and nothing is cut. Where the file is held
+// only by a lock, a file that does not end at tagOffset after the cut is ChangedSinceRead.
 StripResult StripTagTrailer(const std::filesystem::path& path, std::int64_t tagOffset, const TagSeen& seen);
 // The same on a file the caller opened, for reading and writing, by `path`; as with
 // WriteTagTrailer, the cut goes ahead only while the path still names the file held.

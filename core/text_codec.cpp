@@ -318,4 +318,45 @@ std::filesystem::path PathFromUtf8(std::string_view utf8) {
 #endif
 }
 
+bool PathIsWellFormed(const std::filesystem::path& path) {
+  const auto& name = path.native();
+#ifdef _WIN32
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char32_t c = static_cast<char16_t>(name[i]);
+    const char32_t next = i + 1 < name.size() ? static_cast<char16_t>(name[i + 1]) : 0;
+    if (c >= 0xD800 && c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+      ++i;
+    } else if (IsSurrogate(c)) {
+      return false;
+    }
+  }
+  return true;
+#else
+  char32_t ignored = 0;
+  for (std::size_t at = 0; at < name.size();) {
+    if (!NextCodePoint(name, at, ignored)) return false;
+  }
+  return true;
+#endif
+}
+
+std::string PathHex(const std::filesystem::path& path) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  const auto put = [&hex](unsigned byte) {
+    hex.push_back(kDigits[byte >> 4]);
+    hex.push_back(kDigits[byte & 0xF]);
+  };
+  for (const auto unit : path.native()) {
+#ifdef _WIN32
+    const auto value = static_cast<unsigned>(static_cast<char16_t>(unit));
+    put(value & 0xFF);
+    put(value >> 8);
+#else
+    put(static_cast<unsigned char>(unit));
+#endif
+  }
+  return hex;
+}
+
 }  // namespace pelmix

@@ -64,6 +64,13 @@ std::string PathText(const std::filesystem::path& path);
 std::wstring PathWideText(const std::filesystem::path& path);
 // The path a UTF-8 text names: on Windows converted to UTF-16, elsewhere its bytes as they are.
 std::filesystem::path PathFromUtf8(std::string_view utf8);
+// Whether the name is well-formed as the system holds it (UTF-8 elsewhere, UTF-16 on
+// Windows): only then does its text stand for it without a U+FFFD.
+bool PathIsWellFormed(const std::filesystem::path& path);
+// The name as the system holds it, two lowercase hex digits a byte: its bytes, or on
+// Windows its UTF-16 code units low byte first. A name that is not well-formed is
+// recovered exactly from this.
+std::string PathHex(const std::filesystem::path& path);
 
 #ifdef _WIN32
 // ---- The ANSI code page of this Windows machine, which may be any the system knows; the

@@ -217,6 +217,9 @@ void ChangeOutside(TestFile& file, FuzzedDataProvider& input) {
                             input.ConsumeIntegralInRange<std::int64_t>(0, std::min(before.size, kTagBytes) - 1);
     const std::uint8_t byte = static_cast<std::uint8_t>(Snapped(before, at) + 1 + input.ConsumeIntegralInRange(0, 254));
     Require(::pwrite(fd, &byte, 1, at) == 1, "the outside byte is written");
+    // A file ending less than 128 bytes past its hole gets this byte inside the hole: its
+    // stored bytes now begin on that byte's page, and only the session's writes must stay above.
+    file.base = std::min(file.base, at / kPage * kPage);
   } else if (by > 0) {
     const Bytes added = input.ConsumeBytes<std::uint8_t>(static_cast<std::size_t>(by));
     Bytes extra(static_cast<std::size_t>(by), 0);

@@ -33,7 +33,7 @@ ReadResult FileTagAccess::Read(const std::filesystem::path& path, TagRecord& rec
     file_.Close();
     return result;
   }
-  heldPath_ = path;
+  heldName_ = path.native();
   held_ = true;
   return result;
 }
@@ -42,14 +42,14 @@ void FileTagAccess::Release() {
   if (!held_) return;
   file_.Close();
   held_ = false;
-  heldPath_.clear();
+  heldName_.clear();
 }
 
 std::error_code FileTagAccess::Reopen(const std::filesystem::path& path, SeenThrough& through) {
-  if (held_ && path == heldPath_) {
+  if (held_ && path.native() == heldName_) {
     // This write ends the file's turn, whatever comes of it.
     held_ = false;
-    heldPath_.clear();
+    heldName_.clear();
     if (writeOpenError_) {
       file_.Close();
       return writeOpenError_;
@@ -66,7 +66,7 @@ WriteResult FileTagAccess::Unchanged(const std::filesystem::path& path, std::int
   // Nothing to change: no write, so the time stays and a read-only file is no failure. A file
   // held since its read still ends as read; one read earlier is looked at again, so that
   // another program's change is not reported as bytes already in place.
-  const bool held = held_ && path == heldPath_;
+  const bool held = held_ && path.native() == heldName_;
   Release();
   WriteResult result{WriteResult::Status::Replaced, {}, /*unchanged=*/true};
   if (held) return result;

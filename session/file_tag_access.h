@@ -56,7 +56,8 @@ class FileTagAccess final : public TagAccess {
   Closer close_;
   // The file last read for a write, still open, and why it could not be opened for writing.
   RawFile file_;
-  std::filesystem::path heldPath_;
+  // As the system spells it: compared for every write, and a path compares by components.
+  std::filesystem::path::string_type heldName_;
   bool held_ = false;
   std::error_code writeOpenError_;
   WriteJournal* journal_ = nullptr;

@@ -110,9 +110,11 @@ void TagEditSession::TakeFieldFromRecord(TagField field) {
 
 FileOutcome TagEditSession::UpdateTag() {
   exchange_.SaveControls(values_);
-  // A second update of the same file starts from what the first one wrote.
+  // A second update of the same file starts from what the first one wrote. The path is
+  // copied only when it is not the one of this turn already (a copy of a path is not cheap).
+  std::filesystem::path path = result_.path.native() == currentPath_.native() ? std::move(result_.path) : currentPath_;
   result_ = {.outcome = FileOutcome::NoFile,
-             .path = currentPath_,
+             .path = std::move(path),
              .read = currentRead_,
              .before = record_,
              .after = record_,
@@ -153,11 +155,11 @@ FileOutcome TagEditSession::UpdateTag() {
 }
 
 void TagEditSession::ShowStoredValues() {
-  // "007" is stored as 7. The genre keeps the chosen entry, since several entries may share
-  // its code.
+  // "007" is stored as 7. The fields not written show what the record holds already, and the
+  // genre keeps the chosen entry, since several entries may share its code.
   for (TagField field : kRecordOrder) {
-    const bool countedUp = values_.updateFlag[field] == 1 && CountsUp(field);
-    if (field != TagField::Genre && !countedUp) TakeFieldFromRecord(field);
+    if (values_.updateFlag[field] != 1 || CountsUp(field) || field == TagField::Genre) continue;
+    TakeFieldFromRecord(field);
   }
 }
 

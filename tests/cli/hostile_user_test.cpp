@@ -44,6 +44,8 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::string Hex2(unsigned char byte) { return {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15]}; }
+
 // Names no code page or no UTF-8 decoder takes whole, and a path far past the old limit.
 TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
   TempDir dir;
@@ -51,21 +53,24 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
     fs::path name;
     const char* plain;  // the name as the plain output shows it
     const char* json;   // the name as JSON gives it back, UTF-8
+    const char* bytes;  // the name's bytes in hex, which JSON adds where it is not UTF-8
   };
   const std::vector<Case> cases = {
 #ifdef _WIN32
       // Outside Windows-1252: only the wide-character calls reach these.
-      {fs::path(u8"\u03A9 \u65E5\u672C.mp3"), "\u03A9 \u65E5\u672C.mp3", "\u03A9 \u65E5\u672C.mp3"},
-      {fs::path(u8"caf\u00E9 \u20AC'.mp3"), "caf\u00E9 \u20AC'.mp3", "caf\u00E9 \u20AC'.mp3"},
+      {fs::path(u8"\u03A9 \u65E5\u672C.mp3"), "\u03A9 \u65E5\u672C.mp3", "\u03A9 \u65E5\u672C.mp3", nullptr},
+      {fs::path(u8"caf\u00E9 \u20AC'.mp3"), "caf\u00E9 \u20AC'.mp3", "caf\u00E9 \u20AC'.mp3", nullptr},
 #else
-      {fs::path("quote\" back\\slash.mp3"), "quote\" back\\slash.mp3", "quote\" back\\slash.mp3"},
-      {fs::path("bad\xFF\xFEname.mp3"), "bad\\xFF\\xFEname.mp3", "bad\xEF\xBF\xBD\xEF\xBF\xBDname.mp3"},
-      {fs::path("line\nbreak\x1B[31m.mp3"), "line\\x0Abreak\\x1B[31m.mp3", "line\nbreak\x1B[31m.mp3"},
+      {fs::path("quote\" back\\slash.mp3"), "quote\" back\\slash.mp3", "quote\" back\\slash.mp3", nullptr},
+      {fs::path("bad\xFF\xFEname.mp3"), "bad\\xFF\\xFEname.mp3", "bad\xEF\xBF\xBD\xEF\xBF\xBDname.mp3",
+       "626164fffe6e616d652e6d7033"},
+      {fs::path("line\nbreak\x1B[31m.mp3"), "line\\x0Abreak\\x1B[31m.mp3", "line\nbreak\x1B[31m.mp3", nullptr},
       {fs::path("c1\xC2\x9B"
                 "2J.mp3"),
        "c1\\x9B2J.mp3",
        "c1\xC2\x9B"
-       "2J.mp3"},
+       "2J.mp3",
+       nullptr},
 #endif
   };
   std::vector<fs::path> files;
@@ -110,37 +115,53 @@ TEST(HostileUserTest, OddNamesGoThroughShowStampAndJson) {
     const std::string expected = i < cases.size() ? prefix + cases[i].json : prefix + deepName;
     EXPECT_EQ(object->at("path"), expected);
     EXPECT_EQ(object->at("title"), "Odd");
+    // The folder's part is ASCII: its hex is the hex of its characters.
+    std::string bytes;
+    if (i < cases.size() && cases[i].bytes) {
+      for (unsigned char c : Argument(dir.path() / "")) bytes += Hex2(c);
+      bytes += cases[i].bytes;
+    }
+    EXPECT_EQ(object->count("path_bytes") ? object->at("path_bytes") : "", bytes);
   }
 }
 
-// Another writer holding a file: the program waits a moment, then reports it and goes on.
+// Another program holding a file, by the lock or merely open for writing (a recorder, a
+// download): the program waits a moment, then reports it and goes on.
 TEST(HostileUserTest, AFileHeldByAnotherWriterIsReportedInUse) {
-  TempDir dir;
-  const std::vector<fs::path> files = {dir / "held.mp3", dir / "free.mp3"};
-  for (const fs::path& file : files) WriteFile(file, Audio(200));
+  for (const bool locked : {true, false}) {
+    TempDir dir;
+    const std::vector<fs::path> files = {dir / "held.mp3", dir / "free.mp3"};
+    for (const fs::path& file : files) WriteFile(file, Audio(200));
 #ifdef _WIN32
-  const HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // Unlocked: a writer that lets every other writer in as well.
+    const DWORD sharing = locked ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const HANDLE held = CreateFileW(files[0].c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
 #else
-  const int held = ::open(files[0].c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const int held = ::open(files[0].c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    if (locked) {
+      ASSERT_EQ(flock(held, LOCK_EX), 0);
+    }
 #endif
-  const ProgramRun run = RunPelmixCli({"stamp", "--track", "3", Argument(files[0]), Argument(files[1])});
+    const ProgramRun run = RunPelmixCli({"stamp", "--track", "3", Argument(files[0]), Argument(files[1])});
 #ifdef _WIN32
-  CloseHandle(held);
+    CloseHandle(held);
 #else
-  ::close(held);
+    ::close(held);
 #endif
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, Utf8(files[1]) + ": appended\n");
-  EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[0]) + ": not written: in use by another program\n");
-  EXPECT_EQ(ReadFile(files[0]), Audio(200));
-  EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), TagBytes("", "", "", "", "", 3, 255)));
+    EXPECT_EQ(run.status, 1) << locked;
+    EXPECT_EQ(run.out, Utf8(files[1]) + ": appended\n") << locked;
+    EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(files[0]) + ": not written: in use by another program\n") << locked;
+    EXPECT_EQ(ReadFile(files[0]), Audio(200)) << locked;
+    EXPECT_EQ(ReadFile(files[1]), Concat(Audio(200), TagBytes("", "", "", "", "", 3, 255))) << locked;
+  }
 }
 
-// Two batches over the same files at once, each stamping its own field: every file ends
-// with both fields, and both runs say so truthfully.
+// Two batches over the same files at once, each stamping its own field, and a show reading
+// them meanwhile: every file ends with both fields, and all runs say so truthfully (a file
+// the other batch holds is waited for, by the reader as well).
 TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
   TempDir dir;
 #ifdef _WIN32
@@ -150,18 +171,21 @@ TEST(HostileUserTest, TwoBatchesOnTheSameFilesLoseNeitherField) {
 #endif
   std::vector<std::string> titles = {"stamp", "--title", "From A"};
   std::vector<std::string> artists = {"stamp", "--artist", "From B"};
+  std::vector<std::string> show = {"show", "-1"};
   std::vector<fs::path> files;
   for (int i = 0; i < kFiles; ++i) {
     files.push_back(dir / (std::to_string(i) + ".mp3"));
     WriteFile(files.back(), i % 2 ? Audio(200) : Concat(Audio(200), TagBytes("Old", "Old")));
-    titles.push_back(Argument(files.back()));
-    artists.push_back(Argument(files.back()));
+    for (std::vector<std::string>* command : {&titles, &artists, &show}) command->push_back(Argument(files.back()));
   }
   auto first = std::async(std::launch::async, [&titles] { return RunPelmixCli(titles); });
+  auto reading = std::async(std::launch::async, [&show] { return RunPelmixCli(show); });
   const ProgramRun second = RunPelmixCli(artists);
   const ProgramRun firstRun = first.get();
-  EXPECT_EQ(firstRun.status, 0) << firstRun.out;
-  EXPECT_EQ(second.status, 0) << second.out;
+  const ProgramRun shown = reading.get();
+  EXPECT_EQ(firstRun.status, 0) << firstRun.err;
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(shown.status, 0) << shown.err;
   int lost = 0;
   for (const fs::path& file : files) lost += ReadFile(file) != Concat(Audio(200), TagBytes("From A", "From B"));
   EXPECT_EQ(lost, 0);
@@ -237,6 +261,58 @@ TEST(HostileUserTest, AReaderThatStopsEarlyStopsShowQuietly) {
   }
 }
 
+// A long batch shows a counter on a terminal's standard error only while its outcome lines
+// go elsewhere: on the terminal they show the progress themselves.
+TEST(HostileUserTest, TheCounterShowsOnlyWhileTheOutcomesGoElsewhere) {
+  TempDir dir;
+  // Files without a tag: strip leaves them unchanged, and -q keeps that from the output.
+  std::vector<std::string> strip = {"strip", "-q"};
+  for (int i = 0; i < 301; ++i) {
+    strip.push_back((dir / (std::to_string(i) + ".mp3")).native());
+    WriteFile(strip.back(), Audio(10));
+  }
+  const struct {
+    const char* what;
+    bool outcomesOnTerminal;
+    std::size_t files;
+    bool counter;
+  } cases[] = {
+      {"outcomes elsewhere", false, 301, true},
+      {"outcomes on the terminal", true, 301, false},
+      {"too few files to count", false, 300, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(grantpt(terminal), 0);
+    ASSERT_EQ(unlockpt(terminal), 0);
+    const int screen = ::open(ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    const int elsewhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(screen, 0);
+    const std::vector<std::string> arguments(strip.begin(), strip.begin() + 2 + static_cast<std::ptrdiff_t>(c.files));
+    const pid_t child = StartProgram(PelmixCliPath(), arguments, c.outcomesOnTerminal ? screen : elsewhere, screen);
+    ::close(screen);
+    ::close(elsewhere);
+    EXPECT_EQ(WaitForChild(child), 0);
+    // What the terminal got stays readable after the program ended, until an error says the end.
+    std::string shown;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
+      shown.append(buffer, static_cast<std::size_t>(n));
+    ::close(terminal);
+    if (c.counter) {
+      // Shown at once, then wiped with blanks when the batch ends.
+      EXPECT_TRUE(shown.starts_with("\r1 of 301 files\r")) << shown;
+      const std::size_t wipe = shown.rfind('\r', shown.size() - 2);
+      ASSERT_NE(wipe, std::string::npos) << shown;
+      EXPECT_EQ(shown.substr(wipe), "\r" + std::string(shown.size() - wipe - 2, ' ') + "\r") << shown;
+    } else {
+      EXPECT_EQ(shown, "");
+    }
+  }
+}
+
 // Under a file size limit the append is cut short: it is undone, reported, and the batch
 // goes on.
 TEST(HostileUserTest, AFileSizeLimitIsReportedAndTheBatchGoesOn) {
@@ -303,6 +379,45 @@ TEST(HostileUserTest, ABatchKilledPartWayLeavesNoFileHalfDone) {
   }
   EXPECT_GT(stamped, 0);
   EXPECT_LT(stamped, kFiles) << "the batch ended before the kill";
+}
+
+// Stopped by a signal part-way through a large batch: the file in hand is finished, every
+// file written is reported (none left in an unflushed buffer), and the exit status says
+// which signal stopped it. Files are taken in the order given, so those written are the first.
+TEST(HostileUserTest, ABatchStoppedByASignalReportsEveryFileItWrote) {
+  struct Case {
+    int signal;
+    int status;
+    std::string name;
+  };
+  const Case cases[] = {{SIGINT, 130, "SIGINT"}, {SIGTERM, 143, "SIGTERM"}, {SIGHUP, 129, "SIGHUP"}};
+  constexpr std::size_t kFiles = 5000;
+  for (const Case& c : cases) {
+    TempDir dir;
+    std::vector<std::string> stamp = {"stamp", "--album", "Stopped"};
+    std::vector<fs::path> files;
+    for (std::size_t i = 0; i < kFiles; ++i) {
+      files.push_back(dir / (std::to_string(i) + ".mp3"));
+      WriteFile(files.back(), Audio(200));
+      stamp.push_back(files.back().native());
+    }
+    const int out = ::open((dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const pid_t child = Start(stamp, out, dir / "err");
+    ::close(out);
+    for (int wait = 0; wait < 100000 && fs::file_size(files[20]) == 200; ++wait) usleep(100);
+    kill(child, c.signal);
+    EXPECT_EQ(WaitForChild(child), c.status) << c.name;
+
+    std::size_t written = 0;
+    while (written < kFiles && fs::file_size(files[written]) == 200 + 128) ++written;
+    for (std::size_t i = written; i < kFiles; ++i) ASSERT_EQ(fs::file_size(files[i]), 200u) << files[i];
+    EXPECT_GT(written, 20u) << c.name;
+    EXPECT_LT(written, kFiles) << "the batch ended before the signal";
+    std::string reported;
+    for (std::size_t i = 0; i < written; ++i) reported += files[i].native() + ": appended\n";
+    EXPECT_EQ(Text(dir / "out"), reported) << c.name;
+    EXPECT_EQ(Text(dir / "err"), "pelmix-cli: stopped by " + c.name + "; the files not reached were left alone\n");
+  }
 }
 
 #endif

@@ -41,6 +41,41 @@ TEST(TextDisplayTest, JsonStringsEscapeWhatTheyMustAndReadBack) {
   }
 }
 
+// A name that is not well-formed reads with U+FFFD in "path", like others would; its exact
+// bytes (UTF-16 code units, low byte first, on Windows) come in "path_bytes" to tell them apart.
+TEST(TextDisplayTest, JsonPathGivesTheBytesOfANameThatIsNotWellFormed) {
+  const struct {
+    std::filesystem::path name;
+    const char* json;
+  } cases[] = {
+#ifdef _WIN32
+      {L"a.mp3", R"("path":"a.mp3")"},
+      {L"\u00E9\U0001F3B5.mp3", "\"path\":\"\xC3\xA9\xF0\x9F\x8E\xB5.mp3\""},
+      {L"a\xD800"
+       L"b.mp3",
+       "\"path\":\"a\xEF\xBF\xBD"
+       R"(b.mp3","path_bytes":"610000d862002e006d0070003300")"},
+      {L"\xDC00",
+       "\"path\":\"\xEF\xBF\xBD"
+       R"(","path_bytes":"00dc")"},
+#else
+      {"a.mp3", R"("path":"a.mp3")"},
+      {"\xC3\xA9\xF0\x9F\x8E\xB5.mp3", "\"path\":\"\xC3\xA9\xF0\x9F\x8E\xB5.mp3\""},
+      {"caf\xE9\".mp3",
+       "\"path\":\"caf\xEF\xBF\xBD"
+       R"(\".mp3","path_bytes":"636166e9222e6d7033")"},
+      {"\xED\xA0\x80",
+       "\"path\":\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+       R"(","path_bytes":"eda080")"},
+#endif
+  };
+  for (const auto& c : cases) {
+    const std::string member = JsonPath(c.name);
+    EXPECT_EQ(member, c.json);
+    EXPECT_TRUE(test::ParseJsonObject("{" + member + "}")) << member;
+  }
+}
+
 TEST(TextDisplayTest, ReasonsNameWhatHappened) {
   EXPECT_EQ(ErrorReason(NotARegularFile()), "not a regular file");
   // An EINVAL from a write is the system's complaint, not a kind of file.

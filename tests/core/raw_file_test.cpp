@@ -1,9 +1,17 @@
-// A RawFile opened again must let go of the file it held before.
+// A RawFile opened again must let go of the file it held before; opened for writing it holds
+// the file against every other program where the system allows it, else by the lock.
 #include "core/raw_file.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/support/temp_dir.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "tests/support/child_process.h"
+#endif
 
 namespace pelmix {
 namespace {
@@ -22,6 +30,36 @@ TEST(RawFileTest, OpeningAgainReleasesTheFileOpenBefore) {
   RawFile other;
   EXPECT_EQ(other.Open(dir / "first.mp3", RawFile::Access::ReadWrite), std::error_code{});
 }
+
+#ifndef _WIN32  // leases and owners as Linux has them
+// A writer gets the file to itself only while no one else has it open, a reader (a player)
+// included; a program that may not take a lease (not the file's owner) falls back to the
+// lock instead of failing.
+TEST(RawFileTest, AWriterHoldsTheFileAloneWhereTheSystemAllowsElseByTheLock) {
+  test::TempDir dir;
+  const auto path = dir / "a.mp3";
+  test::WriteFile(path, test::Audio(10));
+  const int player = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  RawFile file;
+  EXPECT_EQ(file.Open(path, RawFile::Access::ReadWrite), std::make_error_code(std::errc::device_or_resource_busy));
+  ::close(player);
+  ASSERT_FALSE(file.Open(path, RawFile::Access::ReadWrite));
+  EXPECT_EQ(file.hold(), RawFile::Hold::Exclusive);
+  file.Close();
+
+  if (geteuid() != 0) GTEST_SKIP() << "a file of another owner needs the superuser to make";
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+  std::filesystem::permissions(path, std::filesystem::perms::all);
+  const int asNobody = test::RunInChild(
+      [&path] {
+        RawFile other;
+        if (other.Open(path, RawFile::Access::ReadWrite)) return 1;
+        return other.hold() == RawFile::Hold::Lock ? 0 : 2;
+      },
+      /*unprivileged=*/true);
+  EXPECT_EQ(asNobody, 0) << "1: not opened, 2: not held by the lock";
+}
+#endif
 
 }  // namespace
 }  // namespace pelmix

@@ -247,6 +247,22 @@ TEST(WriteTagTrailerTest, SecondWriteAtTheSameOffsetReplacesTheAppendedTrailer) 
   EXPECT_EQ(ReadFile(path), Concat(Audio(500), RecordBytes(record)));
 }
 
+// An offset before the start of the file is no place for a trailer, even where the file
+// ends 128 bytes past it as one read there would: refused as a change, nothing written.
+TEST(WriteTagTrailerTest, ANegativeOffsetIsRefusedAsAChange) {
+  test::TempDir dir;
+  const auto path = dir / "short.mp3";
+  WriteFile(path, Audio(100));
+  FileStatus status;
+  ASSERT_FALSE(StatusOf(path, status));
+  TagRecord record;
+  const TagSeen seen{status.identity, record};
+  const WriteResult result = WriteTagTrailer(path, record, -28, seen);
+  EXPECT_EQ(result.status, Write::ChangedSinceRead);
+  EXPECT_FALSE(result.error);
+  EXPECT_EQ(ReadFile(path), Audio(100));
+}
+
 TEST(WriteTagTrailerTest, NeverCreatesAFile) {
   test::TempDir dir;
   TagRecord record;

@@ -8,6 +8,12 @@
 #include "session/file_tag_access.h"
 #include "tests/support/temp_dir.h"
 
+#ifndef _WIN32
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace pelmix {
 namespace {
 
@@ -26,7 +32,9 @@ TagRecord Stamped(std::uint8_t track) {
   return record;
 }
 
-TEST(FileTagAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
+// Where the system grants the handle an exclusive hold (a sharing mode, a lease), no other
+// program gets in; where it does not, a change made in between is still noticed.
+TEST(FileTagAccessTest, TheHandleKeptFromReadToWriteKeepsOthersOutOrNoticesThem) {
   TempDir dir;
   struct Case {
     const char* name;
@@ -45,14 +53,25 @@ TEST(FileTagAccessTest, TheHandleKeptFromReadToWriteStillNoticesAChange) {
     const ReadResult read = access.Read(path, record, tagOffset, true);
     ASSERT_TRUE(read.ok()) << c.name;
     // Another program adds to the file between the read and the write.
-    std::ofstream other(path, std::ios::binary | std::ios::app);
 #ifdef _WIN32
-    // Here the held handle admits no other writer at all.
+    std::ofstream other(path, std::ios::binary | std::ios::app);
     EXPECT_FALSE(other.is_open()) << c.name;
     continue;
+#else
+    // Non-blocking: under a lease a blocking open would wait for a close that this very
+    // thread is to make.
+    const int other = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+    if (other < 0) {
+      EXPECT_EQ(errno, EWOULDBLOCK) << c.name;
+      EXPECT_EQ(
+          access.Write(path, Stamped(1), tagOffset, SeenByRead(read, record)).status,
+          read.status == ReadResult::Status::Tagged ? WriteResult::Status::Replaced : WriteResult::Status::Appended)
+          << c.name;
+      continue;
+    }
+    ASSERT_EQ(::write(other, "more audio", 10), 10);
+    ::close(other);
 #endif
-    other << "more audio";
-    other.close();
     const WriteResult write = access.Write(path, Stamped(1), tagOffset, SeenByRead(read, record));
     EXPECT_EQ(write.status, WriteResult::Status::ChangedSinceRead) << c.name;
     EXPECT_EQ(ReadFile(path), Concat(c.before, Bytes{'m', 'o', 'r', 'e', ' ', 'a', 'u', 'd', 'i', 'o'})) << c.name;

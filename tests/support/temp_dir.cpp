@@ -85,11 +85,4 @@ std::string Utf8(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-std::filesystem::path SharedDir() {
-  if (const char* shared = std::getenv("PELMIX_SHARED"); shared && *shared) {
-    if (std::filesystem::is_directory(shared)) return shared;
-  }
-  return {};
-}
-
 }  // namespace pelmix::test

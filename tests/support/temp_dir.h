@@ -39,7 +39,4 @@ Bytes Concat(Bytes a, const Bytes& b);
 // A path as UTF-8, the way the programs print it.
 std::string Utf8(const std::filesystem::path& path);
 
-// Where the read-only shared folder (corpus, data) lies; empty when it is not beside us.
-std::filesystem::path SharedDir();
-
 }  // namespace pelmix::test

@@ -49,6 +49,10 @@ TEST(FileMessagesTest, BatchMessagesCountAndNameTheFirstFew) {
   }
   EXPECT_EQ(BatchFailureMessage(std::span(failures).first(1), 5),
             L"1 of 5 files were not stamped:\n\na.mp3: The disk is full.");
+  // Five are all named, with nothing said of more.
+  EXPECT_EQ(BatchFailureMessage(std::span(failures).first(5), 5),
+            L"5 of 5 files were not stamped:\n\na.mp3: The disk is full.\nb.mp3: The disk is full.\nc.mp3: The disk "
+            L"is full.\nd.mp3: The disk is full.\ne.mp3: The disk is full.");
   EXPECT_EQ(BatchFailureMessage(failures, 9000),
             L"7 of 9000 files were not stamped:\n\na.mp3: The disk is full.\nb.mp3: The disk is full.\nc.mp3: The disk "
             L"is full.\nd.mp3: The disk is full.\ne.mp3: The disk is full."

@@ -14,7 +14,9 @@
 namespace pelmix::test {
 namespace {
 
-constexpr auto kPatience = std::chrono::seconds(10);
+// Only the failure path waits this long: every wait ends as soon as the state it waits for
+// holds, and a machine busy with other work may take many seconds to get there.
+constexpr auto kPatience = std::chrono::seconds(60);
 constexpr UINT kInvoke = WM_APP + 1;
 constexpr UINT kMarker = WM_APP + 2;
 constexpr int kMessageBoxTextId = 0xFFFF;
@@ -98,11 +100,17 @@ bool UiDriver::WaitUntil(const std::function<bool()>& condition) {
 }
 
 bool UiDriver::WaitForDialog() {
+  // Shown, and active with the focus in it: a focus given before the window is activated
+  // would be taken back by the activation.
   return WaitUntil([this] {
     for (HWND window : VisibleDialogsOf(uiThread_)) {
       if (!::GetWindow(window, GW_OWNER)) dialog_ = window;
     }
-    return dialog_ != nullptr;
+    if (!dialog_) return false;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return ::GetGUIThreadInfo(uiThread_, &info) && info.hwndActive == dialog_ &&
+           (info.hwndFocus == dialog_ || ::IsChild(dialog_, info.hwndFocus));
   });
 }
 
@@ -115,10 +123,16 @@ void UiDriver::OnUiThread(const std::function<void()>& fn) const {
 
 void UiDriver::PostAndSettle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const {
   ::PostMessageW(window, message, wParam, lParam);
-  // A thread takes its posted messages in order: once the marker is seen, so was the action.
+  Settle();
+}
+
+void UiDriver::Settle() const {
+  // A thread takes its posted messages in order: once the marker is seen, what was posted
+  // before it was handled, or has opened a message loop of its own (a message box).
   const int marker = ++markersPosted;
   ::PostMessageW(invoker_, kMarker, static_cast<WPARAM>(marker), 0);
-  WaitUntil([&] { return latestMarkerSeen >= marker || !DialogIsOpen(); });
+  EXPECT_TRUE(WaitUntil([&] { return latestMarkerSeen >= marker || !DialogIsOpen(); }))
+      << "the dialog's thread did not come back to its messages";
 }
 
 void UiDriver::PressKey(UINT key) const {
@@ -169,13 +183,19 @@ std::optional<UiDriver::MessageBoxSeen> UiDriver::AnswerMessageBox(int button) c
   MessageBoxSeen seen{AnsiText(text), WideText(text), WideText(box), ::GetDlgItem(box, kMessageBoxIconId) != nullptr};
   ::PostMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "the message box stayed open";
+  // What the handler does after its message box (a focus, the values shown, another box)
+  // is done before the script looks.
+  Settle();
   return seen;
 }
 
 void UiDriver::CloseEverything() const {
   WaitUntil([&] {
     for (HWND window : VisibleDialogsOf(uiThread_)) {
-      ::PostMessageW(window, WM_COMMAND, window == dialog_ ? IDCANCEL : IDOK, 0);
+      // A message box ends with either; the Open dialog only with Cancel (its OK wants a name),
+      // and stays open otherwise, and the dialog with it, until the test's time runs out.
+      ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+      if (window != dialog_) ::PostMessageW(window, WM_COMMAND, IDOK, 0);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     return !DialogIsOpen();

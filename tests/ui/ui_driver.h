@@ -18,8 +18,9 @@ class UiDriver {
  public:
   UiDriver(DWORD uiThread, HWND invoker) : uiThread_(uiThread), invoker_(invoker) {}
 
-  // Polls the condition until it holds, for at most ten seconds; false after that.
+  // Polls the condition until it holds; false only after a minute without it.
   static bool WaitUntil(const std::function<bool()>& condition);
+  // Until the dialog is shown and active, with the focus in it.
   bool WaitForDialog();
   // Runs fn on the dialog's thread, between two of its messages.
   void OnUiThread(const std::function<void()>& fn) const;
@@ -54,13 +55,16 @@ class UiDriver {
     std::wstring caption;
     bool hasIcon = false;
   };
-  // Waits for a message box, reads it and presses its OK button, or the one given (IDYES).
+  // Waits for a message box, reads it, presses its OK button, or the one given (IDYES), and
+  // waits until the dialog's thread is back at its messages.
   std::optional<MessageBoxSeen> AnswerMessageBox(int button = IDOK) const;
   // Ends whatever the script left open, the dialog with IDCANCEL.
   void CloseEverything() const;
 
  private:
   void PostAndSettle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
+  // Until the dialog's thread has handled what was posted so far.
+  void Settle() const;
 
   DWORD uiThread_;
   HWND invoker_;
