@@ -28,7 +28,7 @@ constexpr char kProgramHelp[] =
     "\n"
     "Options of every command:\n"
     "      --encoding CP   the tags' code page: windows-1252 (default), windows-1250,\n"
-    "                      windows-1251 or iso-8859-1\n"
+    "                      windows-1251, iso-8859-1 or utf-8\n"
     "      --genres FILE   read the genre list from FILE, not the built-in one\n"
     "  -h, --help          show this help, or a command's, and exit\n"
     "  -V, --version       show the version and exit\n"

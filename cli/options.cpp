@@ -245,7 +245,7 @@ class Parser {
         const std::optional<CodePage> page = CodePageByName(optarg);
         if (!page) {
           throw UsageError("--encoding: unknown code page \"" + Printable(optarg) +
-                           "\" (windows-1250, windows-1251, windows-1252 or iso-8859-1)");
+                           "\" (windows-1250, windows-1251, windows-1252, iso-8859-1 or utf-8)");
         }
         options_.codePage = *page;
         return;

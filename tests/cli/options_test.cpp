@@ -113,7 +113,7 @@ TEST(OptionsTest, RefusesCommandLinesItCannotActOn) {
       Arguments({"stamp", "-rz", "--title", "x", "a.mp3"}),
       Arguments({"stamp", "--json=yes", "--title", "x", "a.mp3"}),
       Arguments({"stamp", "-q", "--json", "--title", "x", "a.mp3"}),
-      Arguments({"show", "--encoding", "utf-8", "a.mp3"}),
+      Arguments({"show", "--encoding", "utf-16", "a.mp3"}),
       Arguments({"genres", "a.mp3"}),
   };
   for (const std::vector<Argument>& arguments : cases) {
