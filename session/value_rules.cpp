@@ -3,7 +3,6 @@
 
 #include "core/ascii.h"
 #include "core/field_layout.h"
-#include "core/tag_record.h"
 
 namespace pelmix {
 
@@ -42,6 +41,10 @@ std::variant<std::string, FieldProblem> EncodeValue(CodePage page, TagField fiel
                       .character = encoded.character};
 }
 
+bool ShowsTrack(const TagRecord& record) {
+  return record.GetTrack() != kNoTrack && record.bytes()[kTrackMarkerOffset] == 0;
+}
+
 std::size_t StoredWidth(TagField field, bool trackShown) { return TextFieldWidth(field, trackShown); }
 
 std::size_t MostCharacters(TagField field) {
@@ -73,6 +76,19 @@ std::optional<FieldProblem> CheckValues(const BoundValues& values, const GenreLi
     }
   }
   return std::nullopt;
+}
+
+FieldFlags CutToFit(FieldValues& fields, const FieldFlags& ticked, CodePage page, bool trackShown) {
+  FieldFlags cut;
+  for (TagField field : kRecordOrder) {
+    if (ticked[field] != 1 || field == TagField::Track || field == TagField::Genre) continue;
+    std::string& text = fields.Text(field);
+    const std::size_t width = StoredWidth(field, trackShown);
+    if (text.size() <= width) continue;
+    text.resize(CharacterBoundary(page, text, width));
+    cut[field] = 1;
+  }
+  return cut;
 }
 
 }  // namespace pelmix
