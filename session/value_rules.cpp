@@ -30,7 +30,10 @@ std::optional<std::uint8_t> GenreByte(const GenreList& genres, int genreIndex) {
 std::variant<std::string, FieldProblem> EncodeValue(CodePage page, TagField field, std::string_view utf8) {
   EncodeResult encoded = EncodeText(page, utf8);
   switch (encoded.status) {
-    case EncodeResult::Status::Ok: return std::move(encoded.bytes);
+    case EncodeResult::Status::Ok:
+      // A field's text ends at its first zero byte: what follows would be kept out of sight.
+      if (encoded.bytes.find('\0') != std::string::npos) break;
+      return std::move(encoded.bytes);
     case EncodeResult::Status::InvalidUtf8:
       return FieldProblem{.problem = ValueProblem::InvalidText, .field = field, .value = std::string(utf8)};
     case EncodeResult::Status::Unencodable: break;

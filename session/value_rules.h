@@ -54,8 +54,8 @@ std::optional<std::uint8_t> TrackByte(std::string_view text);
 // entry whose code a tag cannot hold.
 std::optional<std::uint8_t> GenreByte(const GenreList& genres, int genreIndex);
 
-// Text given as UTF-8 (the command line, a file name) as tag bytes of the code page; or why
-// it cannot be.
+// Text given as UTF-8 (the command line, a file name, a table) as tag bytes of the code
+// page; or why it cannot be. U+0000 is never stored: a field's text ends at a zero byte.
 std::variant<std::string, FieldProblem> EncodeValue(CodePage page, TagField field, std::string_view utf8);
 
 // The bytes a text field keeps: its width, one less for the comment of a tag that shows a

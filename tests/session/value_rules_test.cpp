@@ -36,7 +36,7 @@ TEST(ValueRulesTest, TheTrackIsEmptyOrANumberTheByteCanMean) {
 TEST(ValueRulesTest, TextBecomesBytesOfTheCodePageOrSaysWhichCharacterCannot) {
   struct Case {
     CodePage page;
-    const char* utf8;
+    std::string_view utf8;
     const char* bytes;  // nullptr: refused
     ValueProblem problem;
     char32_t character;
@@ -48,6 +48,7 @@ TEST(ValueRulesTest, TextBecomesBytesOfTheCodePageOrSaysWhichCharacterCannot) {
       {CodePage::Windows1252, "\xCE\xA9mega", nullptr, ValueProblem::NotInCodePage, U'\u03A9'},
       {CodePage::Windows1250, "\xC5\x99", "\xF8", {}, 0},
       {CodePage::Windows1252, "bad \xFF", nullptr, ValueProblem::InvalidText, 0},
+      {CodePage::Utf8, std::string_view("a\0b", 3), nullptr, ValueProblem::NotInCodePage, 0},
   };
   for (const Case& c : cases) {
     const auto result = EncodeValue(c.page, TagField::Artist, c.utf8);
