@@ -30,7 +30,7 @@ constexpr char kProgramHelp[] =
     "\n"
     "Options of every command:\n"
     "      --encoding CP   the tags' code page: windows-1252 (default), windows-1250,\n"
-    "                      windows-1251 or iso-8859-1\n"
+    "                      windows-1251, iso-8859-1 or utf-8\n"
     "      --genres FILE   read the genre list from FILE, not the built-in one\n"
     "  -h, --help          show this help, or a command's, and exit\n"
     "  -V, --version       show the version and exit\n"
@@ -47,6 +47,8 @@ constexpr char kShowHelp[] =
     "\n"
     "  -1, --oneline       one line per file\n"
     "      --json          one JSON object per file\n"
+    "      --csv           a CSV table: a header line, then path and fields of\n"
+    "                      each file, for a spreadsheet and stamp --from-csv\n"
     "  -r, --recursive     a folder stands for the .mp3 files beneath it\n"
     "      --encoding CP   the tags' code page (see pelmix-cli --help)\n"
     "      --genres FILE   read the genre list from FILE\n";
@@ -54,6 +56,7 @@ constexpr char kShowHelp[] =
 // The stamp help around the field lines, which StampHelp builds from the layout table.
 constexpr char kStampHelpHead[] =
     "usage: pelmix-cli stamp [OPTION]... FILE|DIR...\n"
+    "       pelmix-cli stamp [OPTION]... --from-csv FILE\n"
     "Writes the given fields into every file and keeps each file's other fields.\n"
     "\n";
 
@@ -66,6 +69,11 @@ constexpr char kStampHelpRest[] =
     "      --from-name PAT    fields from each file's name without extension:\n"
     "                         %n track, %t title, %a artist, %A album, %y year,\n"
     "                         %% a percent sign; e.g. \"%n - %a - %t\"\n"
+    "      --from-csv FILE    each file's fields from its row of a CSV table that\n"
+    "                         show --csv wrote; only cells that differ from the\n"
+    "                         file are written; the rows name the files\n"
+    "      --truncate         cut values longer than their field at a character\n"
+    "                         boundary instead of refusing them\n"
     "      --any-extension    also write files whose name does not end in .mp3\n"
     "      --keep-times       keep the modification time of files written\n"
     "  -n, --dry-run          show what would be written; touch no file\n"
@@ -142,7 +150,7 @@ bool NeedsGenreNames(const Options& options) {
     case Command::Show:
     case Command::Genres: return true;
     case Command::Stamp: {
-      if (options.dryRun || options.json) return true;
+      if (options.dryRun || options.json || options.fromCsv) return true;
       const std::optional<std::string>& genre = options.Value(TagField::Genre);
       return genre && !genre->empty() && genre->find_first_not_of("0123456789") != std::string::npos;
     }

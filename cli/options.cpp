@@ -26,6 +26,9 @@ enum LongOnly : int {
   kFromName,
   kList,
   kNoJournal,
+  kTruncate,
+  kCsv,
+  kFromCsv,
 };
 
 constexpr char kShortOptions[] = "-:hVrnq1t:a:A:y:c:T:g:";
@@ -40,6 +43,8 @@ constexpr option kLongOptions[] = {
     {"genre", required_argument, nullptr, 'g'},
     {"increment", required_argument, nullptr, kIncrement},
     {"from-name", required_argument, nullptr, kFromName},
+    {"from-csv", required_argument, nullptr, kFromCsv},
+    {"truncate", no_argument, nullptr, kTruncate},
     {"keep-order", no_argument, nullptr, kKeepOrder},
     {"keep-times", no_argument, nullptr, kKeepTimes},
     {"any-extension", no_argument, nullptr, kAnyExtension},
@@ -47,6 +52,7 @@ constexpr option kLongOptions[] = {
     {"quiet", no_argument, nullptr, 'q'},
     {"json", no_argument, nullptr, kJson},
     {"oneline", no_argument, nullptr, '1'},
+    {"csv", no_argument, nullptr, kCsv},
     {"recursive", no_argument, nullptr, 'r'},
     {"list", no_argument, nullptr, kList},
     {"no-journal", no_argument, nullptr, kNoJournal},
@@ -96,6 +102,7 @@ struct Fit {
 constexpr Fit kFits[] = {
     {kJson, kShow | kStamp | kStrip | kUndo},
     {'1', kShow},
+    {kCsv, kShow},
     {'r', kShow | kStamp | kStrip},
     {'n', kStamp | kStrip | kUndo},
     {'q', kStamp | kStrip | kUndo},
@@ -106,6 +113,8 @@ constexpr Fit kFits[] = {
     {kKeepOrder, kStamp},
     {kIncrement, kStamp},
     {kFromName, kStamp},
+    {kFromCsv, kStamp},
+    {kTruncate, kStamp},
     {kEncoding, ~0u},
     {kGenres, ~0u},
 };
@@ -241,6 +250,8 @@ class Parser {
       case kAnyExtension: options_.anyExtension = true; return;
       case kList: options_.list = true; return;
       case kNoJournal: options_.noJournal = true; return;
+      case kTruncate: options_.truncate = true; return;
+      case kCsv: options_.csv = true; return;
       case kFromName:
         if (options_.fromName) throw UsageError("--from-name given twice");
         options_.fromName = optarg;
@@ -254,21 +265,16 @@ class Parser {
         const std::optional<CodePage> page = CodePageByName(optarg);
         if (!page) {
           throw UsageError("--encoding: unknown code page \"" + Printable(optarg) +
-                           "\" (windows-1250, windows-1251, windows-1252 or iso-8859-1)");
+                           "\" (windows-1250, windows-1251, windows-1252, iso-8859-1 or utf-8)");
         }
         options_.codePage = *page;
         return;
       }
-      case kGenres: {
-        // A value given as its own argument is taken as the system gave it, so any file name works.
-        const std::size_t index = IndexOf(optarg);
-        if (index < arguments_.size()) {
-          options_.genresFile = std::filesystem::path(arguments_[index].native);
-        } else {
-          options_.genresFile = PathFromUtf8(optarg);
-        }
+      case kGenres: options_.genresFile = FileValue(); return;
+      case kFromCsv:
+        if (options_.fromCsv) throw UsageError("--from-csv given twice");
+        options_.fromCsv = FileValue();
         return;
-      }
       default: break;
     }
     for (const FieldOption& field : kFieldOptions) {
@@ -278,6 +284,13 @@ class Parser {
       slot = optarg;
       return;
     }
+  }
+
+  // A value given as its own argument is taken as the system gave it, so any file name works.
+  std::filesystem::path FileValue() const {
+    const std::size_t index = IndexOf(optarg);
+    if (index < arguments_.size()) return std::filesystem::path(arguments_[index].native);
+    return PathFromUtf8(optarg);
   }
 
   // The argument the pointer is, or arguments_.size() for a pointer into the middle of one.
@@ -339,6 +352,14 @@ class Parser {
     }
     if (options_.quiet && options_.json) throw UsageError("--quiet and --json do not go together");
     if (options_.oneLine && options_.json) throw UsageError("--oneline and --json do not go together");
+    if (options_.csv && (options_.json || options_.oneLine)) {
+      throw UsageError(std::string(options_.json ? "--json" : "--oneline") + " and --csv do not go together");
+    }
+    if (options_.fromCsv && options_.fromName) throw UsageError("--from-csv and --from-name do not go together");
+    // The rows name the files.
+    if (options_.fromCsv && options_.recursive) throw UsageError("--recursive does not go with --from-csv");
+    if (options_.fromCsv && !options_.operands.empty())
+      throw UsageError("--from-csv takes no files: its rows name them");
   }
 
   std::vector<Argument>& arguments_;

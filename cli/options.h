@@ -49,12 +49,15 @@ struct Options {
   bool keepTimes = false;
   bool list = false;       // undo --list
   bool noJournal = false;  // write without the undo journal
+  bool truncate = false;
+  bool csv = false;
   CodePage codePage = CodePage::Windows1252;
   std::optional<std::filesystem::path> genresFile;
   // The value given for each field, as UTF-8 (track and genre too), indexed by FieldIndex.
   std::array<std::optional<std::string>, kTagFieldCount> values;
   std::vector<TagField> increments;
   std::optional<std::string> fromName;  // the --from-name pattern, UTF-8
+  std::optional<std::filesystem::path> fromCsv;
   std::vector<NativeName> operands;
 
   const std::optional<std::string>& Value(TagField field) const { return values[FieldIndex(field)]; }

@@ -12,7 +12,7 @@ Reporter::Reporter(Console& console, const Options& options, std::size_t total)
       progress_(console, total) {}
 
 void Reporter::Done(const std::filesystem::path& path, std::string_view text, std::string_view key,
-                    std::string_view details) {
+                    std::string_view details, std::string_view members) {
   if (quiet_) return;
   line_.clear();
   if (json_) {
@@ -20,7 +20,9 @@ void Reporter::Done(const std::filesystem::path& path, std::string_view text, st
     line_ += JsonPath(path);
     line_ += ",\"outcome\":\"";
     line_ += key;
-    line_ += dryRun_ ? "\",\"dry_run\":true}\n" : "\"}\n";
+    line_ += '"';
+    line_ += members;
+    line_ += dryRun_ ? ",\"dry_run\":true}\n" : "}\n";
   } else {
     AppendPrintablePath(line_, path);
     line_ += ": ";

@@ -18,9 +18,10 @@ class Reporter {
   Reporter(Console& console, const Options& options, std::size_t total);
 
   // A file done. `text` is the outcome for people ("written in place"), `key` for JSON
-  // ("written"); `details` (lines of a dry run) follow the text line.
+  // ("written"); `details` (lines of a dry run) follow the text line; `members` are more
+  // of the JSON object (",\"cut\":[...]").
   void Done(const std::filesystem::path& path, std::string_view text, std::string_view key,
-            std::string_view details = {});
+            std::string_view details = {}, std::string_view members = {});
   // A file not done: "PATH: <what>: <reason>" on standard error, and its JSON object.
   void Failed(const std::filesystem::path& path, std::string_view what, std::string_view reason);
   // "pelmix-cli: warning: PATH: <text>" on standard error, unless quiet (a dry run is never quiet).

@@ -1,13 +1,17 @@
-// pelmix-cli show and genres: a trailer as a block, one line or JSON, and the genre list.
+// pelmix-cli show and genres: a trailer as a block, one line, JSON or CSV, and the genre list.
 #include "cli/show_command.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "cli/csv_table.h"
 #include "cli/exit_status.h"
 #include "cli/file_list.h"
 #include "cli/interrupt.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
+#include "core/csv_text.h"
 #include "core/tag_file.h"
 
 namespace pelmix::cli {
@@ -87,12 +91,46 @@ std::string OneLine(const std::filesystem::path& path, const TagRecord* record, 
   return line + "\n";
 }
 
+std::string CsvHeader() {
+  std::vector<std::string> cells = {"path"};
+  for (TagField field : kCsvFields) cells.emplace_back(FieldOptionName(field));
+  std::string line;
+  AppendCsvRecord(line, cells);
+  return line;
+}
+
+// The cells as stamp --from-csv reads them back. On a terminal the cells are for reading
+// only, and a tag's control characters would steer it: they are shown escaped there.
+std::string CsvLine(const std::filesystem::path& path, const TagRecord* record, const GenreList& genres, CodePage page,
+                    bool terminal) {
+  std::vector<std::string> cells = {PathText(path)};
+  for (TagField field : kCsvFields) {
+    if (!record) {
+      cells.emplace_back();
+    } else if (field == TagField::Track) {
+      const std::uint8_t track = record->GetTrack();
+      cells.push_back(track == kNoTrack ? std::string() : std::to_string(track));
+    } else if (field == TagField::Genre) {
+      cells.push_back(GenreCell(genres, page, record->GetGenre()));
+    } else {
+      cells.push_back(DecodeText(page, record->GetFieldText(field)));
+    }
+  }
+  if (terminal) {
+    for (std::string& cell : cells) cell = Printable(cell);
+  }
+  std::string line;
+  AppendCsvRecord(line, cells);
+  return line;
+}
+
 }  // namespace
 
 int RunShow(Options options, const GenreList& genres, Console& console) {
   if (options.operands.empty()) throw UsageError("show needs at least one file");
   FileList list = CollectFiles(std::move(options.operands), options.recursive);
   int status = kExitOk;
+  if (options.csv) console.Out(CsvHeader());
   // Failures go to standard error; with --json each also keeps its object in the output.
   for (const FileList::Failure& failure : list.failures) {
     if (options.json) console.Out(JsonFailure(failure.path, failure.reason));
@@ -115,7 +153,8 @@ int RunShow(Options options, const GenreList& genres, Console& console) {
       continue;
     }
     const TagRecord* tag = read.status == ReadResult::Status::Tagged ? &record : nullptr;
-    console.Out(options.json      ? JsonLine(path, tag, genres, options.codePage)
+    console.Out(options.csv       ? CsvLine(path, tag, genres, options.codePage, console.outIsTerminal())
+                : options.json    ? JsonLine(path, tag, genres, options.codePage)
                 : options.oneLine ? OneLine(path, tag, genres, options.codePage)
                                   : TextBlock(path, tag, genres, options.codePage));
   }

@@ -8,12 +8,14 @@
 #include <variant>
 
 #include "cli/cli_exchange.h"
+#include "cli/csv_table.h"
 #include "cli/file_list.h"
 #include "cli/interrupt.h"
 #include "cli/report.h"
 #include "cli/tag_text.h"
 #include "cli/text_display.h"
 #include "cli/undo_command.h"
+#include "core/file_error.h"
 #include "core/name_pattern.h"
 #include "core/text_codec.h"
 #include "session/file_tag_access.h"
@@ -75,25 +77,24 @@ std::string ValueText(const FieldProblem& problem, const Options& options) {
          Quoted(encoded ? DecodeText(options.codePage, problem.value) : problem.value);
 }
 
-// What a value from a file's name cannot be, after "FILE: ".
-std::string NameValueError(const FieldProblem& problem, const Options& options) {
+// What a value taken for one file cannot be; `from` says where it was taken (" from the name").
+std::string FileValueProblem(const FieldProblem& problem, const Options& options, const std::string& from) {
   switch (problem.problem) {
     case ValueProblem::NameMismatch:
-      return "the name does not match --from-name \"" + Printable(*options.fromName) + "\"";
-    case ValueProblem::InvalidText:
-      return std::string(FieldOptionName(problem.field)) + " from the name is not valid UTF-8";
+      return "the name does not match --from-name \"" + Printable(options.fromName.value_or("")) + "\"";
+    case ValueProblem::InvalidText: return std::string(FieldOptionName(problem.field)) + from + " is not valid UTF-8";
     case ValueProblem::NotInCodePage:
-      return ValueText(problem, options) + " from the name cannot be stored in " + CodePageName(options.codePage);
-    case ValueProblem::NotATrackNumber: return ValueText(problem, options) + " from the name is not 1 to 255";
-    case ValueProblem::TooLong: return ValueText(problem, options) + " from the name is " + LongerThan(problem);
-    case ValueProblem::GenreCode: break;
+      return ValueText(problem, options) + from + " cannot be stored in " + CodePageName(options.codePage);
+    case ValueProblem::NotATrackNumber: return ValueText(problem, options) + from + " is not 1 to 255";
+    case ValueProblem::TooLong: return ValueText(problem, options) + from + " is " + LongerThan(problem);
+    case ValueProblem::GenreCode: return "genre code " + std::to_string(problem.code) + from + " is not 0 to 255";
   }
-  return ValueText(problem, options) + " from the name cannot be stored";
+  return ValueText(problem, options) + from + " cannot be stored";
 }
 
 // Why a file of the batch cannot take a value, after "FILE".
 std::string FileValueError(const FieldProblem& problem, const Options& options) {
-  if (problem.fromName) return ": " + NameValueError(problem, options);
+  if (problem.origin == ValueOrigin::Name) return ": " + FileValueProblem(problem, options, " from the name");
   if (problem.problem == ValueProblem::NotATrackNumber)
     return " would get " + ValueText(problem, options) + ", more than 255";
   if (problem.problem == ValueProblem::TooLong && problem.trackTakesByte) {
@@ -105,35 +106,42 @@ std::string FileValueError(const FieldProblem& problem, const Options& options) 
   return ": " + ValueText(problem, options) + " cannot be stored";
 }
 
+// Why a batch from a table cannot be written whole, after its row.
+std::string TableRefusalText(const BatchRefusal& refusal, const std::vector<NativeName>& files, const Options& options,
+                             const CsvTable& table) {
+  switch (refusal.reason) {
+    case BatchRefusal::Reason::NotRead:
+      return KindOf(refusal.error) == FileErrorKind::IsADirectory ? "is a folder" : ErrorReason(refusal.error);
+    case BatchRefusal::Reason::SameFile:
+      return "the same file as line " + std::to_string(table.LineOf(files, refusal.earlier));
+    case BatchRefusal::Reason::Value: break;
+  }
+  return FileValueProblem(refusal.problem, options, "");
+}
+
 // Why a batch cannot be written whole; nothing of it is.
-std::string RefusalText(const BatchRefusal& refusal, const std::vector<NativeName>& files, const Options& options) {
+std::string RefusalText(const BatchRefusal& refusal, const std::vector<NativeName>& files, const Options& options,
+                        const CsvTable* table) {
   const FieldProblem& problem = refusal.problem;
   if (!refusal.file) return GivenValueError(problem, options);
-  const std::string prefix = problem.fromName ? std::string("--from-name")
+  if (table && (refusal.reason != BatchRefusal::Reason::Value || problem.origin == ValueOrigin::Table)) {
+    return "--from-csv: " + table->Where(files, *refusal.file) + ": " +
+           TableRefusalText(refusal, files, options, *table) + "; nothing written";
+  }
+  const NativeName& file = files[*refusal.file];
+  const std::string prefix = problem.origin == ValueOrigin::Name ? std::string("--from-name")
                              : options.Counts(problem.field)
                                  ? "--increment " + std::string(FieldOptionName(problem.field))
                                  : Option(problem.field);
-  return prefix + ": " + Printable(PathText(std::filesystem::path(files[*refusal.file]))) +
-         FileValueError(problem, options) + "; nothing written";
+  return prefix + ": " + Printable(PathText(std::filesystem::path(file))) + FileValueError(problem, options) +
+         "; nothing written";
 }
 
 int GenreIndex(const Options& options, GenreList& genres, const std::string& value) {
-  if (value.empty()) return -1;  // no genre: the session writes 255
-  if (AllDigits(value)) {
-    // A code without an entry gets an unnamed one; the session decides whether a tag holds it.
-    const std::size_t significant = value.find_first_not_of('0');
-    const std::int32_t code = significant == std::string::npos ? 0
-                              : value.size() - significant > 9 ? INT32_MAX
-                                                               : std::stoi(value.substr(significant));
-    const int index = genres.IndexOfCode(code);
-    return index != -1 ? index : genres.Add("", code);
-  }
   auto name = EncodeValue(options.codePage, TagField::Genre, value);
   if (const FieldProblem* problem = std::get_if<FieldProblem>(&name))
     throw UsageError(GivenValueError(*problem, options));
-  for (int index = 0; index < genres.Count(); ++index) {
-    if (GenreList::CompareIgnoringCase(genres.NameAt(index), std::get<std::string>(name)) == 0) return index;
-  }
+  if (const std::optional<int> index = FindGenre(genres, options.codePage, value)) return *index;
   throw UsageError("--genre: unknown genre \"" + Printable(value) + "\" (see pelmix-cli genres)");
 }
 
@@ -202,17 +210,29 @@ class OutcomePrinter {
       for (TagField field : kRecordOrder) details_ += ChangeLine(field, options_, genres_, result.before, result.after);
     }
     const bool appended = result.appended();
-    if (result.outcome == FileOutcome::Unchanged) {
-      report_.Done(path, "unchanged", "unchanged", details_);
-    } else if (options_.dryRun) {
-      report_.Done(path, appended ? "would append" : "would write in place", appended ? "appended" : "written",
-                   details_);
+    const char* text = result.outcome == FileOutcome::Unchanged ? "unchanged"
+                       : options_.dryRun                        ? (appended ? "would append" : "would write in place")
+                       : appended                               ? "appended"
+                                                                : "written in place";
+    const char* key = result.outcome == FileOutcome::Unchanged ? "unchanged" : appended ? "appended" : "written";
+    if (AnyField(result.cut)) {
+      // The values cut were asked for (--truncate); which they were is part of the outcome.
+      std::string cutText = std::string(text) + "; cut to fit:";
+      std::string members = ",\"cut\":[";
+      const char* comma = "";
+      for (TagField field : kRecordOrder) {
+        if (result.cut[field] != 1) continue;
+        cutText += std::string(*comma ? ", " : " ") + FieldOptionName(field);
+        members += std::string(comma) + "\"" + FieldOptionName(field) + "\"";
+        comma = ",";
+      }
+      report_.Done(path, cutText, key, details_, members + "]");
     } else {
-      report_.Done(path, appended ? "appended" : "written in place", appended ? "appended" : "written");
+      report_.Done(path, text, key, details_);
     }
     // Only a file longer than 128 bytes is read as tagged, so a tag that makes up the whole
     // file is never found again and the next stamp appends one more.
-    if (result.tagOffset == 0) {
+    if (result.outcome == FileOutcome::Written && result.tagOffset == 0) {
       report_.Warn(path,
                    "the file was empty; a file of 128 bytes or fewer is never read as tagged, so this tag "
                    "will not be read back");
@@ -236,7 +256,7 @@ class OutcomePrinter {
 BoundValues StampControls(const Options& options, GenreList& genres) {
   BoundValues controls;
   controls.mode = static_cast<int>(EditMode::AutoUpdate);
-  bool anyField = options.fromName.has_value();
+  bool anyField = options.fromName || options.fromCsv;
   if (options.fromName) {
     if (const std::optional<std::string> problem = NamePatternProblem(*options.fromName)) {
       throw UsageError("--from-name: " + *problem);
@@ -266,8 +286,15 @@ BoundValues StampControls(const Options& options, GenreList& genres) {
 
 int RunStamp(Options options, GenreList& genres, Console& console) {
   const BoundValues controls = StampControls(options, genres);
-  if (options.operands.empty()) throw UsageError("stamp needs at least one file");
-  FileList list = CollectFiles(std::move(options.operands), options.recursive);
+  std::optional<CsvTable> table;
+  FileList list;
+  if (options.fromCsv) {
+    table = ReadCsvTable(*options.fromCsv, options, genres);
+    list.files = table->files;
+  } else {
+    if (options.operands.empty()) throw UsageError("stamp needs at least one file");
+    list = CollectFiles(std::move(options.operands), options.recursive);
+  }
   const std::vector<NativeName> others = options.anyExtension ? std::vector<NativeName>() : TakeNonMp3Names(list.files);
 
   CliExchange exchange(controls);
@@ -275,8 +302,10 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
   TagEditSession session(genres, exchange, &access);
   BatchOptions batch{.keepOrder = options.keepOrder};
   if (options.fromName) batch.names = NameSource{*options.fromName, options.codePage};
+  if (table) batch.table = std::move(table->source);
+  if (options.truncate) batch.truncate = options.codePage;
   if (const std::optional<BatchRefusal> refusal = session.CheckBatch(list.files, batch)) {
-    throw UsageError(RefusalText(*refusal, list.files, options));
+    throw UsageError(RefusalText(*refusal, list.files, options, table ? &*table : nullptr));
   }
 
   const std::unique_ptr<BatchJournal> journal = StartJournal(options, "stamp");

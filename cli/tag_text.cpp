@@ -1,6 +1,9 @@
 // A tag's genre and track as the command line prints them.
 #include "cli/tag_text.h"
 
+#include <climits>
+#include <string_view>
+
 #include "cli/text_display.h"
 #include "core/tag_record.h"
 
@@ -23,5 +26,23 @@ std::string GenreText(const GenreList& genres, CodePage page, std::uint8_t code)
 }
 
 std::string TrackText(std::uint8_t track) { return track == 0 ? "none" : std::to_string(track); }
+
+std::optional<int> FindGenre(GenreList& genres, CodePage page, const std::string& value) {
+  if (value.empty()) return -1;  // no genre: the session writes 255
+  if (value.find_first_not_of("0123456789") == std::string::npos) {
+    const std::size_t significant = value.find_first_not_of('0');
+    const std::int32_t code = significant == std::string::npos ? 0
+                              : value.size() - significant > 9 ? INT32_MAX
+                                                               : std::stoi(value.substr(significant));
+    const int index = genres.IndexOfCode(code);
+    return index != -1 ? index : genres.Add("", code);
+  }
+  const EncodeResult name = EncodeText(page, value);
+  if (name.status != EncodeResult::Status::Ok) return std::nullopt;
+  for (int index = 0; index < genres.Count(); ++index) {
+    if (GenreList::CompareIgnoringCase(genres.NameAt(index), name.bytes) == 0) return index;
+  }
+  return std::nullopt;
+}
 
 }  // namespace pelmix::cli

@@ -1,7 +1,9 @@
-// How the command line shows one tag's genre and track, shared by show and stamp.
+// How the command line shows one tag's genre and track, and finds a genre typed as text;
+// shared by show and stamp.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/genre_list.h"
@@ -15,5 +17,10 @@ std::string GenreName(const GenreList& genres, CodePage page, std::uint8_t code)
 std::string GenreText(const GenreList& genres, CodePage page, std::uint8_t code);
 // The track number, or "none" for 0.
 std::string TrackText(std::uint8_t track);
+
+// The entry of the list a genre typed as UTF-8 stands for: a name (ASCII letter case
+// folded) or a code; a code without an entry gets an unnamed one, whether a tag can hold it
+// the session decides. -1 for the empty text (no genre); nothing for a name the list lacks.
+std::optional<int> FindGenre(GenreList& genres, CodePage page, const std::string& value);
 
 }  // namespace pelmix::cli

@@ -1,6 +1,7 @@
 # bash completion for pelmix-cli: commands, each command's options, genre names after
 # --genre (in any letter case), code pages after --encoding, comma lists of fields after
-# --increment, commands after help, batch ids after undo, files elsewhere. Needs nothing but bash itself.
+# --increment, commands after help, batch ids after undo, files after --genres, --from-csv
+# and elsewhere. Needs nothing but bash itself.
 
 # A word as typed, without the quotes or escapes the shell would take off: never eval'd,
 # since the line may hold anything.
@@ -36,7 +37,7 @@ _pelmix_cli() {
     while [ "$i" -lt "$COMP_CWORD" ]; do
         word=${COMP_WORDS[i]}
         case $word in
-            --encoding|--genres|-g|--genre|-t|--title|-a|--artist|-A|--album|-y|--year|-c|--comment|-T|--track|--increment|--from-name)
+            --encoding|--genres|-g|--genre|-t|--title|-a|--artist|-A|--album|-y|--year|-c|--comment|-T|--track|--increment|--from-name|--from-csv)
                 i=$((i + 1))
                 [ "${COMP_WORDS[i]}" = = ] && i=$((i + 1))
                 [ "$i" -lt "$COMP_CWORD" ] || break
@@ -58,9 +59,9 @@ _pelmix_cli() {
     local name
     case $option in
         --encoding)
-            mapfile -t COMPREPLY < <(compgen -P "$prefix" -W "windows-1252 windows-1250 windows-1251 iso-8859-1" -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -P "$prefix" -W "windows-1252 windows-1250 windows-1251 iso-8859-1 utf-8" -- "$cur")
             return ;;
-        --genres)
+        --genres|--from-csv)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -P "$prefix" -f -- "$cur")
             return ;;
@@ -91,10 +92,10 @@ _pelmix_cli() {
 
     local options
     case $command in
-        show) options="--oneline --json --recursive $common" ;;
+        show) options="--oneline --json --csv --recursive $common" ;;
         stamp) options="--title --artist --album --year --comment --track --genre --increment
-                        --keep-order --from-name --any-extension --keep-times --dry-run
-                        --recursive --quiet --json --no-journal $common" ;;
+                        --keep-order --from-name --from-csv --truncate --any-extension --keep-times
+                        --dry-run --recursive --quiet --json --no-journal $common" ;;
         strip) options="--any-extension --keep-times --dry-run --recursive --quiet --json --no-journal $common" ;;
         undo)
             if [[ $cur == -* ]]; then

@@ -1,7 +1,8 @@
-// Code-page tables for bytes 0x80 to 0xFF (the lower half is ASCII in every code page
-// offered); strict UTF-8; UTF-16 with U+FFFD for what cannot be paired or decoded.
+// Code-page tables for bytes 0x80 to 0xFF (the lower half is ASCII in every single-byte
+// code page offered); strict UTF-8; UTF-16 with U+FFFD for what cannot be paired or decoded.
 #include "core/text_codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -94,12 +95,27 @@ struct NamedPage {
 };
 
 constexpr NamedPage kNames[] = {
-    {"windows-1250", CodePage::Windows1250}, {"cp1250", CodePage::Windows1250},  {"1250", CodePage::Windows1250},
-    {"windows-1251", CodePage::Windows1251}, {"cp1251", CodePage::Windows1251},  {"1251", CodePage::Windows1251},
-    {"windows-1252", CodePage::Windows1252}, {"cp1252", CodePage::Windows1252},  {"1252", CodePage::Windows1252},
-    {"iso-8859-1", CodePage::Iso8859_1},     {"iso8859-1", CodePage::Iso8859_1}, {"latin1", CodePage::Iso8859_1},
+    {"windows-1250", CodePage::Windows1250},
+    {"cp1250", CodePage::Windows1250},
+    {"1250", CodePage::Windows1250},
+    {"windows-1251", CodePage::Windows1251},
+    {"cp1251", CodePage::Windows1251},
+    {"1251", CodePage::Windows1251},
+    {"windows-1252", CodePage::Windows1252},
+    {"cp1252", CodePage::Windows1252},
+    {"1252", CodePage::Windows1252},
+    {"iso-8859-1", CodePage::Iso8859_1},
+    {"iso8859-1", CodePage::Iso8859_1},
+    {"latin1", CodePage::Iso8859_1},
     {"latin-1", CodePage::Iso8859_1},
+    {"utf-8", CodePage::Utf8},
+    {"utf8", CodePage::Utf8},
+    {"cp65001", CodePage::Utf8},
+    {"65001", CodePage::Utf8},
 };
+
+std::size_t MalformedLength(std::string_view text, std::size_t at);
+std::string Utf8WithReplacements(std::string_view text);
 
 }  // namespace
 
@@ -116,11 +132,13 @@ const char* CodePageName(CodePage page) {
     case CodePage::Windows1251: return "Windows-1251";
     case CodePage::Windows1252: return "Windows-1252";
     case CodePage::Iso8859_1: return "ISO-8859-1";
+    case CodePage::Utf8: return "UTF-8";
   }
   return "";
 }
 
 std::string DecodeText(CodePage page, std::string_view bytes) {
+  if (page == CodePage::Utf8) return Utf8WithReplacements(bytes);
   std::string text;
   text.reserve(bytes.size());
   for (char byte : bytes) AppendUtf8(text, CharacterOf(page, static_cast<unsigned char>(byte)));
@@ -136,6 +154,7 @@ EncodeResult EncodeText(CodePage page, std::string_view utf8) {
       result.status = EncodeResult::Status::InvalidUtf8;
       return result;
     }
+    if (page == CodePage::Utf8) continue;
     const std::optional<unsigned char> byte = ByteOf(page, c);
     if (!byte) {
       result.status = EncodeResult::Status::Unencodable;
@@ -144,7 +163,21 @@ EncodeResult EncodeText(CodePage page, std::string_view utf8) {
     }
     result.bytes.push_back(static_cast<char>(*byte));
   }
+  if (page == CodePage::Utf8) result.bytes = utf8;
   return result;
+}
+
+std::size_t CharacterBoundary(CodePage page, std::string_view bytes, std::size_t most) {
+  if (page != CodePage::Utf8 || bytes.size() <= most) return std::min(bytes.size(), most);
+  std::size_t end = 0;
+  for (std::size_t at = 0; at < bytes.size();) {
+    char32_t c = 0;
+    // A byte that starts no character stands alone; a cut beside it splits nothing.
+    NextCodePoint(bytes, at, c);
+    if (at > most) break;
+    end = at;
+  }
+  return end;
 }
 
 bool NextCodePoint(std::string_view text, std::size_t& at, char32_t& codePoint) {
@@ -241,6 +274,22 @@ std::size_t MalformedLength(std::string_view text, std::size_t at) {
 }
 
 bool IsSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+std::string Utf8WithReplacements(std::string_view text) {
+  std::string utf8;
+  utf8.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t start = at;
+    char32_t c = 0;
+    if (NextCodePoint(text, at, c)) {
+      utf8.append(text, start, at - start);
+    } else {
+      AppendUtf8(utf8, kReplacementCharacter);
+      at = start + MalformedLength(text, start);
+    }
+  }
+  return utf8;
+}
 
 template <typename Unit>
 std::string Utf8FromUnits(std::basic_string_view<Unit> text) {

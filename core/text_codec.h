@@ -1,5 +1,5 @@
-// The one text codec: tag bytes of a single-byte code page, UTF-8, and the UTF-16 of the
-// platform's wide calls and file names. No other file converts between encodings.
+// The one text codec: tag bytes of a code page (single-byte, or UTF-8), UTF-8, and the
+// UTF-16 of the platform's wide calls and file names. No other file converts between encodings.
 #pragma once
 
 #include <cstddef>
@@ -13,17 +13,20 @@ namespace pelmix {
 // What a malformed sequence becomes wherever text must stay readable.
 inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-// ---- Single-byte code pages: the bytes tag text is stored in.
+// ---- Code pages: the bytes tag text is stored in. All single-byte but UTF-8, which many
+// taggers write into the fields as well.
 
-enum class CodePage { Windows1250, Windows1251, Windows1252, Iso8859_1 };
+enum class CodePage { Windows1250, Windows1251, Windows1252, Iso8859_1, Utf8 };
 
-// "windows-1252", "cp1252", "1252", "iso-8859-1", "latin1", ... regardless of letter case.
+// "windows-1252", "cp1252", "1252", "iso-8859-1", "latin1", "utf-8", ... regardless of letter case.
 std::optional<CodePage> CodePageByName(std::string_view name);
 // The name the program uses for it in messages.
 const char* CodePageName(CodePage page);
 
-// Tag bytes as UTF-8. Every byte has a character: one a code page leaves undefined
-// becomes the control character of the same number, as Windows does, so it converts back.
+// Tag bytes as UTF-8. In a single-byte page every byte has a character: one the page
+// leaves undefined becomes the control character of the same number, as Windows does, so
+// it converts back. In UTF-8, bytes that are not (a character cut short by another
+// tagger, text of another page) become U+FFFD, as UTF-16 conversions below do.
 std::string DecodeText(CodePage page, std::string_view bytes);
 
 struct EncodeResult {
@@ -35,6 +38,10 @@ struct EncodeResult {
 
 // UTF-8 as tag bytes; nothing is ever replaced or dropped.
 EncodeResult EncodeText(CodePage page, std::string_view utf8);
+
+// The length of the longest start of the tag bytes, at most `most` bytes long, that ends
+// between two characters of the code page: where a value can be cut without splitting one.
+std::size_t CharacterBoundary(CodePage page, std::string_view bytes, std::size_t most);
 
 // ---- UTF-8, the text of file names in titles, the command line and the terminal.
 

@@ -4,7 +4,8 @@
 
 #include <cstddef>
 #include <functional>
-#include <unordered_set>
+#include <optional>
+#include <unordered_map>
 
 #include "core/raw_file.h"
 
@@ -13,7 +14,13 @@ namespace pelmix {
 class FileOnce {
  public:
   // True the first time the file is met.
-  bool FirstTime(const FileIdentity& file) { return seen_.insert(file).second; }
+  bool FirstTime(const FileIdentity& file) { return !Earlier(file, 0); }
+  // Where in the batch the file was met first; nothing the first time, when `place` is
+  // noted as where.
+  std::optional<std::size_t> Earlier(const FileIdentity& file, std::size_t place) {
+    const auto [at, first] = seen_.emplace(file, place);
+    return first ? std::nullopt : std::optional(at->second);
+  }
 
  private:
   struct Hash {
@@ -21,7 +28,7 @@ class FileOnce {
       return std::hash<std::uint64_t>()(file.number) ^ (std::hash<std::uint64_t>()(file.device) << 1);
     }
   };
-  std::unordered_set<FileIdentity, Hash> seen_;
+  std::unordered_map<FileIdentity, std::size_t, Hash> seen_;
 };
 
 }  // namespace pelmix

@@ -36,6 +36,8 @@ struct FileResult {
   std::int64_t tagOffset = 0;
   // ValueRefused: the value, and why.
   std::optional<FieldProblem> problem{};
+  // The fields whose values were cut to fit them (a batch that truncates).
+  FieldFlags cut{};
 
   bool failed() const {
     return outcome == FileOutcome::NotRead || outcome == FileOutcome::NotWritten ||

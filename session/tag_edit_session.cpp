@@ -16,11 +16,6 @@ bool IsUpdateMode(int mode) { return mode >= static_cast<int>(EditMode::Update);
 // the unpaired surrogate a Windows name may hold.
 std::string FileNameUtf8(const std::filesystem::path& path) { return PathText(path.filename()); }
 
-// Other readers take the track byte as a number only while the comment's last byte is zero.
-bool ShowsTrack(const TagRecord& record) {
-  return record.GetTrack() != kNoTrack && record.bytes()[kTrackMarkerOffset] == 0;
-}
-
 }  // namespace
 
 TagEditSession::TagEditSession(const GenreList& genres, ControlExchange& exchange, TagAccess* access)
@@ -54,24 +49,37 @@ FileOutcome TagEditSession::Process(const std::filesystem::path& path, Batch* ba
     access_.Release();
     return result_.outcome = FileOutcome::Repeated;
   }
-  TakeFile(path, record, offset, batch);
+  std::optional<FieldProblem> problem = TakeFile(path, record, offset, batch);
   if (mode() != EditMode::AutoUpdate) {
     access_.Release();
     return FileOutcome::Loaded;
   }
-  return UpdateTag();
+  // Checked with the whole batch; a file that changed since holds other values to compare.
+  if (problem) {
+    access_.Release();
+    result_.problem = std::move(problem);
+    return result_.outcome = FileOutcome::ValueRefused;
+  }
+  // A row that equals the file in every field asks for nothing, not even a new tag.
+  if (batch && batch->options.table && !AnyField(values_.updateFlag)) {
+    access_.Release();
+    return result_.outcome = FileOutcome::Unchanged;
+  }
+  return Write(batch);
 }
 
-void TagEditSession::TakeFile(const std::filesystem::path& path, const TagRecord& record, std::int64_t offset,
-                              Batch* batch) {
+std::optional<FieldProblem> TagEditSession::TakeFile(const std::filesystem::path& path, const TagRecord& record,
+                                                     std::int64_t offset, Batch* batch) {
   result_.outcome = FileOutcome::Loaded;
   result_.before = result_.after = record;
   result_.tagOffset = offset;
 
   std::string title = kTitlePrefix + FileNameUtf8(path);
   exchange_.SaveControls(values_);
-  // Checked with the whole batch before its first file: here they only take their place.
-  if (batch && batch->options.names) TakeNameValues(*batch->options.names, batch->given, path, values_);
+  std::optional<FieldProblem> problem;
+  if (batch && (batch->options.names || batch->options.table)) {
+    problem = TakeFileValues(batch->options, batch->given, path, record, values_);
+  }
   currentPath_ = path;
   currentRead_ = result_.read;
   record_ = record;
@@ -81,6 +89,7 @@ void TagEditSession::TakeFile(const std::filesystem::path& path, const TagRecord
   windowTitle_ = std::move(title);
   exchange_.ShowTitle(windowTitle_);
   exchange_.ShowValues(values_);
+  return problem;
 }
 
 void TagEditSession::TakeFieldsFromRecord() {
@@ -108,7 +117,21 @@ void TagEditSession::TakeFieldFromRecord(TagField field) {
   }
 }
 
-FileOutcome TagEditSession::UpdateTag() {
+FileOutcome TagEditSession::UpdateTag() { return Write(nullptr); }
+
+TagRecord TagEditSession::RecordToWrite(const FieldValues& fields, const FieldFlags& ticked,
+                                        const TagRecord& held) const {
+  TagRecord record = held;
+  record.SetMagic();
+  for (TagField field : kRecordOrder) {
+    if (ticked[field] == 1) StoreFieldInRecord(field, fields, record);
+  }
+  // A file without a tag was read as a new record, whose byte 125 is zero.
+  record.MakeTrackVisible(held);
+  return record;
+}
+
+FileOutcome TagEditSession::Write(const Batch* batch) {
   exchange_.SaveControls(values_);
   // A second update of the same file starts from what the first one wrote. The path is
   // copied only when it is not the one of this turn already (a copy of a path is not cheap).
@@ -123,16 +146,22 @@ FileOutcome TagEditSession::UpdateTag() {
     exchange_.ShowValues(values_);
     return result_.outcome;
   }
-  TagRecord record = record_;
-  record.SetMagic();
-  for (TagField field : kRecordOrder) {
-    if (values_.updateFlag[field] == 1) StoreFieldInRecord(field, record);
+  // record_ is what the file holds.
+  TagRecord record = RecordToWrite(values_.fields, values_.updateFlag, record_);
+  const bool trackShown = ShowsTrack(record);
+  const BoundValues* stored = &values_;
+  BoundValues cut;
+  if (batch && batch->options.truncate) {
+    // The values keep their whole length: a counted value goes on counting from it.
+    cut = values_;
+    result_.cut = CutToFit(cut.fields, cut.updateFlag, *batch->options.truncate, trackShown);
+    if (AnyField(result_.cut)) {
+      record = RecordToWrite(cut.fields, cut.updateFlag, record_);
+      stored = &cut;
+    }
   }
-  // record_ is what the file holds: a file without a tag was read as a new record, whose
-  // byte 125 is zero.
-  record.MakeTrackVisible(record_);
   result_.after = record;
-  if ((result_.problem = CheckValues(values_, genres_, ShowsTrack(record)))) {
+  if ((result_.problem = CheckValues(*stored, genres_, trackShown))) {
     access_.Release();
     return result_.outcome = FileOutcome::ValueRefused;
   }
@@ -163,8 +192,7 @@ void TagEditSession::ShowStoredValues() {
   }
 }
 
-void TagEditSession::StoreFieldInRecord(TagField field, TagRecord& record) const {
-  const FieldValues& fields = values_.fields;
+void TagEditSession::StoreFieldInRecord(TagField field, const FieldValues& fields, TagRecord& record) const {
   // A value the byte cannot hold is refused before the record is written; until then it
   // stands as the byte of no track, no genre.
   if (field == TagField::Track) {

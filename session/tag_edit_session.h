@@ -90,11 +90,21 @@ class TagEditSession {
   };
 
   FileOutcome Process(const std::filesystem::path& path, Batch* batch);
-  void TakeFile(const std::filesystem::path& path, const TagRecord& record, std::int64_t offset, Batch* batch);
+  // A file's values taken from its name or row in a batch: why one cannot be stored, if so.
+  std::optional<FieldProblem> TakeFile(const std::filesystem::path& path, const TagRecord& record, std::int64_t offset,
+                                       Batch* batch);
+  FileOutcome Write(const Batch* batch);
+  // The record that writing the ticked fields over `held` gives.
+  TagRecord RecordToWrite(const FieldValues& fields, const FieldFlags& ticked, const TagRecord& held) const;
+  std::optional<FieldProblem> TakeFileValues(const BatchOptions& options, const FieldFlags& given,
+                                             const std::filesystem::path& file, const TagRecord& held,
+                                             BoundValues& values) const;
+  // The values as the batch would store them (cut, when it truncates) checked by the rules.
+  std::optional<FieldProblem> CheckStored(BoundValues& values, const BatchOptions& options, bool trackShown) const;
   void TakeFieldsFromRecord();
   void TakeFieldFromRecord(TagField field);
   void ShowStoredValues();
-  void StoreFieldInRecord(TagField field, TagRecord& record) const;
+  void StoreFieldInRecord(TagField field, const FieldValues& fields, TagRecord& record) const;
   bool CountsUp(TagField field) const;
   void CountUp(BoundValues& values) const;
   std::optional<BatchRefusal> CheckFiles(const std::vector<PathName>& files, const BatchOptions& options,

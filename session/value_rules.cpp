@@ -3,7 +3,6 @@
 
 #include "core/ascii.h"
 #include "core/field_layout.h"
-#include "core/tag_record.h"
 
 namespace pelmix {
 
@@ -31,7 +30,10 @@ std::optional<std::uint8_t> GenreByte(const GenreList& genres, int genreIndex) {
 std::variant<std::string, FieldProblem> EncodeValue(CodePage page, TagField field, std::string_view utf8) {
   EncodeResult encoded = EncodeText(page, utf8);
   switch (encoded.status) {
-    case EncodeResult::Status::Ok: return std::move(encoded.bytes);
+    case EncodeResult::Status::Ok:
+      // A field's text ends at its first zero byte: what follows would be kept out of sight.
+      if (encoded.bytes.find('\0') != std::string::npos) break;
+      return std::move(encoded.bytes);
     case EncodeResult::Status::InvalidUtf8:
       return FieldProblem{.problem = ValueProblem::InvalidText, .field = field, .value = std::string(utf8)};
     case EncodeResult::Status::Unencodable: break;
@@ -40,6 +42,10 @@ std::variant<std::string, FieldProblem> EncodeValue(CodePage page, TagField fiel
                       .field = field,
                       .value = std::string(utf8),
                       .character = encoded.character};
+}
+
+bool ShowsTrack(const TagRecord& record) {
+  return record.GetTrack() != kNoTrack && record.bytes()[kTrackMarkerOffset] == 0;
 }
 
 std::size_t StoredWidth(TagField field, bool trackShown) { return TextFieldWidth(field, trackShown); }
@@ -73,6 +79,19 @@ std::optional<FieldProblem> CheckValues(const BoundValues& values, const GenreLi
     }
   }
   return std::nullopt;
+}
+
+FieldFlags CutToFit(FieldValues& fields, const FieldFlags& ticked, CodePage page, bool trackShown) {
+  FieldFlags cut;
+  for (TagField field : kRecordOrder) {
+    if (ticked[field] != 1 || field == TagField::Track || field == TagField::Genre) continue;
+    std::string& text = fields.Text(field);
+    const std::size_t width = StoredWidth(field, trackShown);
+    if (text.size() <= width) continue;
+    text.resize(CharacterBoundary(page, text, width));
+    cut[field] = 1;
+  }
+  return cut;
 }
 
 }  // namespace pelmix

@@ -12,6 +12,7 @@
 
 #include "core/genre_list.h"
 #include "core/tag_field.h"
+#include "core/tag_record.h"
 #include "core/text_codec.h"
 #include "session/bound_values.h"
 
@@ -26,6 +27,10 @@ enum class ValueProblem {
   NameMismatch,     // the file's name does not have the shape of the name pattern
 };
 
+// Where a value a batch writes came from: given once for every file (the window's controls,
+// pelmix-cli's field options), a file's name, or a file's row of a table.
+enum class ValueOrigin { Given, Name, Table };
+
 struct FieldProblem {
   ValueProblem problem = ValueProblem::TooLong;
   TagField field = TagField::Title;
@@ -35,7 +40,7 @@ struct FieldProblem {
   bool trackTakesByte = false;  // TooLong: the field keeps one byte less for the track number
   char32_t character = 0;       // NotInCodePage: the first character without a byte
   std::int32_t code = 0;        // GenreCode: the code of the chosen genre
-  bool fromName = false;        // the value came from the file's name
+  ValueOrigin origin = ValueOrigin::Given;
 
   friend bool operator==(const FieldProblem&, const FieldProblem&) = default;
 };
@@ -49,8 +54,8 @@ std::optional<std::uint8_t> TrackByte(std::string_view text);
 // entry whose code a tag cannot hold.
 std::optional<std::uint8_t> GenreByte(const GenreList& genres, int genreIndex);
 
-// Text given as UTF-8 (the command line, a file name) as tag bytes of the code page; or why
-// it cannot be.
+// Text given as UTF-8 (the command line, a file name, a table) as tag bytes of the code
+// page; or why it cannot be. U+0000 is never stored: a field's text ends at a zero byte.
 std::variant<std::string, FieldProblem> EncodeValue(CodePage page, TagField field, std::string_view utf8);
 
 // The bytes a text field keeps: its width, one less for the comment of a tag that shows a
@@ -59,9 +64,25 @@ std::size_t StoredWidth(TagField field, bool trackShown);
 // The most characters a control of Track or a text field takes: "255", or the field's width.
 std::size_t MostCharacters(TagField field);
 
+// Whether other readers take the record's track byte as a track number: only while the
+// comment's last byte is zero. The comment then keeps one byte less.
+bool ShowsTrack(const TagRecord& record);
+
 // The first value among the fields ticked for writing, in record order, that cannot be
 // stored as it is. trackShown: whether the record written will show a track number, which
 // takes the comment's last byte.
 std::optional<FieldProblem> CheckValues(const BoundValues& values, const GenreList& genres, bool trackShown);
+
+// Each ticked text field longer than the bytes it keeps, cut to them at the last character
+// boundary of the code page: what a batch asked to truncate stores where it would refuse.
+// The fields cut.
+FieldFlags CutToFit(FieldValues& fields, const FieldFlags& ticked, CodePage page, bool trackShown);
+
+inline bool AnyField(const FieldFlags& flags) {
+  for (int flag : flags.value) {
+    if (flag == 1) return true;
+  }
+  return false;
+}
 
 }  // namespace pelmix

@@ -550,6 +550,162 @@ TEST(EndToEndTest, FieldsFromTheFileName) {
   EXPECT_TRUE(Contains(far.err, ": track 300 from the name is not 1 to 255; nothing written")) << far.err;
 }
 
+// Titles longer than their field are cut on request, never inside a character: in a UTF-8
+// tag the cut falls before a character the field has no room for. Without --truncate the
+// refusal stays.
+TEST(EndToEndTest, TruncateCutsLongValuesAtACharacterBoundary) {
+  TempDir dir;
+  struct Case {
+    const char* encoding;
+    std::string name;   // UTF-8
+    std::string title;  // the bytes stored
+    bool cut;
+  };
+  const Case cases[] = {
+      {"windows-1252", "11 - A title that is far longer than thirty", "A title that is far longer tha", true},
+      {"utf-8",
+       "12 - Gr\xC3\xBC\xC3\x9F"
+       "e aus der Ferne, \xC3\xBC"
+       "ber \xC3\x96"
+       "dland",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e aus der Ferne, \xC3\xBC"
+       "ber ",
+       true},
+      {"utf-8",
+       "13 - \xD0\x9C\xD1\x8B \xD0\xB6\xD0\xB4\xD1\x91\xD0\xBC \xD0\xBF\xD0\xB5\xD1\x80\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD \xD0\xB2",
+       "\xD0\x9C\xD1\x8B \xD0\xB6\xD0\xB4\xD1\x91\xD0\xBC \xD0\xBF\xD0\xB5\xD1\x80\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD ",
+       true},
+      // The same title fits a single-byte page whole.
+      {"windows-1251",
+       "13 - \xD0\x9C\xD1\x8B \xD0\xB6\xD0\xB4\xD1\x91\xD0\xBC \xD0\xBF\xD0\xB5\xD1\x80\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD \xD0\xB2",
+       "\xCC\xFB \xE6\xE4\xB8\xEC \xEF\xE5\xF0\xE5\xEC\xE5\xED \xE2", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path file = dir.path() / PathFromUtf8(c.name + ".mp3");
+    WriteFile(file, Audio(200));
+    const std::vector<std::string> stamp = {"stamp", "--encoding", c.encoding, "--from-name", "%n - %t"};
+    if (c.cut) {
+      const ProgramRun refused = RunPelmixCli(With(stamp, {file}));
+      EXPECT_EQ(refused.status, 2);
+      EXPECT_TRUE(Contains(refused.err, " from the name is longer than its 30 bytes; nothing written")) << refused.err;
+      EXPECT_EQ(ReadFile(file), Audio(200));
+    }
+    std::vector<std::string> dryRun = stamp;
+    dryRun.insert(dryRun.end(), {"--truncate", "-n"});
+    const ProgramRun dry = RunPelmixCli(With(dryRun, {file}));
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    const std::string shownTitle = c.cut ? c.name.substr(5, c.title.size()) : c.name.substr(5);
+    EXPECT_EQ(dry.out, Utf8(file) + ": would append" + (c.cut ? "; cut to fit: title" : "") + "\n  title: \"\" -> \"" +
+                           shownTitle + "\"\n  track: none -> " + c.name.substr(0, 2) + "\n");
+    std::vector<std::string> json = stamp;
+    json.insert(json.end(), {"--truncate", "--json"});
+    const ProgramRun run = RunPelmixCli(With(json, {file}));
+    EXPECT_EQ(run.out, "{\"path\":" + JsonPath(file) + ",\"outcome\":\"appended\"" +
+                           (c.cut ? ",\"cut\":[\"title\"]" : "") + "}\n");
+    EXPECT_EQ(ReadFile(file),
+              Concat(Audio(200), TagBytes(c.title, "", "", "", "", static_cast<std::uint8_t>(std::stoi(c.name)))));
+  }
+}
+
+// show --csv, one cell edited as a spreadsheet would, stamp --from-csv: that field of that
+// file is all that changes. Names and tags carry what CSV must quote, and what a
+// spreadsheet would run; a field keeps its bytes after its first zero byte.
+TEST(EndToEndTest, ASpreadsheetRoundTripChangesExactlyTheEditedCell) {
+  TempDir dir;
+  const std::string folder = Utf8(dir.path());
+#ifdef _WIN32
+  // Windows names hold no quote or line break.
+  const std::vector<fs::path> files = {dir / "1, first.mp3", dir / "2 second.mp3", dir / "3.mp3"};
+  const std::string cells[] = {"\"" + folder + "\\1, first.mp3\"", folder + "\\2 second.mp3", folder + "\\3.mp3"};
+  const std::string shown[] = {Utf8(files[0]), Utf8(files[1]), Utf8(files[2])};
+#else
+  const std::vector<fs::path> files = {dir / "1, \"first\".mp3", dir / "2\nsecond.mp3", dir / "3.mp3"};
+  const std::string cells[] = {"\"" + folder + "/1, \"\"first\"\".mp3\"", "\"" + folder + "/2\nsecond.mp3\"",
+                               folder + "/3.mp3"};
+  const std::string shown[] = {Utf8(files[0]), folder + "/2\\x0Asecond.mp3", Utf8(files[2])};
+#endif
+  const std::vector<Bytes> before = {
+      Concat(Audio(200), TagBytes("=1+1", "Band", "First", "1999", "\x1B[2J", 1, 17)),
+      Concat(Audio(200), TagBytes(std::string_view("Intro\0junk", 10), "Band", "First", "1999", "Hi", 2)),
+      Bytes{},  // empty: no tag, and none given to it
+  };
+  std::vector<fs::file_time_type> times;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    WriteFile(files[i], before[i]);
+    fs::last_write_time(files[i], fs::file_time_type::clock::now() - std::chrono::hours(1));
+    times.push_back(fs::last_write_time(files[i]));
+  }
+
+  const ProgramRun show = RunPelmixCli(With({"show", "--csv"}, files));
+  EXPECT_EQ(show.status, 0) << show.err;
+  const std::string table = "path,title,artist,album,year,comment,track,genre\r\n" + cells[0] +
+                            ",'=1+1,Band,First,1999,\x1B[2J,1,Rock\r\n" + cells[1] +
+                            ",Intro,Band,First,1999,Hi,2,\r\n" + cells[2] + ",,,,,,,\r\n";
+  ASSERT_EQ(show.out, table);
+
+  std::string edited = table;
+  edited.replace(edited.find("Band,First,1999,Hi"), 18, "Band,Second,1999,Hi");
+  const fs::path csv = dir / "tags.csv";
+  WriteFile(csv, std::string_view(edited));
+  const ProgramRun dry = RunPelmixCli({"stamp", "-n", "--from-csv", Utf8(csv)});
+  EXPECT_EQ(dry.status, 0) << dry.err;
+  EXPECT_EQ(dry.out, shown[0] + ": unchanged\n" + shown[1] +
+                         ": would write in place\n  album: \"First\" -> \"Second\"\n" + shown[2] + ": unchanged\n");
+  const ProgramRun run = RunPelmixCli({"stamp", "--from-csv", Utf8(csv)});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, shown[0] + ": unchanged\n" + shown[1] + ": written in place\n" + shown[2] + ": unchanged\n");
+  EXPECT_EQ(run.err, "");
+
+  EXPECT_EQ(ReadFile(files[0]), before[0]);
+  EXPECT_EQ(ReadFile(files[1]),
+            Concat(Audio(200), TagBytes(std::string_view("Intro\0junk", 10), "Band", "Second", "1999", "Hi", 2)));
+  EXPECT_EQ(ReadFile(files[2]), before[2]);
+  EXPECT_EQ(fs::last_write_time(files[0]), times[0]);
+  EXPECT_EQ(fs::last_write_time(files[2]), times[2]);
+}
+
+// A table that cannot be taken whole writes nothing, and the message names the CSV line.
+TEST(EndToEndTest, ATableThatCannotBeTakenNamesItsLineAndWritesNothing) {
+  TempDir dir;
+  const fs::path song = dir / "a.mp3";
+  const Bytes before = Concat(Audio(200), TagBytes("Old"));
+  WriteFile(song, before);
+  const std::string a = Utf8(song);
+  const std::string missing = Utf8(dir / "missing.mp3");
+  const fs::path csv = dir / "tags.csv";
+  const std::string where = "--from-csv: " + Utf8(csv) + ", line ";
+  struct Case {
+    std::string text;
+    std::string message;  // after "pelmix-cli: "
+  };
+  const Case cases[] = {
+      {"path,titel\r\n",
+       where + "1: unknown column \"titel\" (path, title, artist, album, year, comment, track, genre)"},
+      {"Title,PATH,title\r\n", where + "1: the column \"title\" comes twice"},
+      {"path;title\r\n", where + "1: unknown column \"path;title\" (path, title, artist, album, year, comment, track, "
+                                 "genre); cells are separated by commas"},
+      {"path,title\r\n" + a + ",New\r\n" + missing + ",x\r\n",
+       where + "3 (" + missing + "): not found; nothing written"},
+      {"path,title\r\n" + a + ",New\r\n" + a + ",x\r\n",
+       where + "3 (" + a + "): the same file as line 2; nothing written"},
+      {"path,title\n" + a + "," + std::string(31, 't') + "\n",
+       where + "2 (" + a + "): title \"" + std::string(31, 't') + "\" is longer than its 30 bytes; nothing written"},
+      {"path,title\r\n,,\r\n\r\n" + a + ",x,y\r\n", where + "4: 3 cells where the header has 2"},
+      {"path,genre\r\n" + a + ",Polka Dub\r\n", where + "2: unknown genre \"Polka Dub\" (see pelmix-cli genres)"},
+      {"path,title\r\n" + a + ",\"New\r\n", where + "2: a quoted cell has no closing quote"},
+  };
+  for (const Case& c : cases) {
+    WriteFile(csv, std::string_view(c.text));
+    const ProgramRun run = RunPelmixCli({"stamp", "--from-csv", Utf8(csv)});
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_EQ(run.err, "pelmix-cli: " + c.message + "; try 'pelmix-cli stamp --help'\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(song), before) << c.message;
+  }
+}
+
 // A missing track number reads the same in every plain output: show, show -1, a dry run.
 TEST(EndToEndTest, NoTrackReadsTheSameEverywhere) {
   TempDir dir;

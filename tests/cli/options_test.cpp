@@ -87,6 +87,13 @@ TEST(OptionsTest, UsageErrorsNameTheOptionAsTyped) {
       {{"strip", "--keep-order", "a.mp3"}, "--keep-order does not go with strip"},
       {{"stamp", "-T", "1", "--track=2", "a.mp3"}, "--track given twice"},
       {{"stmap", "a.mp3"}, "unknown command \"stmap\""},
+      {{"show", "--truncate", "a.mp3"}, "--truncate does not go with show"},
+      {{"stamp", "--csv", "-t", "x", "a.mp3"}, "--csv does not go with stamp"},
+      {{"show", "--csv", "--json", "a.mp3"}, "--json and --csv do not go together"},
+      {{"show", "-1", "--csv", "a.mp3"}, "--oneline and --csv do not go together"},
+      {{"stamp", "--from-csv", "t.csv", "--from-name", "%t"}, "--from-csv and --from-name do not go together"},
+      {{"stamp", "--from-csv", "t.csv", "a.mp3"}, "--from-csv takes no files: its rows name them"},
+      {{"stamp", "-r", "--from-csv=t.csv"}, "--recursive does not go with --from-csv"},
   };
   for (const Case& c : cases) {
     try {
@@ -113,7 +120,7 @@ TEST(OptionsTest, RefusesCommandLinesItCannotActOn) {
       Arguments({"stamp", "-rz", "--title", "x", "a.mp3"}),
       Arguments({"stamp", "--json=yes", "--title", "x", "a.mp3"}),
       Arguments({"stamp", "-q", "--json", "--title", "x", "a.mp3"}),
-      Arguments({"show", "--encoding", "utf-8", "a.mp3"}),
+      Arguments({"show", "--encoding", "utf-16", "a.mp3"}),
       Arguments({"genres", "a.mp3"}),
   };
   for (const std::vector<Argument>& arguments : cases) {

@@ -45,8 +45,12 @@ check '--increment=comment' pelmix-cli stamp --increment=c
 # One command after help, and only one.
 check 'show|stamp|strip|genres|undo' pelmix-cli help ''
 check '' pelmix-cli help stamp ''
-# An option's value is no command: "help" here names a genre list.
+# An option's value is no command: "help" here names a genre list, "show" a table.
 check '--title' pelmix-cli --genres help stamp --ti
+check '--truncate' pelmix-cli --from-csv show stamp --tru
+# A table is a file; the code pages include UTF-8.
+check 'genres.txt' pelmix-cli stamp --from-csv gen
+check 'utf-8' pelmix-cli show --encoding u
 # Batch ids after undo, from the journal the program lists.
 export PELMIX_STATE_DIR=$work/journal
 head -c 300 /dev/zero > song.mp3

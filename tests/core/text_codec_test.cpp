@@ -116,7 +116,58 @@ TEST(CodePageTest, NamesIgnoreLetterCase) {
   EXPECT_EQ(CodePageByName("Windows-1252"), CodePage::Windows1252);
   EXPECT_EQ(CodePageByName("CP1250"), CodePage::Windows1250);
   EXPECT_EQ(CodePageByName("latin1"), CodePage::Iso8859_1);
-  EXPECT_EQ(CodePageByName("utf-8"), std::nullopt);
+  EXPECT_EQ(CodePageByName("UTF-8"), CodePage::Utf8);
+  EXPECT_EQ(CodePageByName("utf8"), CodePage::Utf8);
+  EXPECT_EQ(CodePageByName("utf-16"), std::nullopt);
+}
+
+// UTF-8 as a tag's code page: what is UTF-8 passes as it is both ways; what is not (a
+// character another tagger cut short, bytes of another page) shows as U+FFFD and is
+// never stored.
+TEST(CodePageTest, Utf8TagsKeepTheirBytesAndShowWhatIsNotUtf8AsReplaced) {
+  struct Case {
+    const char* bytes;
+    const char* shown;
+  };
+  const Case decoded[] = {
+      {"Caf\xC3\xA9 \xF0\x9F\x8E\xB5", "Caf\xC3\xA9 \xF0\x9F\x8E\xB5"},
+      {"ab\xCE", "ab\xEF\xBF\xBD"},
+      {"\xE2\x82", "\xEF\xBF\xBD"},
+      {"Caf\xE9!", "Caf\xEF\xBF\xBD!"},
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const Case& c : decoded) EXPECT_EQ(DecodeText(CodePage::Utf8, c.bytes), c.shown) << c.bytes;
+
+  const EncodeResult stored = EncodeText(CodePage::Utf8, "\xCE\xA9 \xF0\x9F\x8E\xB5");
+  EXPECT_EQ(stored.status, EncodeResult::Status::Ok);
+  EXPECT_EQ(stored.bytes, "\xCE\xA9 \xF0\x9F\x8E\xB5");
+  for (const char* invalid : {"ab\xCE", "\xED\xA0\x80", "Caf\xE9"}) {
+    EXPECT_EQ(EncodeText(CodePage::Utf8, invalid).status, EncodeResult::Status::InvalidUtf8) << invalid;
+  }
+}
+
+TEST(CodePageTest, ACutEndsBetweenCharacters) {
+  struct Case {
+    CodePage page;
+    const char* bytes;
+    std::size_t most;
+    std::size_t length;
+  };
+  const Case cases[] = {
+      {CodePage::Windows1252, "Caf\xE9s", 4, 4},
+      {CodePage::Windows1251, "\xCF\xF0", 5, 2},
+      {CodePage::Utf8, "abc", 2, 2},
+      {CodePage::Utf8, "a\xCE\xA9", 2, 1},
+      {CodePage::Utf8, "a\xCE\xA9", 3, 3},
+      {CodePage::Utf8, "\xE2\x82\xAC\xE2\x82\xAC", 5, 3},
+      {CodePage::Utf8, "\xF0\x9F\x8E\xB5", 3, 0},
+      // Bytes that start no character stand alone.
+      {CodePage::Utf8, "\xFF\xFE\xCE\xA9", 3, 2},
+      {CodePage::Utf8, "", 30, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CharacterBoundary(c.page, c.bytes, c.most), c.length) << CodePageName(c.page) << " " << c.bytes;
+  }
 }
 
 // Both directions of UTF-16, with what a platform call can bring: pairs, unpaired or

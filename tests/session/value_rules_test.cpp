@@ -36,7 +36,7 @@ TEST(ValueRulesTest, TheTrackIsEmptyOrANumberTheByteCanMean) {
 TEST(ValueRulesTest, TextBecomesBytesOfTheCodePageOrSaysWhichCharacterCannot) {
   struct Case {
     CodePage page;
-    const char* utf8;
+    std::string_view utf8;
     const char* bytes;  // nullptr: refused
     ValueProblem problem;
     char32_t character;
@@ -48,6 +48,7 @@ TEST(ValueRulesTest, TextBecomesBytesOfTheCodePageOrSaysWhichCharacterCannot) {
       {CodePage::Windows1252, "\xCE\xA9mega", nullptr, ValueProblem::NotInCodePage, U'\u03A9'},
       {CodePage::Windows1250, "\xC5\x99", "\xF8", {}, 0},
       {CodePage::Windows1252, "bad \xFF", nullptr, ValueProblem::InvalidText, 0},
+      {CodePage::Utf8, std::string_view("a\0b", 3), nullptr, ValueProblem::NotInCodePage, 0},
   };
   for (const Case& c : cases) {
     const auto result = EncodeValue(c.page, TagField::Artist, c.utf8);
@@ -129,6 +130,42 @@ TEST(ValueRulesTest, EachTickedFieldMustFitAsItIs) {
   }
 }
 
+TEST(ValueRulesTest, CutToFitKeepsWholeCharactersOfTheTickedFieldsOnly) {
+  struct Case {
+    const char* what;
+    CodePage page;
+    TagField field;
+    std::string text;
+    bool trackShown;
+    std::string kept;
+  };
+  const std::string omegas = "\xCE\xA9\xCE\xA9\xCE\xA9";  // 6 bytes, 3 characters
+  const Case cases[] = {
+      {"a single-byte page cuts at the width", CodePage::Windows1252, TagField::Title, std::string(31, 'x'), false,
+       std::string(30, 'x')},
+      {"at its width a value stays", CodePage::Windows1252, TagField::Title, std::string(30, 'x'), false,
+       std::string(30, 'x')},
+      {"UTF-8 cuts before a character that would not fit", CodePage::Utf8, TagField::Year, "1" + omegas, false,
+       "1\xCE\xA9"},
+      {"the comment keeps 28 with a track shown", CodePage::Utf8, TagField::Comment, std::string(27, 'c') + omegas,
+       true, std::string(27, 'c')},
+      {"and 29 without", CodePage::Utf8, TagField::Comment, std::string(27, 'c') + omegas, false,
+       std::string(27, 'c') + "\xCE\xA9"},
+  };
+  for (const Case& c : cases) {
+    FieldValues fields;
+    fields.Text(c.field) = c.text;
+    fields.artist = std::string(40, 'a');  // not ticked: left as it is
+    FieldFlags ticked;
+    ticked[c.field] = 1;
+    const FieldFlags cut = CutToFit(fields, ticked, c.page, c.trackShown);
+    EXPECT_EQ(fields.Text(c.field), c.kept) << c.what;
+    EXPECT_EQ(cut[c.field], c.kept != c.text ? 1 : 0) << c.what;
+    EXPECT_EQ(fields.artist, std::string(40, 'a')) << c.what;
+    EXPECT_EQ(cut[TagField::Artist], 0) << c.what;
+  }
+}
+
 class BatchCheckTest : public test::SessionTest {
  protected:
   // Auto Update, the given fields ticked, the given ones counting up.
@@ -195,7 +232,7 @@ TEST_F(BatchCheckTest, ACountedValuePastItsFieldRefusesTheWholeBatchAtTheFileTha
     EXPECT_EQ(refusal->file, c.file);
     EXPECT_EQ(refusal->problem.field, c.field);
     EXPECT_EQ(refusal->problem.value, c.value);
-    EXPECT_FALSE(refusal->problem.fromName);
+    EXPECT_EQ(refusal->problem.origin, ValueOrigin::Given);
     for (const std::string& name : c.names) {
       if (name != "missing.mp3") {
         EXPECT_EQ(ReadFile(dir / name), Audio(100)) << name;
@@ -295,7 +332,7 @@ TEST_F(BatchCheckTest, ValuesFromNamesAreCheckedBeforeAnyFileAndTakenPerFile) {
     if (refusal) {
       EXPECT_EQ(refusal->file, 1u);
       EXPECT_EQ(refusal->problem.problem, *c.problem);
-      EXPECT_TRUE(refusal->problem.fromName);
+      EXPECT_EQ(refusal->problem.origin, ValueOrigin::Name);
       if (*c.problem != ValueProblem::NameMismatch) {
         EXPECT_EQ(refusal->problem.field, c.field);
       }
