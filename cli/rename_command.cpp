@@ -73,7 +73,8 @@ int RunRename(Options options, Console& console) {
   const std::unique_ptr<BatchJournal> journal = StartJournal(options, "rename");
   for (const PlannedRename& file : plan.files) {
     if (StopRequested()) break;
-    const std::string members = "," + JsonPath("new_path", file.to);
+    std::string members = ",";
+    members += JsonPath("new_path", file.to);
     if (file.repeated) {
       report.Done(file.from, "done once: the same file came earlier in the batch", "repeated");
     } else if (file.unchanged) {

@@ -90,10 +90,12 @@ void ReportRenameBack(Reporter& report, const UndoFileResult& result, bool dryRu
   const std::filesystem::path& old = *result.renamedBackTo;
   const std::string oldText = FolderText(old);
   switch (result.outcome) {
-    case UndoOutcome::Restored:
-      report.Done(now, (dryRun ? "would rename back to " : "renamed back to ") + oldText, "restored", {},
-                  "," + JsonPath("new_path", old));
+    case UndoOutcome::Restored: {
+      std::string members = ",";
+      members += JsonPath("new_path", old);
+      report.Done(now, (dryRun ? "would rename back to " : "renamed back to ") + oldText, "restored", {}, members);
       break;
+    }
     case UndoOutcome::AlreadyAsBefore: report.Done(old, "unchanged: already as before the batch", "unchanged"); break;
     case UndoOutcome::Changed:
       report.Failed(now, "not renamed back",
