@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "cli/text_display.h"
+#include "core/text_codec.h"
 #include "tests/cli/run_program.h"
 #include "tests/support/journal_folder.h"
 #include "tests/support/temp_dir.h"
@@ -35,13 +36,15 @@ class RenameCliTest : public ::testing::Test {
   TempDir state_;
   JournalFolderSet journal_{state_ / "journal"};
 
+  // Names are UTF-8 here, whatever the system's narrow text.
+  fs::path In(const char* name) const { return dir_.path() / PathFromUtf8(name); }
   fs::path Put(const char* name, const Bytes& bytes) {
-    WriteFile(dir_ / name, bytes);
-    return dir_ / name;
+    WriteFile(In(name), bytes);
+    return In(name);
   }
   ProgramRun Run(std::vector<std::string> arguments, const std::vector<const char*>& names) {
     arguments.insert(arguments.begin(), "rename");
-    for (const char* name : names) arguments.push_back(Utf8(dir_ / name));
+    for (const char* name : names) arguments.push_back(Utf8(In(name)));
     return RunPelmixCli(arguments);
   }
 };
@@ -58,13 +61,13 @@ TEST_F(RenameCliTest, ABatchThatCannotBeRenamedWholeRenamesNothing) {
     std::vector<const char*> files;
     std::string message;
   };
-  const std::string a = Utf8(dir_ / "a.mp3");
+  const std::string a = Utf8(In("a.mp3"));
   const Case cases[] = {
-      {{"--to", "%t"}, {"a.mp3", "c.mp3"}, a + " and " + Utf8(dir_ / "c.mp3") + " would both be named Intro.mp3"},
-      {{"--to", "%t"}, {"a.mp3", "b.mp3"}, Utf8(dir_ / "Outro.mp3") + " exists already (" + Utf8(dir_ / "b.mp3")},
-      {{"--to", "%a - %t"}, {"a.mp3", "c.mp3"}, Utf8(dir_ / "c.mp3") + " has no artist (%a)"},
-      {{"--to", "%n %t"}, {"a.mp3", "untagged.mp3"}, Utf8(dir_ / "untagged.mp3") + " has no track number (%n)"},
-      {{"--to", "%n"}, {"a.mp3", "gone.mp3"}, Utf8(dir_ / "gone.mp3") + ": cannot be read: not found"},
+      {{"--to", "%t"}, {"a.mp3", "c.mp3"}, a + " and " + Utf8(In("c.mp3")) + " would both be named Intro.mp3"},
+      {{"--to", "%t"}, {"a.mp3", "b.mp3"}, Utf8(In("Outro.mp3")) + " exists already (" + Utf8(In("b.mp3"))},
+      {{"--to", "%a - %t"}, {"a.mp3", "c.mp3"}, Utf8(In("c.mp3")) + " has no artist (%a)"},
+      {{"--to", "%n %t"}, {"a.mp3", "untagged.mp3"}, Utf8(In("untagged.mp3")) + " has no track number (%n)"},
+      {{"--to", "%n"}, {"a.mp3", "gone.mp3"}, Utf8(In("gone.mp3")) + ": cannot be read: not found"},
       {{"--to", "%t/%n"}, {"a.mp3"}, "--to: a pattern makes a name, not a path"},
       {{"--to", "%q"}, {"a.mp3"}, "--to: unknown placeholder %q"},
       {{}, {"a.mp3"}, "rename needs --to PATTERN"},
@@ -91,8 +94,8 @@ TEST_F(RenameCliTest, NamesGetWhatWindowsRefusesReplacedAndUndoTakesThemBack) {
   const ProgramRun run = Run({"--to", "%n %t", "--json"}, {"1.mp3", "2.mp3", "3.mp3", "4.mp3"});
   EXPECT_EQ(run.status, 0) << run.err;
   const auto line = [&](const char* from, const char* to) {
-    return "{\"path\":" + cli::JsonString(Utf8(dir_ / from)) +
-           ",\"outcome\":\"renamed\",\"new_path\":" + cli::JsonString(Utf8(dir_ / to)) + "}\n";
+    return "{\"path\":" + cli::JsonString(Utf8(In(from))) +
+           ",\"outcome\":\"renamed\",\"new_path\":" + cli::JsonString(Utf8(In(to))) + "}\n";
   };
   EXPECT_EQ(run.out, line("1.mp3", "01 AC_DC_ _Live__.mp3") + line("2.mp3", "12 CON.mp3") +
                          line("3.mp3", "07 .._.mp3") + line("4.mp3", "09 Caf\xC3\xA9 \xE2\x82\xAC.mp3"));
@@ -102,8 +105,8 @@ TEST_F(RenameCliTest, NamesGetWhatWindowsRefusesReplacedAndUndoTakesThemBack) {
   // Alone, with no number before it, CON is a device on Windows; the dots would climb out.
   const ProgramRun alone = Run({"--to", "%t"}, {"12 CON.mp3", "07 .._.mp3"});
   EXPECT_EQ(alone.status, 0) << alone.err;
-  EXPECT_EQ(alone.out, Utf8(dir_ / "12 CON.mp3") + ": renamed to " + Utf8(dir_ / "CON_.mp3") + "\n" +
-                           Utf8(dir_ / "07 .._.mp3") + ": renamed to " + Utf8(dir_ / "_.mp3") + "\n");
+  EXPECT_EQ(alone.out, Utf8(In("12 CON.mp3")) + ": renamed to " + Utf8(In("CON_.mp3")) + "\n" + Utf8(In("07 .._.mp3")) +
+                           ": renamed to " + Utf8(In("_.mp3")) + "\n");
 
   const ProgramRun list = RunPelmixCli({"undo", "--list"});
   const std::size_t whole = list.out.find("4 files  rename (pelmix-cli)\n");
@@ -114,15 +117,15 @@ TEST_F(RenameCliTest, NamesGetWhatWindowsRefusesReplacedAndUndoTakesThemBack) {
   ASSERT_EQ(RunPelmixCli({"undo"}).status, 0);
   const ProgramRun undo = RunPelmixCli({"undo", id});
   EXPECT_EQ(undo.status, 0) << undo.err;
-  EXPECT_EQ(undo.out.rfind(
-                Utf8(dir_ / "09 Caf\xC3\xA9 \xE2\x82\xAC.mp3") + ": renamed back to " + Utf8(dir_ / "4.mp3") + "\n", 0),
-            0u)
+  EXPECT_EQ(
+      undo.out.rfind(Utf8(In("09 Caf\xC3\xA9 \xE2\x82\xAC.mp3")) + ": renamed back to " + Utf8(In("4.mp3")) + "\n", 0),
+      0u)
       << undo.out;
   EXPECT_EQ(Listing(dir_.path()), before);
 
   // The undo is a batch as well: taken back, the new names return.
   ASSERT_EQ(RunPelmixCli({"undo"}).status, 0);
-  EXPECT_TRUE(fs::exists(dir_ / "01 AC_DC_ _Live__.mp3"));
+  EXPECT_TRUE(fs::exists(In("01 AC_DC_ _Live__.mp3")));
 }
 
 TEST_F(RenameCliTest, ADryRunShowsThePlanAndTouchesNothing) {
@@ -132,17 +135,16 @@ TEST_F(RenameCliTest, ADryRunShowsThePlanAndTouchesNothing) {
   const std::vector<std::string> before = Listing(dir_.path());
   const ProgramRun run = Run({"-n", "--to", "%n %t"}, {"b.mp3", "10 Ten.mp3"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, Utf8(dir_ / "b.mp3") + " -> " + Utf8(dir_ / "02 Two.mp3") + "\n" + Utf8(dir_ / "10 Ten.mp3") +
-                         ": unchanged\n");
+  EXPECT_EQ(run.out,
+            Utf8(In("b.mp3")) + " -> " + Utf8(In("02 Two.mp3")) + "\n" + Utf8(In("10 Ten.mp3")) + ": unchanged\n");
   EXPECT_EQ(Listing(dir_.path()), before);
   EXPECT_EQ(RunPelmixCli({"undo", "--list"}).out.rfind("no batch", 0), 0u);
 
   // A name the file has already is no collision with itself; the plan still sees the others.
   const ProgramRun both = Run({"--dry-run", "--to", "%n %t"}, {"10 Ten.mp3", "a.mp3"});
   EXPECT_EQ(both.status, 2);
-  EXPECT_NE(
-      both.err.find(Utf8(dir_ / "10 Ten.mp3") + " and " + Utf8(dir_ / "a.mp3") + " would both be named 10 Ten.mp3"),
-      std::string::npos)
+  EXPECT_NE(both.err.find(Utf8(In("10 Ten.mp3")) + " and " + Utf8(In("a.mp3")) + " would both be named 10 Ten.mp3"),
+            std::string::npos)
       << both.err;
 }
 

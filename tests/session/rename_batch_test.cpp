@@ -49,7 +49,7 @@ TEST(RenameBatchTest, EveryNewNameIsMadeBeforeTheFirstRename) {
                                "%n - %t");
   ASSERT_FALSE(plan.refusal) << static_cast<int>(plan.refusal->reason);
   ASSERT_EQ(plan.files.size(), 4u);
-  EXPECT_EQ(plan.files[0].to, dir / "03 - Caf\xC3\xA9.mp3");
+  EXPECT_EQ(plan.files[0].to, dir.path() / PathFromUtf8("03 - Caf\xC3\xA9.mp3"));
   EXPECT_EQ(plan.files[1].to, dir / "12 - Last_ Part_.MP3");
   EXPECT_TRUE(plan.files[2].repeated);
   EXPECT_TRUE(plan.files[3].unchanged);
