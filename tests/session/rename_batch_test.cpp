@@ -106,6 +106,16 @@ TEST(RenameBatchTest, ABatchThatCannotBeRenamedWholeIsRefusedWithItsFirstReason)
   EXPECT_EQ(notRead.refusal->error, std::errc::no_such_file_or_directory);
   const RenamePlan noArtist = Plan(dir, {{"a.mp3", Tagged("A", 1)}}, "%a - %t");
   EXPECT_EQ(noArtist.refusal->field, TagField::Artist);
+
+  // Windows takes names that differ only in letter case for one; elsewhere they are two.
+  TempDir cased;
+  const RenamePlan plan = Plan(cased, {{"a.mp3", Tagged("Intro", 1)}, {"b.mp3", Tagged("INTRO", 2)}}, "%t");
+#ifdef _WIN32
+  ASSERT_TRUE(plan.refusal);
+  EXPECT_EQ(plan.refusal->reason, Reason::SameName);
+#else
+  EXPECT_FALSE(plan.refusal);
+#endif
 }
 
 // Records what would be renamed, looking at the disk as the record goes out.
