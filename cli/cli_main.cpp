@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/genre_source.h"
+#include "cli/rename_command.h"
 #include "cli/show_command.h"
 #include "cli/stamp_command.h"
 #include "cli/strip_command.h"
@@ -24,8 +25,9 @@ constexpr char kProgramHelp[] =
     "  show      print each file's tag\n"
     "  stamp     write the given fields into every file, keeping the others\n"
     "  strip     remove each file's tag trailer\n"
+    "  rename    name each file after its tag: rename --to \"%n - %t\" *.mp3\n"
     "  genres    print the genre list, code and name\n"
-    "  undo      take back the last batch written (stamp, strip, the window's)\n"
+    "  undo      take back the last batch (stamp, strip, rename, the window's)\n"
     "  help CMD  the options of one command, as pelmix-cli CMD --help gives them\n"
     "\n"
     "Options of every command:\n"
@@ -126,6 +128,24 @@ constexpr char kUndoHelp[] =
     "      --json             one JSON object per file (per batch with --list)\n"
     "      --no-journal       keep no undo record of this undo\n";
 
+constexpr char kRenameHelp[] =
+    "usage: pelmix-cli rename --to PATTERN [OPTION]... FILE|DIR...\n"
+    "Names each .mp3 file after its tag, in its own folder; the extension stays.\n"
+    "%n track (zero-padded to the digits of the batch's largest; %2n to 2 digits),\n"
+    "%t title, %a artist, %A album, %y year, %% a percent sign; e.g. \"%n - %t\".\n"
+    "\\ / : * ? \" < > | and control characters become _, leading and trailing dots\n"
+    "and spaces go, and CON, PRN, AUX, NUL, COM1-9, LPT1-9 get _ after them.\n"
+    "Nothing is renamed when a file cannot be read or lacks a value the pattern needs,\n"
+    "or two files would get one name, or a new name is taken; no file is replaced.\n"
+    "\n"
+    "      --to PATTERN       the new names, as above\n"
+    "  -n, --dry-run          show each OLD -> NEW; rename nothing\n"
+    "  -r, --recursive        a folder stands for the .mp3 files beneath it\n"
+    "  -q, --quiet            print failures only; a dry run still shows its plan\n"
+    "      --json             one JSON object per file with its outcome and new_path\n"
+    "      --no-journal       keep no undo record of this batch\n"
+    "      --encoding CP      the tags' code page (see pelmix-cli --help)\n";
+
 constexpr char kGenresHelp[] =
     "usage: pelmix-cli genres [OPTION]...\n"
     "Prints the genre list, code and name, in the order of the window's list.\n"
@@ -140,6 +160,7 @@ std::string HelpText(std::optional<Command> topic) {
     case Command::Strip: return kStripHelp;
     case Command::Genres: return kGenresHelp;
     case Command::Undo: return kUndoHelp;
+    case Command::Rename: return kRenameHelp;
     default: return kProgramHelp;
   }
 }
@@ -164,8 +185,8 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
   std::optional<Command> command;
   try {
     Options options = ParseOptions(std::move(arguments));
-    // Only stamp, strip and undo have work beyond what they print.
-    if (options.command != Command::Stamp && options.command != Command::Strip &&
+    // Only stamp, strip, rename and undo have work beyond what they print.
+    if (options.command != Command::Stamp && options.command != Command::Strip && options.command != Command::Rename &&
         (options.command != Command::Undo || options.list)) {
       console.StopWhenOutputCloses();
     }
@@ -182,6 +203,7 @@ int RunCli(std::vector<Argument> arguments, Console& console) {
       case Command::Stamp: return RunStamp(std::move(options), genres, console);
       case Command::Strip: return RunStrip(std::move(options), console);
       case Command::Undo: return RunUndo(std::move(options), console);
+      case Command::Rename: return RunRename(std::move(options), console);
       default: assert(options.command == Command::Genres); return RunGenres(options, genres, console);
     }
   } catch (const UsageError& error) {

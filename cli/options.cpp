@@ -29,6 +29,7 @@ enum LongOnly : int {
   kTruncate,
   kCsv,
   kFromCsv,
+  kTo,
 };
 
 constexpr char kShortOptions[] = "-:hVrnq1t:a:A:y:c:T:g:";
@@ -44,6 +45,7 @@ constexpr option kLongOptions[] = {
     {"increment", required_argument, nullptr, kIncrement},
     {"from-name", required_argument, nullptr, kFromName},
     {"from-csv", required_argument, nullptr, kFromCsv},
+    {"to", required_argument, nullptr, kTo},
     {"truncate", no_argument, nullptr, kTruncate},
     {"keep-order", no_argument, nullptr, kKeepOrder},
     {"keep-times", no_argument, nullptr, kKeepTimes},
@@ -81,8 +83,8 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommands[] = {
-    {"show", Command::Show},     {"stamp", Command::Stamp}, {"strip", Command::Strip},
-    {"genres", Command::Genres}, {"help", Command::Help},   {"undo", Command::Undo},
+    {"show", Command::Show}, {"stamp", Command::Stamp}, {"strip", Command::Strip},   {"genres", Command::Genres},
+    {"help", Command::Help}, {"undo", Command::Undo},   {"rename", Command::Rename},
 };
 
 constexpr unsigned Bit(Command command) { return 1u << static_cast<unsigned>(command); }
@@ -91,6 +93,7 @@ constexpr unsigned kShow = Bit(Command::Show);
 constexpr unsigned kStamp = Bit(Command::Stamp);
 constexpr unsigned kStrip = Bit(Command::Strip);
 constexpr unsigned kUndo = Bit(Command::Undo);
+constexpr unsigned kRename = Bit(Command::Rename);
 
 // Which commands take an option; the field options go with stamp, the common ones
 // (--encoding, --genres) with every command.
@@ -100,14 +103,15 @@ struct Fit {
 };
 
 constexpr Fit kFits[] = {
-    {kJson, kShow | kStamp | kStrip | kUndo},
+    {kJson, kShow | kStamp | kStrip | kUndo | kRename},
     {'1', kShow},
     {kCsv, kShow},
-    {'r', kShow | kStamp | kStrip},
-    {'n', kStamp | kStrip | kUndo},
-    {'q', kStamp | kStrip | kUndo},
+    {'r', kShow | kStamp | kStrip | kRename},
+    {'n', kStamp | kStrip | kUndo | kRename},
+    {'q', kStamp | kStrip | kUndo | kRename},
     {kList, kUndo},
-    {kNoJournal, kStamp | kStrip | kUndo},
+    {kNoJournal, kStamp | kStrip | kUndo | kRename},
+    {kTo, kRename},
     {kAnyExtension, kStamp | kStrip},
     {kKeepTimes, kStamp | kStrip},
     {kKeepOrder, kStamp},
@@ -252,6 +256,10 @@ class Parser {
       case kNoJournal: options_.noJournal = true; return;
       case kTruncate: options_.truncate = true; return;
       case kCsv: options_.csv = true; return;
+      case kTo:
+        if (options_.renameTo) throw UsageError("--to given twice");
+        options_.renameTo = optarg;
+        return;
       case kFromName:
         if (options_.fromName) throw UsageError("--from-name given twice");
         options_.fromName = optarg;

@@ -33,7 +33,7 @@ struct Argument {
   static Argument FromUtf8(const std::string& utf8);
 };
 
-enum class Command { Show, Stamp, Strip, Genres, Help, Version, Undo };
+enum class Command { Show, Stamp, Strip, Genres, Help, Version, Undo, Rename };
 
 struct Options {
   Command command = Command::Help;
@@ -58,6 +58,7 @@ struct Options {
   std::vector<TagField> increments;
   std::optional<std::string> fromName;  // the --from-name pattern, UTF-8
   std::optional<std::filesystem::path> fromCsv;
+  std::optional<std::string> renameTo;  // the rename --to pattern, UTF-8
   std::vector<NativeName> operands;
 
   const std::optional<std::string>& Value(TagField field) const { return values[FieldIndex(field)]; }

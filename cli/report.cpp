@@ -33,6 +33,20 @@ void Reporter::Done(const std::filesystem::path& path, std::string_view text, st
   console_.Out(line_);
 }
 
+void Reporter::Plan(const std::filesystem::path& from, const std::filesystem::path& to, std::string_view key,
+                    std::string_view members) {
+  if (!json_ && !quiet_) {
+    line_.clear();
+    AppendPrintablePath(line_, from);
+    line_ += " -> ";
+    AppendPrintablePath(line_, to);
+    line_ += '\n';
+    console_.Out(line_);
+    return;
+  }
+  Done(from, {}, key, {}, members);
+}
+
 void Reporter::Failed(const std::filesystem::path& path, std::string_view what, std::string_view reason) {
   status_ = kExitFileFailed;
   if (json_) {

@@ -22,6 +22,9 @@ class Reporter {
   // of the JSON object (",\"cut\":[...]").
   void Done(const std::filesystem::path& path, std::string_view text, std::string_view key,
             std::string_view details = {}, std::string_view members = {});
+  // A dry run's plan for a file: "FROM -> TO" (in JSON as Done with `key` and `members`).
+  void Plan(const std::filesystem::path& from, const std::filesystem::path& to, std::string_view key,
+            std::string_view members);
   // A file not done: "PATH: <what>: <reason>" on standard error, and its JSON object.
   void Failed(const std::filesystem::path& path, std::string_view what, std::string_view reason);
   // "pelmix-cli: warning: PATH: <text>" on standard error, unless quiet (a dry run is never quiet).

@@ -99,9 +99,11 @@ std::string JsonString(std::string_view utf8) {
   return text + '"';
 }
 
-std::string JsonPath(const std::filesystem::path& path) {
-  std::string member = "\"path\":" + JsonString(PathText(path));
-  if (!PathIsWellFormed(path)) member += ",\"path_bytes\":\"" + PathHex(path) + '"';
+std::string JsonPath(const std::filesystem::path& path) { return JsonPath("path", path); }
+
+std::string JsonPath(std::string_view key, const std::filesystem::path& path) {
+  std::string member = '"' + std::string(key) + "\":" + JsonString(PathText(path));
+  if (!PathIsWellFormed(path)) member += ",\"" + std::string(key) + "_bytes\":\"" + PathHex(path) + '"';
   return member;
 }
 

@@ -21,6 +21,8 @@ std::string JsonString(std::string_view utf8);
 // The "path" member of a JSON object. A name that is not well-formed shows U+FFFD there,
 // so two names could read alike: it also gets "path_bytes", its exact bytes in hex.
 std::string JsonPath(const std::filesystem::path& path);
+// The same under another name: "new_path" (and "new_path_bytes").
+std::string JsonPath(std::string_view key, const std::filesystem::path& path);
 
 // Why a file could not be read or written, in a few words: "not found", "permission denied".
 std::string ErrorReason(const std::error_code& error);

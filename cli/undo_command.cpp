@@ -84,6 +84,33 @@ const BatchEntry* Choose(const std::vector<BatchEntry>& batches, const Options& 
                    Command::Undo);
 }
 
+// A rename taken back: by the name the file has now, and the one it gets back.
+void ReportRenameBack(Reporter& report, const UndoFileResult& result, bool dryRun) {
+  const std::filesystem::path& now = *result.path;
+  const std::filesystem::path& old = *result.renamedBackTo;
+  const std::string oldText = FolderText(old);
+  switch (result.outcome) {
+    case UndoOutcome::Restored: {
+      std::string members = ",";
+      members += JsonPath("new_path", old);
+      report.Done(now, (dryRun ? "would rename back to " : "renamed back to ") + oldText, "restored", {}, members);
+      break;
+    }
+    case UndoOutcome::AlreadyAsBefore: report.Done(old, "unchanged: already as before the batch", "unchanged"); break;
+    case UndoOutcome::Changed:
+      report.Failed(now, "not renamed back",
+                    result.error == std::errc::file_exists ? oldText + " exists already"
+                                                           : "no longer the file the batch renamed");
+      break;
+    case UndoOutcome::Failed:
+    case UndoOutcome::NotJournaled:
+      report.Failed(
+          now, "not renamed back",
+          result.outcome == UndoOutcome::Failed ? ErrorReason(result.error) : JournalFailedReason(result.error));
+      break;
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<BatchJournal> StartJournal(const Options& options, const char* command, std::string undoes) {
@@ -143,6 +170,12 @@ int RunUndo(Options options, Console& console) {
   bool stopped = false;
   UndoBatch(*read.batch, access, [&](const UndoFileResult& result) {
     const std::filesystem::path& path = *result.path;
+    if (result.renamedBackTo) {
+      ReportRenameBack(report, result, options.dryRun);
+      stopped = result.outcome == UndoOutcome::NotJournaled;
+      report.Next();
+      return true;
+    }
     switch (result.outcome) {
       case UndoOutcome::Restored: report.Done(path, options.dryRun ? "would restore" : "restored", "restored"); break;
       case UndoOutcome::AlreadyAsBefore:

@@ -37,7 +37,7 @@ _pelmix_cli() {
     while [ "$i" -lt "$COMP_CWORD" ]; do
         word=${COMP_WORDS[i]}
         case $word in
-            --encoding|--genres|-g|--genre|-t|--title|-a|--artist|-A|--album|-y|--year|-c|--comment|-T|--track|--increment|--from-name|--from-csv)
+            --encoding|--genres|-g|--genre|-t|--title|-a|--artist|-A|--album|-y|--year|-c|--comment|-T|--track|--increment|--from-name|--from-csv|--to)
                 i=$((i + 1))
                 [ "${COMP_WORDS[i]}" = = ] && i=$((i + 1))
                 [ "$i" -lt "$COMP_CWORD" ] || break
@@ -48,7 +48,7 @@ _pelmix_cli() {
                         [[ $value == "~/"* ]] && value=$HOME/${value#"~/"}
                         list+=("$word" "$value") ;;
                 esac ;;
-            show|stamp|strip|genres|help|undo)
+            show|stamp|strip|genres|help|undo|rename)
                 if [ -z "$command" ]; then command=$word
                 elif [ "$command" = help ]; then after_help=$word
                 fi ;;
@@ -85,7 +85,7 @@ _pelmix_cli() {
                 [[ $field == "$last"* ]] && COMPREPLY+=("$prefix$named$field")
             done
             return ;;
-        -t|--title|-a|--artist|-A|--album|-y|--year|-c|--comment|-T|--track|--from-name)
+        -t|--title|-a|--artist|-A|--album|-y|--year|-c|--comment|-T|--track|--from-name|--to)
             COMPREPLY=()
             return ;;
     esac
@@ -97,6 +97,7 @@ _pelmix_cli() {
                         --keep-order --from-name --from-csv --truncate --any-extension --keep-times
                         --dry-run --recursive --quiet --json --no-journal $common" ;;
         strip) options="--any-extension --keep-times --dry-run --recursive --quiet --json --no-journal $common" ;;
+        rename) options="--to --dry-run --recursive --quiet --json --no-journal $common" ;;
         undo)
             if [[ $cur == -* ]]; then
                 mapfile -t COMPREPLY < <(compgen -W "--list --dry-run --quiet --json --no-journal $common" -- "$cur")
@@ -109,9 +110,9 @@ _pelmix_cli() {
         help)
             # One command: the one whose help is wanted.
             COMPREPLY=()
-            [ -z "$after_help" ] && mapfile -t COMPREPLY < <(compgen -W "show stamp strip genres undo" -- "$cur")
+            [ -z "$after_help" ] && mapfile -t COMPREPLY < <(compgen -W "show stamp strip rename genres undo" -- "$cur")
             return ;;
-        *) mapfile -t COMPREPLY < <(compgen -W "show stamp strip genres undo help $common" -- "$cur"); return ;;
+        *) mapfile -t COMPREPLY < <(compgen -W "show stamp strip rename genres undo help $common" -- "$cur"); return ;;
     esac
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")

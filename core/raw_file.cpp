@@ -10,6 +10,7 @@
 #else
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -108,6 +109,22 @@ std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status) 
     status.size = static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
   }
   return error;
+}
+
+std::error_code RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  // Without MOVEFILE_REPLACE_EXISTING an existing target is refused, and without
+  // MOVEFILE_COPY_ALLOWED nothing is copied: a rename within one folder only.
+  if (!MoveFileExW(FileCallName(from).c_str(), FileCallName(to).c_str(), 0)) return LastError();
+  return {};
+}
+
+std::wstring NameKey(const std::filesystem::path& name) {
+  const std::wstring& text = name.native();
+  if (text.empty() || text.size() > 0x7FFFFFFF) return text;
+  std::wstring upper(text.size(), L'\0');
+  const int size = static_cast<int>(text.size());
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text.data(), size, upper.data(), size) != size) return text;
+  return upper;
 }
 
 RawFile::~RawFile() {
@@ -294,6 +311,22 @@ std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status) 
   status.size = named.st_size;
   return {};
 }
+
+std::error_code RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
+  // A file system that cannot rename without replacing says EINVAL (an old kernel ENOSYS):
+  // link() never replaces either. A plain rename() would.
+  if (errno != EINVAL && errno != ENOSYS) return Errno();
+  if (::link(from.c_str(), to.c_str()) != 0) return Errno();
+  if (::unlink(from.c_str()) != 0) {
+    const std::error_code error = Errno();
+    ::unlink(to.c_str());  // the file keeps its one old name
+    return error;
+  }
+  return {};
+}
+
+std::string NameKey(const std::filesystem::path& name) { return name.native(); }
 
 RawFile::~RawFile() {
   if (fd_ >= 0) ::close(fd_);

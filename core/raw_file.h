@@ -32,6 +32,16 @@ struct FileStatus {
 };
 std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status);
 
+// Gives the file `from` the name `to`, never replacing a file already there: one that is
+// gives std::errc::file_exists and both stay as they were. Where the file system cannot
+// rename without replacing (POSIX), a second link is made and the old one removed.
+std::error_code RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// A file name as this system compares names in a folder: on Windows without regard to
+// letter case (upper-cased), elsewhere byte for byte (as it is). Two names with one key
+// cannot both lie in one folder.
+std::filesystem::path::string_type NameKey(const std::filesystem::path& name);
+
 #ifdef _WIN32
 // The name the file calls are given for a path: the path itself, or for one too long for
 // the plain form, its full path marked as long.

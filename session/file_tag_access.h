@@ -44,6 +44,8 @@ class FileTagAccess final : public TagAccess {
   // Every write and cut from now on is first recorded there; one that cannot be recorded is
   // not made (NotJournaled). None: nothing is recorded.
   void SetJournal(WriteJournal* journal) { journal_ = journal; }
+  // Where changes made beside this access (a rename taken back) are recorded as well.
+  WriteJournal* journal() const { return journal_; }
   const Options& options() const { return options_; }
 
  private:

@@ -82,6 +82,16 @@ void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
   out.insert(out.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(size));
 }
 
+void PutPath(std::vector<std::uint8_t>& out, const fs::path& path) {
+  const fs::path::string_type& name = path.native();
+  Put(out, name.size(), 4);
+  if constexpr (kUnitSize == 1) {
+    out.insert(out.end(), name.begin(), name.end());
+  } else {
+    for (const auto unit : name) Put(out, static_cast<std::make_unsigned_t<fs::path::value_type>>(unit), kUnitSize);
+  }
+}
+
 // Starts a record in `out`: room for its length, filled in by EndRecord.
 void BeginRecord(std::vector<std::uint8_t>& out) { out.resize(out.size() + 4); }
 
@@ -217,7 +227,8 @@ Parsed Parse(const std::vector<std::uint8_t>& bytes) {
       continue;
     }
     if (kind != static_cast<std::uint8_t>(JournalChange::TagWritten) &&
-        kind != static_cast<std::uint8_t>(JournalChange::TagRemoved)) {
+        kind != static_cast<std::uint8_t>(JournalChange::TagRemoved) &&
+        kind != static_cast<std::uint8_t>(JournalChange::Renamed)) {
       parsed.problem = "holds a change this version of Pelmix does not know (record " + std::to_string(index) + ")";
       return parsed;
     }
@@ -231,10 +242,13 @@ Parsed Parse(const std::vector<std::uint8_t>& bytes) {
     if (flags & kHasBefore) change.before = record.Tag();
     if (flags & kHasAfter) change.after = record.Tag();
     file.path = record.Path(unitSize);
+    const bool renamed = change.change == JournalChange::Renamed;
+    if (renamed) change.renamedTo = record.Path(unitSize);
     // Each kind holds what undoing it needs, and only that.
     const bool written = change.change == JournalChange::TagWritten;
-    const bool shaped = (flags & ~(kHasBefore | kHasAfter)) == 0 &&
-                        (written ? change.after.has_value() : change.before && !change.after);
+    const bool shaped = (flags & ~(kHasBefore | kHasAfter)) == 0 && (renamed   ? flags == 0 && !change.renamedTo.empty()
+                                                                     : written ? change.after.has_value()
+                                                                               : change.before && !change.after);
     const std::int64_t least = change.before ? static_cast<std::int64_t>(kTagSize) + 1 : 0;
     if (!record.Whole() || !shaped || file.path.empty() || change.sizeBefore < least) {
       parsed.problem = RecordDamaged(index);
@@ -405,13 +419,9 @@ std::error_code BatchJournal::Record(const fs::path& path, const JournalRecord& 
   buffer_.push_back(static_cast<std::uint8_t>((record.before ? kHasBefore : 0) | (record.after ? kHasAfter : 0)));
   if (record.before) buffer_.insert(buffer_.end(), record.before->bytes().begin(), record.before->bytes().end());
   if (record.after) buffer_.insert(buffer_.end(), record.after->bytes().begin(), record.after->bytes().end());
-  const fs::path::string_type& name = path.native();
-  Put(buffer_, name.size(), 4);
-  if constexpr (kUnitSize == 1) {
-    buffer_.insert(buffer_.end(), name.begin(), name.end());
-  } else {
-    for (const auto unit : name) Put(buffer_, static_cast<std::make_unsigned_t<fs::path::value_type>>(unit), kUnitSize);
-  }
+  PutPath(buffer_, path);
+  // A rename keeps no tag: its record is the two names.
+  if (record.change == JournalChange::Renamed) PutPath(buffer_, record.renamedTo);
   EndRecord(buffer_, 0);
   if (std::error_code error = raw_.WriteAt(end_, buffer_)) {
     // Whatever part of it arrived goes, so the next batch reader meets no torn record inside.

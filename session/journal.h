@@ -18,8 +18,8 @@
 
 namespace pelmix {
 
-// What a batch did to one file. The numbers are those stored; 3 is kept for a rename.
-enum class JournalChange : std::uint8_t { TagWritten = 1, TagRemoved = 2 };
+// What a batch did to one file. The numbers are those stored.
+enum class JournalChange : std::uint8_t { TagWritten = 1, TagRemoved = 2, Renamed = 3 };
 
 // One file's change: which file, as the system knows it, and its last bytes before and after.
 struct JournalRecord {
@@ -28,6 +28,7 @@ struct JournalRecord {
   std::int64_t sizeBefore = 0;
   std::optional<TagRecord> before{};  // the tag the file ended in, or none
   std::optional<TagRecord> after{};   // TagWritten: the 128 bytes written
+  std::filesystem::path renamedTo{};  // Renamed: the file's new name (the record's path is the old)
 };
 
 struct JournaledFile {

@@ -78,13 +78,40 @@ UndoFileResult Restore(const JournaledFile& file, FileTagAccess& access) {
   return result;
 }
 
+// A rename goes back as a rename the other way, journaled as one.
+UndoFileResult RenameBack(const JournaledFile& file, WriteJournal* journal, bool dryRun) {
+  const JournalRecord& record = file.record;
+  UndoFileResult result{UndoOutcome::Restored, &record.renamedTo, {}, &file.path};
+  const RenameResult rename = RenameFile(record.renamedTo, file.path, record.file, journal, dryRun);
+  switch (rename.status) {
+    case RenameResult::Status::Renamed: return result;
+    case RenameResult::Status::Exists: result.outcome = UndoOutcome::Changed; break;
+    case RenameResult::Status::NotJournaled: result.outcome = UndoOutcome::NotJournaled; break;
+    case RenameResult::Status::Changed:
+    case RenameResult::Status::Failed: {
+      // Still under its old name: the rename never happened.
+      FileStatus status;
+      const bool asBefore = !StatusOf(file.path, status) && status.identity == record.file;
+      result.outcome = asBefore                                         ? UndoOutcome::AlreadyAsBefore
+                       : rename.status == RenameResult::Status::Changed ? UndoOutcome::Changed
+                                                                        : UndoOutcome::Failed;
+      break;
+    }
+  }
+  result.error = rename.error;
+  return result;
+}
+
 }  // namespace
 
 void UndoBatch(const JournalBatch& batch, FileTagAccess& access, const UndoDone& done) {
   const bool dryRun = access.options().dryRun;
   // The last change first: should a file have been changed twice, it goes back step by step.
   for (auto it = batch.files.rbegin(); it != batch.files.rend(); ++it) {
-    const UndoFileResult result = dryRun ? Look(*it) : Restore(*it, access);
+    const UndoFileResult result = it->record.change == JournalChange::Renamed
+                                      ? RenameBack(*it, access.journal(), dryRun)
+                                  : dryRun ? Look(*it)
+                                           : Restore(*it, access);
     if (!done(result) || result.outcome == UndoOutcome::NotJournaled) return;
   }
 }

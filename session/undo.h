@@ -8,6 +8,7 @@
 
 #include "session/file_tag_access.h"
 #include "session/journal.h"
+#include "session/rename_batch.h"
 
 namespace pelmix {
 
@@ -21,8 +22,11 @@ enum class UndoOutcome {
 
 struct UndoFileResult {
   UndoOutcome outcome = UndoOutcome::Failed;
+  // The file's name now; for a rename, the new name.
   const std::filesystem::path* path = nullptr;
   std::error_code error{};
+  // A rename: the name it gets back. Changed with std::errc::file_exists: another file has it.
+  const std::filesystem::path* renamedBackTo = nullptr;
 };
 
 // Called after each file; false stops the undo.
@@ -31,8 +35,9 @@ using UndoDone = std::function<bool(const UndoFileResult& result)>;
 // Takes the batch's changes back, the last first. A file is restored only while it has the
 // same identity and size the batch left, ending in the 128 bytes it wrote (or, where it
 // removed a tag, in no tag). An appended tag is cut off, a replaced one written back, a
-// removed one appended again. Writes go through `access`, so its journal records them as a
-// batch of their own; a dry run only looks.
+// removed one appended again. A renamed file gets its old name back while its new name
+// still names it and the old name is free, never replacing a file. Writes go through `access`, so its journal records
+// them as a batch of their own; a dry run only looks.
 void UndoBatch(const JournalBatch& batch, FileTagAccess& access, const UndoDone& done);
 
 }  // namespace pelmix

@@ -32,7 +32,7 @@ footer=$(MANWIDTH=80 man -l "$page" 2>/dev/null | tail -n 1)
 [[ $footer == "Pelmix $version "* ]] || fail "the man page's footer is: $footer"
 # Every option --help names, of the program and each command, the man page names, and no
 # other; and the commands --help lists are the man page's.
-help=$(for command in "" show stamp strip genres undo; do "$program" $command --help; done)
+help=$(for command in "" show stamp strip rename genres undo; do "$program" $command --help; done)
 rendered=$(MANWIDTH=200 man -l "$page" 2>/dev/null)
 options() { grep -o -e '--[a-z][a-z-]*' -e '[ ,]-[a-zA-Z1]\b' | tr -d ' ,' | sort -u; }
 [ "$(options <<<"$help")" = "$(options <<<"$rendered")" ] ||

@@ -43,7 +43,7 @@ check 'track,title,artist|track,title,album' pelmix-cli stamp --increment track,
 check 'track' pelmix-cli stamp --increment = tr
 check '--increment=comment' pelmix-cli stamp --increment=c
 # One command after help, and only one.
-check 'show|stamp|strip|genres|undo' pelmix-cli help ''
+check 'show|stamp|strip|rename|genres|undo' pelmix-cli help ''
 check '' pelmix-cli help stamp ''
 # An option's value is no command: "help" here names a genre list, "show" a table.
 check '--title' pelmix-cli --genres help stamp --ti

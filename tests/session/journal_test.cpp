@@ -81,11 +81,21 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
          b = test::Concat(magic, Framed({0, 2, 0}));
        },
        0, "was written by another version of Pelmix (journal format 2)"},
-      {"a change of kind 3 (a rename)",
+      {"a change of kind 4, which no version writes yet",
        [&](Bytes& b) {
-         b = test::Concat(test::Concat(magic, header), Framed({3, 1, 2, 3}));
+         b = test::Concat(test::Concat(magic, header), Framed({4, 1, 2, 3}));
        },
        0, "holds a change this version of Pelmix does not know (record 1)"},
+      {"a rename without its new name",
+       [&](Bytes& b) {
+         Bytes payload(1 + 16 + 8 + 1, 0);
+         payload[0] = 3;
+         const Bytes oldName = {1, 0, 0, 0, 'a'};
+         payload.insert(payload.end(), oldName.begin(), oldName.end());
+         if (sizeof(fs::path::value_type) == 2) payload.push_back(0);
+         b = test::Concat(test::Concat(magic, header), Framed(payload));
+       },
+       0, "is damaged (record 1 fails its check)"},
       {"a written record without the bytes written",
        [&](Bytes& b) {
          Bytes payload(1 + 16 + 8 + 1 + 4, 0);
