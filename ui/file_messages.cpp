@@ -191,8 +191,9 @@ std::wstring JournalStoppedMessage(const std::filesystem::path& folder, const Fi
 std::wstring UndoQuestion(const BatchHeader& batch, std::size_t files, const std::tm& now) {
   // The journal's words are its own: only those the window knows are repeated.
   const wchar_t* what = L"batch";
-  for (const auto& [command, words] : {std::pair{"stamp", L"stamp"}, std::pair{"strip", L"strip"},
-                                       std::pair{"update", L"update"}, std::pair{"undo", L"undo"}}) {
+  for (const auto& [command, words] :
+       {std::pair{"stamp", L"stamp"}, std::pair{"strip", L"strip"}, std::pair{"update", L"update"},
+        std::pair{"undo", L"undo"}, std::pair{"rename", L"rename"}}) {
     if (batch.command == command) what = words;
   }
   const std::tm when = LocalTime(batch.time);
@@ -219,7 +220,16 @@ std::wstring UndoFailureMessage(std::span<const UndoFileResult> failures, std::s
     const UndoFileResult& failure = failures[i];
     text += L"\n" + PathWideText(failure.path->filename()) + L": ";
     switch (failure.outcome) {
-      case UndoOutcome::Changed: text += L"It changed after the batch wrote it, so it was left alone."; break;
+      case UndoOutcome::Changed:
+        if (failure.renamedBackTo && failure.error == std::errc::file_exists) {
+          text += L"Another file has its old name " + Quoted(failure.renamedBackTo->filename()) +
+                  L" now, so it was left alone.";
+        } else if (failure.renamedBackTo) {
+          text += L"It is no longer the file the batch renamed, so it was left alone.";
+        } else {
+          text += L"It changed after the batch wrote it, so it was left alone.";
+        }
+        break;
       case UndoOutcome::NotJournaled:
         text += L"The undo journal could not be written (" + JournalReason(failure.error) + L").";
         break;

@@ -153,6 +153,7 @@ TEST(FileMessagesTest, UndoAsksWhatItTakesBackAndNamesWhatStayed) {
       {"update", 1, At(2026, 12, 8, 9, 5), L"Take back the update of 1 file from 09:05?"},
       {"undo", 3, At(2026, 12, 7, 23, 59), L"Take back the undo of 3 files from 2026-12-07 23:59?"},
       {"strip", 2, At(2025, 12, 8, 14, 2), L"Take back the strip of 2 files from 2025-12-08 14:02?"},
+      {"rename", 4, At(2026, 12, 8, 16, 29), L"Take back the rename of 4 files from 16:29?"},
       // Words another program put in the journal are not repeated.
       {"\x1b[2Jrename", 2, At(2026, 12, 8, 14, 2), L"Take back the batch of 2 files from 14:02?"},
   };
@@ -160,15 +161,19 @@ TEST(FileMessagesTest, UndoAsksWhatItTakesBackAndNamesWhatStayed) {
     EXPECT_EQ(UndoQuestion({c.time, "pelmix-cli", c.command, {}}, c.files, now), c.question) << c.command;
   }
 
-  const std::filesystem::path names[] = {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"};
+  const std::filesystem::path names[] = {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/01 X.mp3", "/m/x.mp3", "/m/02 Y.mp3"};
   const UndoFileResult failures[] = {
       {UndoOutcome::Changed, &names[0], {}},
       {UndoOutcome::Failed, &names[1], std::make_error_code(std::errc::no_such_file_or_directory)},
       {UndoOutcome::NotJournaled, &names[2], std::make_error_code(std::errc::no_space_on_device)},
+      {UndoOutcome::Changed, &names[3], std::make_error_code(std::errc::file_exists), &names[4]},
+      {UndoOutcome::Changed, &names[5], {}, &names[4]},
   };
   EXPECT_EQ(UndoFailureMessage(failures, 12),
-            L"3 of 12 files were not restored:\n\na.mp3: It changed after the batch wrote it, so it was left alone.\n"
-            L"b.mp3: The file was not found.\nc.mp3: The undo journal could not be written (the disk is full).");
+            L"5 of 12 files were not restored:\n\na.mp3: It changed after the batch wrote it, so it was left alone.\n"
+            L"b.mp3: The file was not found.\nc.mp3: The undo journal could not be written (the disk is full).\n"
+            L"01 X.mp3: Another file has its old name \"x.mp3\" now, so it was left alone.\n"
+            L"02 Y.mp3: It is no longer the file the batch renamed, so it was left alone.");
   EXPECT_EQ(UndoRefusedMessage("is damaged (record 3 fails its check)"),
             L"The last batch cannot be taken back: its journal is damaged (record 3 fails its check). Nothing was "
             L"restored.");
