@@ -51,9 +51,8 @@ std::wstring FileCallName(const std::filesystem::path& path);
 class RawFile {
  public:
   // Create: a new file, readable and writable by its owner only; an existing one is
-  // std::errc::file_exists. Reuse: an existing file of our own, for writing. Nothing holds
-  // either against other writers.
-  enum class Access { Read, ReadWrite, Create, Reuse };
+  // std::errc::file_exists. Nothing holds it against other writers.
+  enum class Access { Read, ReadWrite, Create };
 
   RawFile() = default;
   RawFile(const RawFile&) = delete;

@@ -26,9 +26,6 @@ namespace fs = std::filesystem;
 constexpr std::array<std::uint8_t, 8> kMagic = {'P', 'E', 'L', 'M', 'I', 'X', 'J', 0x1A};
 constexpr std::uint16_t kFormat = 1;
 constexpr char kExtension[] = ".pelmix-batch";
-// Pruned batch files kept empty for the next batches, at most kSpares of them.
-constexpr char kSpareExtension[] = ".pelmix-spare";
-constexpr std::size_t kSpares = kPruneSlack;
 constexpr std::uint8_t kHeaderKind = 0;
 constexpr std::uint8_t kHasBefore = 1;
 constexpr std::uint8_t kHasAfter = 2;
@@ -315,29 +312,6 @@ bool NewerId(const std::string& a, const std::string& b) {
   return a.size() - aDash != b.size() - bDash ? a.size() - aDash > b.size() - bDash : a > b;
 }
 
-fs::path SpareFile(const fs::path& folder, std::size_t number) {
-  return folder / ("spare-" + std::to_string(number) + kSpareExtension);
-}
-
-// Puts an emptied batch file among the spares, or says there is no room.
-std::error_code SetAside(const fs::path& folder, const fs::path& file) {
-  for (std::size_t number = 1; number <= kSpares; ++number) {
-    const std::error_code error = RenameNoReplace(file, SpareFile(folder, number));
-    if (error != std::errc::file_exists) return error;
-  }
-  return std::make_error_code(std::errc::file_exists);
-}
-
-// Gives a spare the batch's name: std::errc::file_exists when the name is taken, another
-// error when there is no spare.
-std::error_code TakeSpare(const fs::path& folder, const fs::path& file) {
-  for (std::size_t number = 1; number <= kSpares; ++number) {
-    const std::error_code error = RenameNoReplace(SpareFile(folder, number), file);
-    if (!error || error == std::errc::file_exists) return error;
-  }
-  return std::make_error_code(std::errc::no_such_file_or_directory);
-}
-
 void Prune(const fs::path& folder, const std::string& keep, std::int64_t keepSize) {
   std::error_code error;
   std::vector<Found> found = BatchFiles(folder, error);
@@ -359,11 +333,8 @@ void Prune(const fs::path& folder, const std::string& keep, std::int64_t keepSiz
       bytesKept += sizeError ? 0 : size;
       continue;
     }
-    // Emptied and kept aside for a later batch: a rename costs a fraction of making a file,
-    // which a shell loop of one-file batches would pay on every start. One in use by
-    // another program stays until a later batch prunes again.
-    fs::resize_file(batch.file, 0, error);
-    if (error || SetAside(folder, batch.file)) fs::remove(batch.file, error);
+    // One in use by another program stays until a later batch prunes again.
+    fs::remove(batch.file, error);
   }
 }
 
@@ -420,18 +391,7 @@ std::error_code BatchJournal::Begin() {
   for (int number = first;; ++number) {
     id_ = prefix + "-" + std::to_string(number);
     file_ = BatchFile(folder_, id_);
-    std::error_code error = TakeSpare(folder_, file_);
-    if (!error) {
-      // A spare was emptied when it was set aside; should a program have stopped in between,
-      // it is emptied here.
-      std::int64_t size = 0;
-      error = raw_.Open(file_, RawFile::Access::Reuse);
-      if (!error) error = raw_.SizeAtOpen(size);
-      if (!error && size != 0) error = raw_.Truncate(0);
-      if (error) return failed_ = error;
-      break;
-    }
-    if (error != std::errc::file_exists) error = raw_.Open(file_, RawFile::Access::Create);
+    const std::error_code error = raw_.Open(file_, RawFile::Access::Create);
     if (!error) break;
     if (error != std::errc::file_exists || number - first == 9999) return failed_ = error;
   }
