@@ -394,10 +394,10 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
   // Nothing is written unless the whole batch can be: numbered in the order of the names.
   const BatchOptions options;
   if (const std::optional<BatchRefusal> refusal = session_.CheckBatch(names, options)) {
-    TellUser(refusal->file ? BatchRefusalMessage(refusal->problem, names[*refusal->file], *refusal->file + 1,
-                                                 names.size(), ::GetACP())
-                           : ValueMessage(refusal->problem, ::GetACP()));
-    FocusField(refusal->problem.field);
+    TellUserAbout(refusal->file ? BatchRefusalMessage(refusal->problem, names[*refusal->file], *refusal->file + 1,
+                                                      names.size(), ::GetACP())
+                                : ValueMessage(refusal->problem, ::GetACP()),
+                  refusal->problem.field);
     return;
   }
   ActionJournal journal(access_, "stamp");
@@ -446,8 +446,7 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
 
 void CTagEditDlg::ReportAlone(const FileResult& result) {
   if (result.outcome == FileOutcome::ValueRefused && result.problem) {
-    TellUser(ValueMessage(*result.problem, ::GetACP()));
-    FocusField(result.problem->field);
+    TellUserAbout(ValueMessage(*result.problem, ::GetACP()), result.problem->field);
   } else if (result.failed()) {
     TellUser(FailureMessage(result));
   }
@@ -455,6 +454,14 @@ void CTagEditDlg::ReportAlone(const FileResult& result) {
 
 void CTagEditDlg::TellUser(const std::wstring& text) {
   ::MessageBoxW(hwnd(), text.c_str(), ApplicationName().c_str(), MB_ICONEXCLAMATION | MB_OK);
+}
+
+void CTagEditDlg::TellUserAbout(const std::wstring& text, TagField field) {
+  // The field has the focus before the box as well: the window gives the focus back to the
+  // control that had it when the box took it, and under Wine that can come after we set it.
+  FocusField(field);
+  TellUser(text);
+  FocusField(field);
 }
 
 bool CTagEditDlg::AskUser(const std::wstring& question) {
