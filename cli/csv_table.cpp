@@ -23,19 +23,8 @@ constexpr std::int64_t kMostCsvBytes = std::int64_t{256} << 20;
 bool AllDigits(std::string_view text) { return text.find_first_not_of("0123456789") == std::string_view::npos; }
 
 std::string ReadWhole(const std::filesystem::path& file, const std::string& shownName) {
-  RawFile raw;
-  std::int64_t size = 0;
   std::string text;
-  std::error_code why = raw.Open(file, RawFile::Access::Read);
-  if (!why) why = raw.SizeAtOpen(size);
-  if (!why && size > kMostCsvBytes) why = std::make_error_code(std::errc::file_too_large);
-  if (!why) {
-    text.resize(static_cast<std::size_t>(size));
-    std::size_t got = 0;
-    why = raw.ReadAt(0, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()), got);
-    text.resize(got);
-  }
-  if (why) {
+  if (const std::error_code why = ReadWholeFile(file, kMostCsvBytes, text)) {
     const bool folder = KindOf(why) == FileErrorKind::IsADirectory;
     throw UsageError("--from-csv: cannot read " + shownName + ": " + (folder ? "is a folder" : ErrorReason(why)));
   }

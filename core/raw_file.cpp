@@ -493,4 +493,18 @@ std::error_code RawFile::Close() {
 
 #endif
 
+std::error_code ReadWholeFile(const std::filesystem::path& path, std::int64_t most, std::string& bytes) {
+  RawFile file;
+  std::int64_t size = 0;
+  if (std::error_code error = file.Open(path, RawFile::Access::Read)) return error;
+  if (std::error_code error = file.SizeAtOpen(size)) return error;
+  if (size > most) return std::make_error_code(std::errc::file_too_large);
+  bytes.resize(static_cast<std::size_t>(size));
+  std::size_t got = 0;
+  const std::error_code error = file.ReadAt(0, std::span(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()),
+                                            got);
+  bytes.resize(got);
+  return error;
+}
+
 }  // namespace pelmix

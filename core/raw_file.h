@@ -37,6 +37,10 @@ std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status);
 // rename without replacing (POSIX), a second link is made and the old one removed.
 std::error_code RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// A whole file read into `bytes`; one larger than `most` bytes gives
+// std::errc::file_too_large and is not read.
+std::error_code ReadWholeFile(const std::filesystem::path& path, std::int64_t most, std::string& bytes);
+
 // A file name as this system compares names in a folder: on Windows without regard to
 // letter case (upper-cased), elsewhere byte for byte (as it is). Two names with one key
 // cannot both lie in one folder.

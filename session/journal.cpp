@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+#include <span>
 #include <type_traits>
 #include <utility>
 
@@ -151,16 +153,9 @@ class Reader {
   bool ok_ = true;
 };
 
-std::error_code ReadWhole(const fs::path& file, std::vector<std::uint8_t>& bytes) {
-  RawFile raw;
-  if (std::error_code error = raw.Open(file, RawFile::Access::Read)) return error;
-  std::int64_t size = 0;
-  if (std::error_code error = raw.SizeAtOpen(size)) return error;
-  bytes.resize(static_cast<std::size_t>(size));
-  std::size_t got = 0;
-  if (std::error_code error = raw.ReadAt(0, bytes, got)) return error;
-  bytes.resize(got);
-  return {};
+// A batch file's bytes: as many as it holds, for a batch of any size.
+std::error_code ReadBatchBytes(const fs::path& file, std::string& bytes) {
+  return ReadWholeFile(file, std::numeric_limits<std::int64_t>::max(), bytes);
 }
 
 struct Parsed {
@@ -176,7 +171,8 @@ std::string RecordDamaged(std::size_t index) {
 // Reads the header and every record. A record that runs past the end of
 // the file, or fails its check as the very last thing in it, is one a killed process was
 // writing: the batch ends before it. Damage anywhere else refuses the whole batch.
-Parsed Parse(const std::vector<std::uint8_t>& bytes) {
+Parsed Parse(std::string_view text) {
+  const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   Parsed parsed;
   if (bytes.size() < kMagic.size() || !std::equal(kMagic.begin(), kMagic.end(), bytes.begin())) {
     parsed.problem = "is not a Pelmix journal";
@@ -451,8 +447,8 @@ std::error_code BatchJournal::Finish() {
 
 BatchRead ReadBatch(const fs::path& file, std::string id) {
   BatchRead read;
-  std::vector<std::uint8_t> bytes;
-  if (std::error_code error = ReadWhole(file, bytes)) {
+  std::string bytes;
+  if (std::error_code error = ReadBatchBytes(file, bytes)) {
     read.problem = "cannot be read (" + error.message() + ")";
     return read;
   }
@@ -469,10 +465,10 @@ std::vector<BatchEntry> ListBatches(const fs::path& folder, std::error_code& err
   std::vector<BatchEntry> entries;
   std::vector<Found> found = BatchFiles(folder, error);
   if (error) return entries;
-  std::vector<std::uint8_t> bytes;
+  std::string bytes;
   for (const Found& batch : found) {
     BatchEntry entry{batch.id, std::nullopt, 0, {}, {}};
-    if (std::error_code readError = ReadWhole(batch.file, bytes)) {
+    if (std::error_code readError = ReadBatchBytes(batch.file, bytes)) {
       entry.problem = "cannot be read (" + readError.message() + ")";
     } else {
       Parsed parsed = Parse(bytes);
