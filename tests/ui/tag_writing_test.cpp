@@ -125,7 +125,7 @@ TEST(TagWritingTest, TrackNumbersTheByteCannotHoldWriteNothing) {
       ASSERT_TRUE(box);
       EXPECT_EQ(box->text, "The track number must be a number up to 255, or empty for none.");
       EXPECT_EQ(box->caption, ui::ApplicationName());
-      EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TRACK; }));
+      EXPECT_TRUE(ui.WaitForFocus(IDC_TRACK)) << ui.DescribeFocus();
       EXPECT_EQ(ui.Text(IDC_TRACK), track);
       EXPECT_EQ(ReadFile(song), stamped);
     }
@@ -145,7 +145,7 @@ TEST(TagWritingTest, TrackNumbersTheByteCannotHoldWriteNothing) {
     ui.Focus(IDC_TITLE);
     ui.PressKey(VK_RETURN);
     ASSERT_TRUE(ui.AnswerMessageBox());
-    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TRACK; }));
+    EXPECT_TRUE(ui.WaitForFocus(IDC_TRACK)) << ui.DescribeFocus();
     DWORD start = 1;
     DWORD end = 0;
     ::SendMessageW(ui.Item(IDC_TRACK), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -173,7 +173,7 @@ TEST(TagWritingTest, AfterUpdateTheFieldsShowWhatIsOnDisk) {
     EXPECT_EQ(
         box->wideText,
         L"The Title field holds \"\u03A9\", which this system's code page (1252) cannot store. Please replace it.");
-    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TITLE; }));
+    EXPECT_TRUE(ui.WaitForFocus(IDC_TITLE)) << ui.DescribeFocus();
     EXPECT_EQ(ReadFile(song), audio);
 
     // A load asks nothing of the values it replaces: dropped again, the file loads quietly.
@@ -193,7 +193,7 @@ TEST(TagWritingTest, AfterUpdateTheFieldsShowWhatIsOnDisk) {
     EXPECT_EQ(box->text,
               "With a track number the comment keeps no more than 28 characters: the track number takes its last "
               "place. Please shorten it.");
-    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_COMMENT; }));
+    EXPECT_TRUE(ui.WaitForFocus(IDC_COMMENT)) << ui.DescribeFocus();
     EXPECT_EQ(ReadFile(song), audio);
     ui.SetText(IDC_COMMENT, std::string(28, 'c'));
     ui.Click(IDC_UPDATE_BUTTON);
@@ -253,7 +253,7 @@ TEST(TagWritingTest, BatchesSayWhatWasNotStampedOrWhereTheyStopped) {
     EXPECT_EQ(box->text,
               "Nothing was stamped: file 3 of 4, \"4.mp3\", would get track number 256, and a track number goes up "
               "to 255.");
-    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TRACK; }));
+    EXPECT_TRUE(ui.WaitForFocus(IDC_TRACK)) << ui.DescribeFocus();
     EXPECT_FALSE(ui.FindPopup()) << "one message only";
 
     // A title that would count past its 30 characters on the second file: one message.
@@ -265,7 +265,7 @@ TEST(TagWritingTest, BatchesSayWhatWasNotStampedOrWhereTheyStopped) {
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text,
               "Nothing was stamped: file 2 of 2, \"2.mp3\", would get a title longer than its 30 characters.");
-    EXPECT_TRUE(UiDriver::WaitUntil([&] { return ui.FocusId() == IDC_TITLE; }));
+    EXPECT_TRUE(ui.WaitForFocus(IDC_TITLE)) << ui.DescribeFocus();
     EXPECT_FALSE(ui.FindPopup()) << "one message only";
     EXPECT_EQ(ui.Text(IDC_TITLE), std::string(29, 't') + "9");
   });

@@ -152,7 +152,23 @@ void UiDriver::SetText(int id, const std::string& text) const {
 
 void UiDriver::Focus(int id) const {
   ::PostMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(id)), TRUE);
-  EXPECT_TRUE(WaitUntil([&] { return FocusId() == id; })) << "focus did not reach control " << id;
+  EXPECT_TRUE(WaitForFocus(id)) << "focus did not reach control " << id << "; " << DescribeFocus();
+}
+
+bool UiDriver::WaitForFocus(int id) const {
+  // Under Wine with no window manager, the X server's late word that a closed message box
+  // lost the focus can hand the activation to the desktop after the dialog took it back.
+  // A user would click the window; activating it again gives the focus back to the control
+  // that had it, so a focus the window never set is still not found.
+  return WaitUntil([&] {
+    if (FocusId() == id) return true;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (DialogIsOpen() && ::GetGUIThreadInfo(uiThread_, &info) && !info.hwndActive && ::IsWindowEnabled(dialog_)) {
+      OnUiThread([&] { ::SetForegroundWindow(dialog_); });
+    }
+    return false;
+  });
 }
 
 std::string UiDriver::Text(int id) const { return AnsiText(Item(id)); }
@@ -161,6 +177,20 @@ HWND UiDriver::FocusWindow() const {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
   return ::GetGUIThreadInfo(uiThread_, &info) ? info.hwndFocus : nullptr;
+}
+
+std::string UiDriver::DescribeFocus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!::GetGUIThreadInfo(uiThread_, &info)) return "no thread information";
+  const auto name = [this](HWND window) {
+    if (!window) return std::string("none");
+    if (window == dialog_) return std::string("the dialog");
+    if (::GetParent(window) == dialog_) return "control " + std::to_string(::GetDlgCtrlID(window));
+    return "window \"" + AnsiText(window) + "\"";
+  };
+  return "focus: " + name(info.hwndFocus) + ", active: " + name(info.hwndActive) +
+         ", foreground: " + name(::GetForegroundWindow());
 }
 
 HWND UiDriver::FindPopup(const wchar_t* caption) const {

@@ -37,6 +37,8 @@ class UiDriver {
   void PressAlt(char letter) const;
   void SetText(int id, const std::string& text) const;
   void Focus(int id) const;
+  // Until control id has the focus; false, after a minute, with DescribeFocus() to say why.
+  bool WaitForFocus(int id) const;
 
   HWND dialog() const { return dialog_; }
   HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
@@ -45,6 +47,8 @@ class UiDriver {
   bool IsChecked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
   HWND FocusWindow() const;
   int FocusId() const { return ::GetDlgCtrlID(FocusWindow()); }
+  // Where the focus and the activation are, for a failure message.
+  std::string DescribeFocus() const;
   bool DialogIsOpen() const { return ::IsWindow(dialog_) != FALSE; }
   // A dialog window of the thread other than the one being run, by caption if one is given.
   HWND FindPopup(const wchar_t* caption = nullptr) const;
