@@ -9,9 +9,12 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -37,14 +40,42 @@ bool StillAsRead(const char* name, const struct stat& held, off_t end) {
   return ::stat(name, &now) == 0 && now.st_dev == held.st_dev && now.st_ino == held.st_ino && now.st_size == end;
 }
 
+// A journal's file for this run in the folder, or -1.
+int OpenJournal(const char* folder) {
+  // Unique across runs: a shell loop may see a process number again.
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const std::string name = std::string(folder) + "/" + std::to_string(::getpid()) + "-" +
+                           std::to_string(now.tv_sec) + "-" + std::to_string(now.tv_nsec) + ".journal";
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+  if (fd >= 0 && ::write(fd, "header", 6) != 6) return -1;
+  return fd;
+}
+
+// One write call: the file's identity and size, its last 128 bytes before and after, its name.
+bool Journal(int journal, const char* name, const struct stat& held, const std::uint8_t* before,
+             const std::uint8_t* after) {
+  std::vector<std::uint8_t> entry(sizeof(held.st_dev) + sizeof(held.st_ino) + sizeof(held.st_size));
+  std::memcpy(entry.data(), &held.st_dev, sizeof(held.st_dev));
+  std::memcpy(entry.data() + sizeof(held.st_dev), &held.st_ino, sizeof(held.st_ino));
+  std::memcpy(entry.data() + sizeof(held.st_dev) + sizeof(held.st_ino), &held.st_size, sizeof(held.st_size));
+  entry.insert(entry.end(), before, before + kTagBytes);
+  entry.insert(entry.end(), after, after + kTagBytes);
+  entry.insert(entry.end(), name, name + std::strlen(name));
+  return ::write(journal, entry.data(), entry.size()) == static_cast<ssize_t>(entry.size());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool guarded = argc > 1 && std::strcmp(argv[1], "--guarded") == 0;
+  const bool journaled = argc > 2 && std::strcmp(argv[1], "--journal-in") == 0;
+  const bool guarded = journaled || (argc > 1 && std::strcmp(argv[1], "--guarded") == 0);
+  const int journal = journaled ? OpenJournal(argv[2]) : -1;
+  if (journaled && journal < 0) return 2;
   // Another program opening a leased file would end us by default.
   if (guarded) std::signal(SIGIO, [](int) {});
   int failed = 0;
-  for (int i = guarded ? 2 : 1; i < argc; ++i) {
+  for (int i = journaled ? 3 : guarded ? 2 : 1; i < argc; ++i) {
     const int fd = ::open(argv[i], O_RDWR | O_CLOEXEC);
     if (fd < 0) {
       failed = 1;
@@ -73,10 +104,17 @@ int main(int argc, char** argv) {
       ::close(fd);
       continue;
     }
+    const std::array<std::uint8_t, kTagBytes> before = record;
     record[125] = 0;
     record[126] = kTrack;
+    if (journaled && !Journal(journal, argv[i], held, before.data(), record.data())) {
+      failed = 1;
+      ::close(fd);
+      continue;
+    }
     if (::pwrite(fd, record.data(), record.size(), at) != kTagBytes) failed = 1;
     if (::close(fd) != 0) failed = 1;
   }
+  if (journaled && ::close(journal) != 0) failed = 1;
   return failed;
 }
