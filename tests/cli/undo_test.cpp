@@ -46,12 +46,6 @@ class Journal {
   JournalFolderSet set_{dir_ / "journal"};
 };
 
-std::vector<Bytes> ReadAll(const std::vector<fs::path>& files) {
-  std::vector<Bytes> all;
-  for (const fs::path& file : files) all.push_back(ReadFile(file));
-  return all;
-}
-
 std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<fs::path>& files) {
   for (const fs::path& file : files) arguments.push_back(Utf8(file));
   return arguments;
@@ -75,22 +69,21 @@ TEST(UndoCliTest, AStampComesBackAChangedFileIsLeftAloneAndTheUndoCanBeTakenBack
   const ProgramRun undo = RunPelmixCli({"undo"});
   EXPECT_EQ(undo.status, 0) << undo.err;
   EXPECT_EQ(undo.out, restored);
-  EXPECT_EQ(ReadAll(files), original);
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadFile(files[i]), original[i]) << i;
 
   ASSERT_EQ(RunPelmixCli(stamp).status, 0);
-  std::vector<Bytes> stamped = ReadAll(files);
+  std::vector<Bytes> stamped;
+  for (const fs::path& file : files) stamped.push_back(ReadFile(file));
   stamped[4][stamped[4].size() - 100] = 'X';  // a title typed in another program
   WriteFile(files[4], stamped[4]);
   const ProgramRun partly = RunPelmixCli({"undo"});
   EXPECT_EQ(partly.status, 1);
   EXPECT_EQ(partly.err, "pelmix-cli: " + Utf8(files[4]) + ": not restored: changed since the batch wrote it\n");
-  std::vector<Bytes> expected = original;
-  expected[4] = stamped[4];
-  EXPECT_EQ(ReadAll(files), expected);
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadFile(files[i]), i == 4 ? stamped[4] : original[i]) << i;
 
   const ProgramRun again = RunPelmixCli({"undo"});
   EXPECT_EQ(again.status, 0) << again.err;
-  EXPECT_EQ(ReadAll(files), stamped);
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadFile(files[i]), stamped[i]) << i;
 }
 
 TEST(UndoCliTest, ListShowsEachBatchAndWhichUndoTookItBack) {
