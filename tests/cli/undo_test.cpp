@@ -56,37 +56,34 @@ TEST(UndoCliTest, AStampComesBackAChangedFileIsLeftAloneAndTheUndoCanBeTakenBack
   TempDir dir;
   std::vector<fs::path> files;
   std::vector<Bytes> original;
+  std::string restored;
   for (int i = 1; i <= 12; ++i) {
     files.push_back(dir / ("Track " + std::to_string(i) + ".mp3"));
     // Every other file has a tag with what nobody would type again: a comment, a year, a genre.
     original.push_back(i % 2 ? Audio(300 + i) : Concat(Audio(300 + i), TagBytes("T", "", "", "1987", "Rare", 0, 44)));
     WriteFile(files.back(), original.back());
+    restored = Utf8(files.back()) + ": restored\n" + restored;
   }
   const std::vector<std::string> stamp = With({"stamp", "-A", "Wrong Album", "-T", "1", "--increment", "track"}, files);
   ASSERT_EQ(RunPelmixCli(stamp).status, 0);
-
   const ProgramRun undo = RunPelmixCli({"undo"});
   EXPECT_EQ(undo.status, 0) << undo.err;
-  std::string restored;
-  for (auto file = files.rbegin(); file != files.rend(); ++file) restored += Utf8(*file) + ": restored\n";
   EXPECT_EQ(undo.out, restored);
   for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadFile(files[i]), original[i]) << i;
 
   ASSERT_EQ(RunPelmixCli(stamp).status, 0);
   std::vector<Bytes> stamped;
   for (const fs::path& file : files) stamped.push_back(ReadFile(file));
-  Bytes byHand = stamped[4];
-  byHand[byHand.size() - 100] = 'X';  // a title typed in another program
-  WriteFile(files[4], byHand);
-
+  stamped[4][stamped[4].size() - 100] = 'X';  // a title typed in another program
+  WriteFile(files[4], stamped[4]);
   const ProgramRun partly = RunPelmixCli({"undo"});
   EXPECT_EQ(partly.status, 1);
   EXPECT_EQ(partly.err, "pelmix-cli: " + Utf8(files[4]) + ": not restored: changed since the batch wrote it\n");
-  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadFile(files[i]), i == 4 ? byHand : original[i]) << i;
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadFile(files[i]), i == 4 ? stamped[4] : original[i]) << i;
 
   const ProgramRun again = RunPelmixCli({"undo"});
   EXPECT_EQ(again.status, 0) << again.err;
-  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadFile(files[i]), i == 4 ? byHand : stamped[i]) << i;
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadFile(files[i]), stamped[i]) << i;
 }
 
 TEST(UndoCliTest, ListShowsEachBatchAndWhichUndoTookItBack) {
@@ -127,7 +124,6 @@ TEST(UndoCliTest, ListShowsEachBatchAndWhichUndoTookItBack) {
                          ",\"outcome\":\"restored\",\"dry_run\":true}\n{\"path\":" + cli::JsonString(Utf8(files[0])) +
                          ",\"outcome\":\"restored\",\"dry_run\":true}\n");
   EXPECT_EQ(ReadFile(files[1]), before);
-  EXPECT_EQ(journal.Ids().size(), 3u) << "a dry run is no batch";
 }
 
 TEST(UndoCliTest, WhatCannotBeUndoneSaysWhy) {
@@ -149,10 +145,6 @@ TEST(UndoCliTest, WhatCannotBeUndoneSaysWhy) {
        2,
        "pelmix-cli: undo: no batch \"20261208-140203-1\" in the journal (see pelmix-cli undo --list); try "
        "'pelmix-cli undo --help'\n"},
-      {{"undo", "../journal/x"},
-       2,
-       "pelmix-cli: undo: no batch \"../journal/x\" in the journal (see pelmix-cli undo --list); try 'pelmix-cli undo "
-       "--help'\n"},
       {{"undo", "--list", "x"}, 2, "pelmix-cli: --list takes no batch; try 'pelmix-cli undo --help'\n"},
       {{"undo", "a", "b"}, 2, "pelmix-cli: undo takes one batch at a time; try 'pelmix-cli undo --help'\n"},
       {{"show", "--no-journal", "a.mp3"},
@@ -165,12 +157,18 @@ TEST(UndoCliTest, WhatCannotBeUndoneSaysWhy) {
     EXPECT_EQ(run.err, c.err);
   }
 
-  // A journal damaged inside is refused whole, never half applied.
+  // Two files: damage in a batch's last record reads as a write cut short, not as damage.
   const fs::path other = dir / "b.mp3";
   WriteFile(other, Audio(200));
   ASSERT_EQ(RunPelmixCli(With({"stamp", "-T", "3"}, {file, other})).status, 0);
   const Bytes stamped = ReadFile(file);
   const std::string id = journal.Ids().front();
+  // An id is a name in the journal, never a path: this one leads back to the batch.
+  const ProgramRun path = RunPelmixCli({"undo", "../journal/" + id});
+  EXPECT_EQ(path.status, 2);
+  EXPECT_EQ(path.err, "pelmix-cli: undo: no batch \"../journal/" + id +
+                          "\" in the journal (see pelmix-cli undo --list); try 'pelmix-cli undo --help'\n");
+  // A batch the journal cannot read is refused with the reason.
   const fs::path batch = journal.folder() / (id + ".pelmix-batch");
   Bytes bytes = ReadFile(batch);
   bytes[60] ^= 0x40;  // inside the first file's record

@@ -65,6 +65,16 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
   };
   // Each record of ThreeRecords: 4 + 1 + 16 + 8 + 1 + 128 + 4 + 5 units of the name + 4.
   const std::size_t record = 166 + 5 * sizeof(fs::path::value_type);
+  const auto alone = [&](const Bytes& payload) {
+    return [&, payload](Bytes& b) { b = test::Concat(test::Concat(magic, header), Framed(payload)); };
+  };
+  // A rename (kind 3) whose old name "a" is all there is; a write (kind 1) of a file of 16 bytes.
+  Bytes rename(1 + 16 + 8 + 1, 0), written(1 + 16 + 8 + 1 + 4, 0);
+  rename[0] = 3;
+  rename.insert(rename.end(), {1, 0, 0, 0, 'a'});
+  if (sizeof(fs::path::value_type) == 2) rename.push_back(0);
+  written[0] = 1;
+  written[17] = 0x10;
   const Case cases[] = {
       {"as written", [](Bytes&) {}, 3, ""},
       {"cut inside the last record", [&](Bytes& b) { b.resize(b.size() - record / 2); }, 2, ""},
@@ -81,29 +91,10 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
          b = test::Concat(magic, Framed({0, 2, 0}));
        },
        0, "was written by another version of Pelmix (journal format 2)"},
-      {"a change of kind 4, which no version writes yet",
-       [&](Bytes& b) {
-         b = test::Concat(test::Concat(magic, header), Framed({4, 1, 2, 3}));
-       },
-       0, "holds a change this version of Pelmix does not know (record 1)"},
-      {"a rename without its new name",
-       [&](Bytes& b) {
-         Bytes payload(1 + 16 + 8 + 1, 0);
-         payload[0] = 3;
-         const Bytes oldName = {1, 0, 0, 0, 'a'};
-         payload.insert(payload.end(), oldName.begin(), oldName.end());
-         if (sizeof(fs::path::value_type) == 2) payload.push_back(0);
-         b = test::Concat(test::Concat(magic, header), Framed(payload));
-       },
-       0, "is damaged (record 1 fails its check)"},
-      {"a written record without the bytes written",
-       [&](Bytes& b) {
-         Bytes payload(1 + 16 + 8 + 1 + 4, 0);
-         payload[0] = 1;
-         payload[17] = 0x10;  // size before 16
-         b = test::Concat(test::Concat(magic, header), Framed(payload));
-       },
-       0, "is damaged (record 1 fails its check)"},
+      {"a change of kind 4, which no version writes yet", alone({4, 1, 2, 3}), 0,
+       "holds a change this version of Pelmix does not know (record 1)"},
+      {"a rename without its new name", alone(rename), 0, "is damaged (record 1 fails its check)"},
+      {"a written record without the bytes written", alone(written), 0, "is damaged (record 1 fails its check)"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -113,14 +104,8 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
     WriteFile(file, bytes);
     const BatchRead read = ReadBatch(file, "id");
     EXPECT_EQ(read.problem, c.problem) << c.what;
-    ASSERT_EQ(read.batch.has_value(), c.problem.empty()) << c.what;
-    if (!read.batch) continue;
-    ASSERT_EQ(read.batch->files.size(), c.files) << c.what;
-    if (c.files == 0) continue;
-    EXPECT_EQ(read.batch->header.command, "stamp") << c.what;
-    EXPECT_EQ(read.batch->files[0].path, fs::path("song1")) << c.what;
-    EXPECT_EQ(read.batch->files[0].record.file, (FileIdentity{7, 1})) << c.what;
-    EXPECT_EQ(read.batch->files[0].record.after, Tag(1)) << c.what;
+    EXPECT_EQ(read.batch ? read.batch->files.size() : 0, c.files) << c.what;
+    EXPECT_EQ(read.batch.has_value(), c.problem.empty()) << c.what;
   }
 }
 
@@ -146,6 +131,7 @@ TEST(JournalTest, NamesAndBytesComeBackExactly) {
   const BatchRead read = ReadBatch(BatchFile(dir.path(), id), id);
   ASSERT_TRUE(read.batch) << read.problem;
   EXPECT_EQ(read.batch->header.program, "Pelmix");
+  EXPECT_EQ(read.batch->header.command, "update");
   EXPECT_EQ(read.batch->header.undoes, "20261208-140203-1");
   ASSERT_EQ(read.batch->files.size(), 3u);
   for (std::size_t i = 0; i < 3; ++i) {
@@ -175,7 +161,6 @@ TEST(JournalTest, AnUndoTakesBackItsBatchUntilItIsTakenBackItself) {
   std::vector<BatchEntry> list = ListBatches(dir.path(), error);
   ASSERT_FALSE(error);
   ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0].id, undo);
   EXPECT_EQ(list[1].takenBackBy, undo);
   EXPECT_EQ(list[2].takenBackBy, "");
   // The newest not taken back is the undo itself: undo again and the stamp is back.
@@ -184,6 +169,7 @@ TEST(JournalTest, AnUndoTakesBackItsBatchUntilItIsTakenBackItself) {
   const std::string redo = batch("undo", undo);
   list = ListBatches(dir.path(), error);
   ASSERT_EQ(list.size(), 4u);
+  EXPECT_EQ(list[0].id, redo);
   EXPECT_EQ(list[1].takenBackBy, redo);
   EXPECT_EQ(list[2].takenBackBy, "") << "the stamp is in place again";
   EXPECT_EQ(list[3].id, first);
@@ -194,17 +180,16 @@ TEST(JournalTest, OldBatchesArePrunedAndTheFolderIsTheOwnersAlone) {
   TempDir dir;
   const fs::path folder = dir / "state" / "pelmix";
   std::string newest;
+  std::error_code error;
+  // Ten small batches gather before the journal is pruned back to 50.
   for (int i = 0; i < 61; ++i) {
+    if (i == 60) {
+      EXPECT_EQ(ListBatches(folder, error).size(), 60u);
+    }
     BatchJournal journal(folder, {0, "pelmix-cli", "stamp", {}});
     ASSERT_FALSE(journal.Record("a.mp3", Written(static_cast<std::uint64_t>(i))));
     newest = journal.id();
-    // Ten small batches gather before the journal is pruned back to 50.
-    std::error_code error;
-    if (i == 59) {
-      EXPECT_EQ(ListBatches(folder, error).size(), 60u);
-    }
   }
-  std::error_code error;
   const std::vector<BatchEntry> list = ListBatches(folder, error);
   ASSERT_EQ(list.size(), 50u);
   EXPECT_EQ(list.front().id, newest);
@@ -215,43 +200,33 @@ TEST(JournalTest, OldBatchesArePrunedAndTheFolderIsTheOwnersAlone) {
 }
 
 #ifndef _WIN32
+void Put(const char* name, const char* value) {
+  if (value) {
+    ::setenv(name, value, 1);
+  } else {
+    ::unsetenv(name);
+  }
+}
+
 TEST(JournalTest, TheFolderComesFromTheEnvironment) {
-  struct Case {
-    const char* state;
-    const char* xdg;
-    const char* home;
-    const char* folder;
-  };
-  const Case cases[] = {
+  const char* names[] = {"PELMIX_STATE_DIR", "XDG_STATE_HOME", "HOME"};
+  // Each row: the three variables (null: unset), then the folder.
+  const char* cases[][4] = {
       {"/s/j", "/x", "/h", "/s/j"},
       {nullptr, "/x", "/h", "/x/pelmix"},
       {nullptr, "relative", "/h", "/h/.local/state/pelmix"},
       {"", "", "/h", "/h/.local/state/pelmix"},
       {nullptr, nullptr, nullptr, ""},
   };
-  const char* names[] = {"PELMIX_STATE_DIR", "XDG_STATE_HOME", "HOME"};
   std::optional<std::string> saved[3];
   for (int i = 0; i < 3; ++i) {
     if (const char* value = std::getenv(names[i])) saved[i] = value;
   }
-  for (const Case& c : cases) {
-    const char* values[] = {c.state, c.xdg, c.home};
-    for (int i = 0; i < 3; ++i) {
-      if (values[i]) {
-        ::setenv(names[i], values[i], 1);
-      } else {
-        ::unsetenv(names[i]);
-      }
-    }
-    EXPECT_EQ(JournalFolder(), fs::path(c.folder)) << (c.state ? c.state : "-") << " " << (c.xdg ? c.xdg : "-");
+  for (const auto& c : cases) {
+    for (int i = 0; i < 3; ++i) Put(names[i], c[i]);
+    EXPECT_EQ(JournalFolder(), fs::path(c[3])) << (c[0] ? c[0] : "-") << " " << (c[1] ? c[1] : "-");
   }
-  for (int i = 0; i < 3; ++i) {
-    if (saved[i]) {
-      ::setenv(names[i], saved[i]->c_str(), 1);
-    } else {
-      ::unsetenv(names[i]);
-    }
-  }
+  for (int i = 0; i < 3; ++i) Put(names[i], saved[i] ? saved[i]->c_str() : nullptr);
 }
 #endif
 

@@ -27,11 +27,10 @@ class FakeJournal final : public WriteJournal {
   explicit FakeJournal(std::error_code fails = {}) : fails_(fails) {}
   std::error_code Record(const fs::path& path, const JournalRecord& record) override {
     // The size, not the bytes: opening the file here would wait on our own write lease.
-    seen.push_back({path, static_cast<std::int64_t>(fs::file_size(path)), record});
+    seen.push_back({static_cast<std::int64_t>(fs::file_size(path)), record});
     return fails_;
   }
   struct Seen {
-    fs::path path;
     std::int64_t sizeThen;
     JournalRecord record;
   };
@@ -41,6 +40,8 @@ class FakeJournal final : public WriteJournal {
   std::error_code fails_;
 };
 
+const std::error_code kFull = std::make_error_code(std::errc::no_space_on_device);
+
 TagRecord Stamped(std::uint8_t track) {
   TagRecord record;
   record.InitNew();
@@ -48,86 +49,92 @@ TagRecord Stamped(std::uint8_t track) {
   return record;
 }
 
-// A write or a strip of the file, through the access, as a batch makes it.
-bool Change(FileTagAccess& access, const fs::path& path, bool strip) {
+struct Changed {
+  bool ok = false;
+  bool notJournaled = false;
+  std::error_code error;
+  FileIdentity file;
+};
+
+// A write (track 9) or a strip of the file, through the access, as a batch makes it.
+Changed Change(FileTagAccess& access, const fs::path& path, bool strip) {
   TagRecord record;
   std::int64_t offset = 0;
   const ReadResult read = access.Read(path, record, offset, true);
-  if (!read.ok()) return false;
-  if (strip) return access.Strip(path, offset, SeenByRead(read, record)).ok();
-  return access.Write(path, Stamped(9), offset, SeenByRead(read, record)).ok();
+  if (!read.ok()) return {};
+  if (strip) {
+    const StripResult r = access.Strip(path, offset, SeenByRead(read, record));
+    return {r.ok(), r.status == StripResult::Status::NotJournaled, r.error, read.file};
+  }
+  const WriteResult r = access.Write(path, Stamped(9), offset, SeenByRead(read, record));
+  return {r.ok(), r.status == WriteResult::Status::NotJournaled, r.error, read.file};
 }
 
-std::vector<UndoFileResult> Undo(const fs::path& folder, const std::string& id, bool dryRun = false) {
+// A batch in the folder's journal of what `body` changes; returns its id.
+std::string InBatch(const fs::path& folder, const std::function<void(FileTagAccess&)>& body) {
+  BatchJournal journal(folder, {0, "test", "stamp", {}});
+  FileTagAccess access;
+  access.SetJournal(&journal);
+  body(access);
+  return journal.id();
+}
+
+std::vector<UndoOutcome> Undo(const fs::path& folder, const std::string& id, bool dryRun = false,
+                              WriteJournal* instead = nullptr) {
   const BatchRead read = ReadBatch(BatchFile(folder, id), id);
   EXPECT_TRUE(read.batch) << read.problem;
-  std::vector<UndoFileResult> results;
-  if (!read.batch) return results;
+  std::vector<UndoOutcome> outcomes;
+  if (!read.batch) return outcomes;
   FileTagAccess access({.dryRun = dryRun});
   BatchJournal journal(folder, {0, "test", "undo", id});
-  access.SetJournal(&journal);
+  access.SetJournal(instead ? instead : &journal);
   UndoBatch(*read.batch, access, [&](const UndoFileResult& result) {
-    results.push_back(result);
-    results.back().path = nullptr;  // the batch read is gone after this
+    outcomes.push_back(result.outcome);
+    if (result.outcome == UndoOutcome::Failed) {
+      EXPECT_EQ(result.error, std::errc::no_such_file_or_directory);
+    }
     return true;
   });
-  return results;
+  return outcomes;
 }
 
 TEST(UndoTest, TheRecordGoesOutBeforeTheWriteAndAFailedOneStopsIt) {
   const Bytes tagged = Concat(Audio(300), TagBytes("Old", "", "", "", "", 2, 17));
-  const Bytes untagged = Audio(300);
   struct Case {
     const char* what;
     Bytes before;
     bool strip;
     JournalChange change;
     std::int64_t sizeBefore;
-    bool hadTag;
   };
   const Case cases[] = {
-      {"a tag replaced", tagged, false, JournalChange::TagWritten, 428, true},
-      {"a tag appended", untagged, false, JournalChange::TagWritten, 300, false},
-      {"a tag removed", tagged, true, JournalChange::TagRemoved, 428, true},
+      {"a tag replaced", tagged, false, JournalChange::TagWritten, 428},
+      {"a tag appended", Audio(300), false, JournalChange::TagWritten, 300},
+      {"a tag removed", tagged, true, JournalChange::TagRemoved, 428},
   };
   for (const Case& c : cases) {
     for (const bool fails : {false, true}) {
       SCOPED_TRACE(std::string(c.what) + (fails ? ", journal full" : ""));
       TempDir dir;
-      const fs::path path = dir / "a.mp3";
-      WriteFile(path, c.before);
-      FakeJournal journal(fails ? std::make_error_code(std::errc::no_space_on_device) : std::error_code{});
+      WriteFile(dir / "a.mp3", c.before);
+      FakeJournal journal(fails ? kFull : std::error_code{});
       FileTagAccess access;
       access.SetJournal(&journal);
-      TagRecord record;
-      std::int64_t offset = 0;
-      const ReadResult read = access.Read(path, record, offset, true);
-      ASSERT_TRUE(read.ok());
-      std::error_code error;
-      bool notJournaled = false;
-      if (c.strip) {
-        const StripResult result = access.Strip(path, offset, SeenByRead(read, record));
-        notJournaled = result.status == StripResult::Status::NotJournaled;
-        error = result.error;
-      } else {
-        const WriteResult result = access.Write(path, Stamped(9), offset, SeenByRead(read, record));
-        notJournaled = result.status == WriteResult::Status::NotJournaled;
-        error = result.error;
-      }
+      const Changed result = Change(access, dir / "a.mp3", c.strip);
       ASSERT_EQ(journal.seen.size(), 1u);
       // An append or a cut changes the size: seen unchanged, the record went out first. A failed
       // record leaving the file as it was (below) shows the same for a replaced tag.
       EXPECT_EQ(journal.seen[0].sizeThen, c.sizeBefore) << "the record went out after the write";
       const JournalRecord& got = journal.seen[0].record;
       EXPECT_EQ(got.change, c.change);
-      EXPECT_EQ(got.file, read.file);
+      EXPECT_EQ(got.file, result.file);
       EXPECT_EQ(got.sizeBefore, c.sizeBefore);
-      EXPECT_EQ(got.before.has_value(), c.hadTag);
+      EXPECT_EQ(got.before.has_value(), c.sizeBefore == 428);
       EXPECT_EQ(got.after, c.strip ? std::nullopt : std::optional(Stamped(9)));
-      EXPECT_EQ(notJournaled, fails);
+      EXPECT_EQ(result.notJournaled, fails);
       if (fails) {
-        EXPECT_EQ(error, std::errc::no_space_on_device);
-        EXPECT_EQ(ReadFile(path), c.before);
+        EXPECT_EQ(result.error, std::errc::no_space_on_device);
+        EXPECT_EQ(ReadFile(dir / "a.mp3"), c.before);
       }
     }
   }
@@ -136,14 +143,13 @@ TEST(UndoTest, TheRecordGoesOutBeforeTheWriteAndAFailedOneStopsIt) {
 TEST(UndoTest, NoRecordForADryRunOrBytesAlreadyThere) {
   TempDir dir;
   const fs::path path = dir / "a.mp3";
-  const Bytes bytes = Concat(Audio(300), TagBytes("", "", "", "", "", 9, 255));
-  WriteFile(path, bytes);
+  WriteFile(path, Concat(Audio(300), TagBytes("", "", "", "", "", 9, 255)));
   FakeJournal journal;
   for (const bool dryRun : {true, false}) {
     FileTagAccess access({.dryRun = dryRun});
     access.SetJournal(&journal);
-    EXPECT_TRUE(Change(access, path, false));  // unchanged: the tag already says track 9
-    EXPECT_TRUE(Change(access, path, /*strip=*/true));
+    EXPECT_TRUE(Change(access, path, false).ok);  // unchanged: the tag already says track 9
+    EXPECT_TRUE(Change(access, path, /*strip=*/true).ok);
   }
   EXPECT_EQ(journal.seen.size(), 1u) << "only the real strip is recorded";
 }
@@ -162,39 +168,24 @@ TEST(UndoTest, EveryKindOfChangeComesBackByteForByteAndTheUndoCanBeTakenBack) {
       {"stripped.mp3", Concat(Audio(200), TagBytes("Gone", "", "", "", "", 3, 1)), true},
   };
   std::vector<Bytes> after;
-  std::string id;
-  {
-    BatchJournal journal(folder, {0, "test", "stamp", {}});
-    FileTagAccess access;
-    access.SetJournal(&journal);
+  const std::string id = InBatch(folder, [&](FileTagAccess& access) {
     for (const File& file : files) {
       WriteFile(dir / file.name, file.before);
-      ASSERT_TRUE(Change(access, dir / file.name, file.strip)) << file.name;
+      ASSERT_TRUE(Change(access, dir / file.name, file.strip).ok) << file.name;
       after.push_back(ReadFile(dir / file.name));
     }
-    id = journal.id();
-  }
-  const std::vector<UndoFileResult> looked = Undo(folder, id, /*dryRun=*/true);
-  ASSERT_EQ(looked.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(looked[i].outcome, UndoOutcome::Restored);
-    EXPECT_EQ(ReadFile(dir / files[i].name), after[i]) << "a dry run wrote " << files[i].name;
-  }
+  });
+  const std::vector<UndoOutcome> restored(3, UndoOutcome::Restored);
+  EXPECT_EQ(Undo(folder, id, /*dryRun=*/true), restored);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(ReadFile(dir / files[i].name), after[i]) << "dry run " << i;
 
-  const std::vector<UndoFileResult> undone = Undo(folder, id);
-  ASSERT_EQ(undone.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(undone[i].outcome, UndoOutcome::Restored) << i;
-    EXPECT_EQ(ReadFile(dir / files[i].name), files[i].before) << files[i].name;
-  }
+  EXPECT_EQ(Undo(folder, id), restored);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(ReadFile(dir / files[i].name), files[i].before) << i;
   std::error_code error;
   const std::vector<BatchEntry> list = ListBatches(folder, error);
   ASSERT_EQ(list.size(), 2u);
-  const std::vector<UndoFileResult> redone = Undo(folder, list[0].id);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(redone[i].outcome, UndoOutcome::Restored) << i;
-    EXPECT_EQ(ReadFile(dir / files[i].name), after[i]) << files[i].name;
-  }
+  EXPECT_EQ(Undo(folder, list[0].id), restored);
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(ReadFile(dir / files[i].name), after[i]) << "redone " << i;
 }
 
 TEST(UndoTest, AFileNotAsTheBatchLeftItIsLeftAlone) {
@@ -229,25 +220,13 @@ TEST(UndoTest, AFileNotAsTheBatchLeftItIsLeftAlone) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     const fs::path path = dir / "a.mp3";
-    const fs::path other = dir / "other.mp3";
     WriteFile(path, before);
-    std::string id;
-    {
-      BatchJournal journal(dir / "journal", {0, "test", "stamp", {}});
-      FileTagAccess access;
-      access.SetJournal(&journal);
-      ASSERT_TRUE(Change(access, path, false));
-      id = journal.id();
-    }
-    WriteFile(other, ReadFile(path));
-    c.change(path, other);
+    const std::string id = InBatch(dir / "journal",
+                                   [&](FileTagAccess& access) { ASSERT_TRUE(Change(access, path, false).ok); });
+    WriteFile(dir / "other.mp3", ReadFile(path));
+    c.change(path, dir / "other.mp3");
     const Bytes changed = fs::exists(path) ? ReadFile(path) : Bytes{};
-    const std::vector<UndoFileResult> results = Undo(dir / "journal", id);
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].outcome, c.outcome);
-    if (c.outcome == UndoOutcome::Failed) {
-      EXPECT_EQ(results[0].error, std::errc::no_such_file_or_directory);
-    }
+    EXPECT_EQ(Undo(dir / "journal", id), std::vector<UndoOutcome>{c.outcome});
     if (fs::exists(path)) {
       EXPECT_EQ(ReadFile(path), changed);
     }
@@ -256,29 +235,15 @@ TEST(UndoTest, AFileNotAsTheBatchLeftItIsLeftAlone) {
 
 TEST(UndoTest, AnUndoWhoseJournalFailsRestoresNothingMore) {
   TempDir dir;
-  std::string id;
-  {
-    BatchJournal journal(dir / "journal", {0, "test", "stamp", {}});
-    FileTagAccess access;
-    access.SetJournal(&journal);
+  const std::string id = InBatch(dir / "journal", [&](FileTagAccess& access) {
     for (const char* name : {"a.mp3", "b.mp3"}) {
       WriteFile(dir / name, Audio(300));
-      ASSERT_TRUE(Change(access, dir / name, false));
+      ASSERT_TRUE(Change(access, dir / name, false).ok);
     }
-    id = journal.id();
-  }
-  const Bytes stamped = ReadFile(dir / "a.mp3");
-  const BatchRead read = ReadBatch(BatchFile(dir / "journal", id), id);
-  ASSERT_TRUE(read.batch);
-  FakeJournal full(std::make_error_code(std::errc::no_space_on_device));
-  FileTagAccess access;
-  access.SetJournal(&full);
-  std::vector<UndoOutcome> outcomes;
-  UndoBatch(*read.batch, access, [&](const UndoFileResult& result) {
-    outcomes.push_back(result.outcome);
-    return true;
   });
-  EXPECT_EQ(outcomes, std::vector<UndoOutcome>{UndoOutcome::NotJournaled});
+  const Bytes stamped = ReadFile(dir / "a.mp3");
+  FakeJournal full(kFull);
+  EXPECT_EQ(Undo(dir / "journal", id, false, &full), std::vector<UndoOutcome>{UndoOutcome::NotJournaled});
   EXPECT_EQ(ReadFile(dir / "a.mp3"), stamped);
   EXPECT_EQ(ReadFile(dir / "b.mp3"), stamped);
 }
