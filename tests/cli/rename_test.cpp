@@ -54,6 +54,7 @@ TEST_F(RenameCliTest, ABatchThatCannotBeRenamedWholeRenamesNothing) {
   Put("a.mp3", Tagged(100, "Intro", 1, "Band"));
   Put("b.mp3", Tagged(101, "Outro", 2, "Band"));
   Put("c.mp3", Tagged(102, "Intro", 3));
+  Put("bare.mp3", Audio(103));
   Put("Outro.mp3", Audio(104));
   const std::vector<std::string> before = Listing(dir_.path());
   struct Case {
@@ -69,6 +70,7 @@ TEST_F(RenameCliTest, ABatchThatCannotBeRenamedWholeRenamesNothing) {
        {"a.mp3", "b.mp3"},
        Utf8(In("Outro.mp3")) + " exists already (" + Utf8(In("b.mp3")) + " would be named so); nothing renamed"},
       {{"--to", "%a - %t"}, {"a.mp3", "c.mp3"}, c + " has no artist (%a); nothing renamed"},
+      {{"--to", "%n %t"}, {"a.mp3", "bare.mp3"}, Utf8(In("bare.mp3")) + " has no track number (%n); nothing renamed"},
       {{"--to", "%n"}, {"a.mp3", "gone.mp3"}, Utf8(In("gone.mp3")) + ": cannot be read: not found; nothing renamed"},
       {{"--to", "%t/%n"}, {"a.mp3"}, "--to: a pattern makes a name, not a path: no / or \\ in it"},
       {{}, {"a.mp3"}, "rename needs --to PATTERN"},
@@ -106,6 +108,7 @@ TEST_F(RenameCliTest, NamesGetWhatWindowsRefusesReplacedAndUndoTakesThemBack) {
   EXPECT_EQ(Listing(dir_.path()), (std::vector<std::string>{"1 AC_DC_ _Live__.mp3:228",
                                                             "9 Caf\xC3\xA9 \xE2\x82\xAC.mp3:231", "CON_.mp3:229"}));
 
+  EXPECT_NE(RunPelmixCli({"undo", "--list"}).out.find("2 files  rename (pelmix-cli)\n"), std::string::npos);
   const ProgramRun undo = RunPelmixCli({"undo"});
   EXPECT_EQ(undo.status, 0) << undo.err;
   EXPECT_EQ(
