@@ -9,13 +9,13 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
-#include <string>
-#include <vector>
 #include <fcntl.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -45,8 +45,8 @@ int OpenJournal(const char* folder) {
   // Unique across runs: a shell loop may see a process number again.
   struct timespec now {};
   ::clock_gettime(CLOCK_REALTIME, &now);
-  const std::string name = std::string(folder) + "/" + std::to_string(::getpid()) + "-" +
-                           std::to_string(now.tv_sec) + "-" + std::to_string(now.tv_nsec) + ".journal";
+  const std::string name = std::string(folder) + "/" + std::to_string(::getpid()) + "-" + std::to_string(now.tv_sec) +
+                           "-" + std::to_string(now.tv_nsec) + ".journal";
   const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
   if (fd >= 0 && ::write(fd, "header", 6) != 6) return -1;
   return fd;
