@@ -73,9 +73,9 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
 }
 
 void Put(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
-  const std::size_t at = out.size();
-  out.resize(at + static_cast<std::size_t>(bytes));
-  for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+  std::array<std::uint8_t, 8> little{};
+  for (std::size_t i = 0; i < little.size(); ++i) little[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  out.insert(out.end(), little.begin(), little.begin() + bytes);
 }
 
 void PutText(std::vector<std::uint8_t>& out, std::string_view text) {

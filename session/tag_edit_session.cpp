@@ -38,18 +38,20 @@ bool TagEditSession::LoadFile(const std::filesystem::path& path) {
 
 FileOutcome TagEditSession::ProcessFile(const std::filesystem::path& path) { return Process(path, nullptr); }
 
-FileOutcome TagEditSession::Process(const std::filesystem::path& path, Batch* batch) {
+FileOutcome TagEditSession::Process(std::filesystem::path path, Batch* batch) {
   // In Auto Update the write follows the read at once: the file stays held in between.
   const bool writes = mode() == EditMode::AutoUpdate;
   TagRecord record;
   std::int64_t offset = 0;
-  result_ = {.outcome = FileOutcome::NotRead, .path = path, .read = access_.Read(path, record, offset, writes)};
+  // The batch's path moves into the result: a copy of a path is not cheap.
+  result_ = {.outcome = FileOutcome::NotRead, .path = std::move(path)};
+  result_.read = access_.Read(result_.path, record, offset, writes);
   if (!result_.read.ok()) return result_.outcome;
   if (batch && !batch->once.FirstTime(result_.read.file)) {
     access_.Release();
     return result_.outcome = FileOutcome::Repeated;
   }
-  std::optional<FieldProblem> problem = TakeFile(path, record, offset, batch);
+  std::optional<FieldProblem> problem = TakeFile(result_.path, record, offset, batch);
   if (mode() != EditMode::AutoUpdate) {
     access_.Release();
     return FileOutcome::Loaded;

@@ -89,7 +89,7 @@ class TagEditSession {
     FileOnce once;
   };
 
-  FileOutcome Process(const std::filesystem::path& path, Batch* batch);
+  FileOutcome Process(std::filesystem::path path, Batch* batch);
   // A file's values taken from its name or row in a batch: why one cannot be stored, if so.
   std::optional<FieldProblem> TakeFile(const std::filesystem::path& path, const TagRecord& record, std::int64_t offset,
                                        Batch* batch);
