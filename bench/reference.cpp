@@ -13,9 +13,9 @@
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <time.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -55,14 +55,15 @@ int OpenJournal(const char* folder) {
 // One write call: the file's identity and size, its last 128 bytes before and after, its name.
 bool Journal(int journal, const char* name, const struct stat& held, const std::uint8_t* before,
              const std::uint8_t* after) {
-  std::vector<std::uint8_t> entry(sizeof(held.st_dev) + sizeof(held.st_ino) + sizeof(held.st_size));
-  std::memcpy(entry.data(), &held.st_dev, sizeof(held.st_dev));
-  std::memcpy(entry.data() + sizeof(held.st_dev), &held.st_ino, sizeof(held.st_ino));
-  std::memcpy(entry.data() + sizeof(held.st_dev) + sizeof(held.st_ino), &held.st_size, sizeof(held.st_size));
-  entry.insert(entry.end(), before, before + kTagBytes);
-  entry.insert(entry.end(), after, after + kTagBytes);
-  entry.insert(entry.end(), name, name + std::strlen(name));
-  return ::write(journal, entry.data(), entry.size()) == static_cast<ssize_t>(entry.size());
+  const std::array<std::uint64_t, 3> identity = {static_cast<std::uint64_t>(held.st_dev),
+                                                 static_cast<std::uint64_t>(held.st_ino),
+                                                 static_cast<std::uint64_t>(held.st_size)};
+  const iovec parts[] = {{const_cast<std::uint64_t*>(identity.data()), sizeof(identity)},
+                         {const_cast<std::uint8_t*>(before), kTagBytes},
+                         {const_cast<std::uint8_t*>(after), kTagBytes},
+                         {const_cast<char*>(name), std::strlen(name)}};
+  const ssize_t size = static_cast<ssize_t>(sizeof(identity) + 2 * kTagBytes + std::strlen(name));
+  return ::writev(journal, parts, 4) == size;
 }
 
 }  // namespace

@@ -457,9 +457,6 @@ void CTagEditDlg::TellUser(const std::wstring& text) {
 }
 
 void CTagEditDlg::TellUserAbout(const std::wstring& text, TagField field) {
-  // The field has the focus before the box as well: the window gives the focus back to the
-  // control that had it when the box took it, and under Wine that can come after we set it.
-  FocusField(field);
   TellUser(text);
   FocusField(field);
 }

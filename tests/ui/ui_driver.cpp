@@ -107,10 +107,8 @@ bool UiDriver::WaitForDialog() {
       if (!::GetWindow(window, GW_OWNER)) dialog_ = window;
     }
     if (!dialog_) return false;
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    return ::GetGUIThreadInfo(uiThread_, &info) && info.hwndActive == dialog_ &&
-           (info.hwndFocus == dialog_ || ::IsChild(dialog_, info.hwndFocus));
+    const std::optional<GUITHREADINFO> info = ThreadInfo();
+    return info && info->hwndActive == dialog_ && (info->hwndFocus == dialog_ || ::IsChild(dialog_, info->hwndFocus));
   });
 }
 
@@ -162,9 +160,8 @@ bool UiDriver::WaitForFocus(int id) const {
   // that had it, so a focus the window never set is still not found.
   return WaitUntil([&] {
     if (FocusId() == id) return true;
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (DialogIsOpen() && ::GetGUIThreadInfo(uiThread_, &info) && !info.hwndActive && ::IsWindowEnabled(dialog_)) {
+    const std::optional<GUITHREADINFO> info = ThreadInfo();
+    if (DialogIsOpen() && info && !info->hwndActive && ::IsWindowEnabled(dialog_)) {
       OnUiThread([&] { ::SetForegroundWindow(dialog_); });
     }
     return false;
@@ -174,22 +171,27 @@ bool UiDriver::WaitForFocus(int id) const {
 std::string UiDriver::Text(int id) const { return AnsiText(Item(id)); }
 
 HWND UiDriver::FocusWindow() const {
+  const std::optional<GUITHREADINFO> info = ThreadInfo();
+  return info ? info->hwndFocus : nullptr;
+}
+
+std::optional<GUITHREADINFO> UiDriver::ThreadInfo() const {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
-  return ::GetGUIThreadInfo(uiThread_, &info) ? info.hwndFocus : nullptr;
+  if (!::GetGUIThreadInfo(uiThread_, &info)) return std::nullopt;
+  return info;
 }
 
 std::string UiDriver::DescribeFocus() const {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof(info);
-  if (!::GetGUIThreadInfo(uiThread_, &info)) return "no thread information";
+  const std::optional<GUITHREADINFO> info = ThreadInfo();
+  if (!info) return "no thread information";
   const auto name = [this](HWND window) {
     if (!window) return std::string("none");
     if (window == dialog_) return std::string("the dialog");
     if (::GetParent(window) == dialog_) return "control " + std::to_string(::GetDlgCtrlID(window));
     return "window \"" + AnsiText(window) + "\"";
   };
-  return "focus: " + name(info.hwndFocus) + ", active: " + name(info.hwndActive) +
+  return "focus: " + name(info->hwndFocus) + ", active: " + name(info->hwndActive) +
          ", foreground: " + name(::GetForegroundWindow());
 }
 

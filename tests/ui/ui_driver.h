@@ -67,6 +67,8 @@ class UiDriver {
 
  private:
   void PostAndSettle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) const;
+  // The dialog thread's active and focus windows; none when the system cannot say.
+  std::optional<GUITHREADINFO> ThreadInfo() const;
   // Until the dialog's thread has handled what was posted so far.
   void Settle() const;
 
