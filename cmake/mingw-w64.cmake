@@ -9,8 +9,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/${triple})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# ctest runs the Windows test programs through Wine.
+# ctest runs the Windows test programs through Wine, by a script that starts a program again
+# when Wine failed to start it at all.
 find_program(PELMIX_WINE NAMES wine wine64)
 if(PELMIX_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${PELMIX_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test-run ${PELMIX_WINE})
 endif()
