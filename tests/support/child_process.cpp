@@ -58,11 +58,17 @@ int Spawn(const std::filesystem::path& program, const std::vector<std::string>& 
   startup.hStdOutput = Inheritable(out);
   startup.hStdError = Inheritable(err);
   PROCESS_INFORMATION process{};
-  const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                      &process);
+  // Wine on a busy machine now and then fails to start a program it starts at once when
+  // asked again: one more try, and the system's error if that fails too.
+  BOOL started = FALSE;
+  for (int attempt = 0; attempt < 2 && !started; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+  }
+  const DWORD why = started ? 0 : GetLastError();
   CloseHandle(startup.hStdOutput);
   CloseHandle(startup.hStdError);
-  if (!started) throw std::runtime_error("cannot start " + program.string());
+  if (!started) throw std::runtime_error("cannot start " + program.string() + " (error " + std::to_string(why) + ")");
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD status = 0;
   GetExitCodeProcess(process.hProcess, &status);
