@@ -1,6 +1,7 @@
 // A tag's genre and track as the command line prints them.
 #include "cli/tag_text.h"
 
+#include <algorithm>
 #include <climits>
 #include <string_view>
 
@@ -37,12 +38,27 @@ std::optional<int> FindGenre(GenreList& genres, CodePage page, const std::string
     const int index = genres.IndexOfCode(code);
     return index != -1 ? index : genres.Add("", code);
   }
-  const EncodeResult name = EncodeText(page, value);
-  if (name.status != EncodeResult::Status::Ok) return std::nullopt;
-  for (int index = 0; index < genres.Count(); ++index) {
-    if (GenreList::CompareIgnoringCase(genres.NameAt(index), name.bytes) == 0) return index;
-  }
-  return std::nullopt;
+  return FindGenreName(genres, page, value);
+}
+
+std::optional<int> FindGenreName(const GenreList& genres, CodePage page, const std::string& name) {
+  const EncodeResult bytes = EncodeText(page, name);
+  if (bytes.status != EncodeResult::Status::Ok) return std::nullopt;
+  // The list is sorted without regard to ASCII letter case, so the names equal but for it lie
+  // together; a list may hold "Rock" and "rock" with codes of their own.
+  struct Less {
+    bool operator()(const GenreEntry& entry, const std::string& text) const {
+      return GenreList::CompareIgnoringCase(entry.name, text) < 0;
+    }
+    bool operator()(const std::string& text, const GenreEntry& entry) const {
+      return GenreList::CompareIgnoringCase(text, entry.name) < 0;
+    }
+  };
+  const std::vector<GenreEntry>& entries = genres.entries();
+  const auto [first, last] = std::equal_range(entries.begin(), entries.end(), bytes.bytes, Less{});
+  if (first == last) return std::nullopt;
+  const auto exact = std::find_if(first, last, [&](const GenreEntry& entry) { return entry.name == bytes.bytes; });
+  return static_cast<int>((exact != last ? exact : first) - entries.begin());
 }
 
 }  // namespace pelmix::cli
