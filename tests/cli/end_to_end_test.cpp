@@ -12,6 +12,10 @@
 #include "tests/support/file_sets.h"
 #include "tests/support/temp_dir.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace pelmix::test {
 namespace {
 
@@ -484,6 +488,32 @@ TEST(EndToEndTest, AStampThatChangesNothingWritesNothingAndKeepTimesKeepsTheTime
     EXPECT_EQ(fs::last_write_time(file) == before, c.timeKept) << c.outcome;
     EXPECT_EQ(ReadFile(file), c.after);
   }
+}
+
+// Only its owner may set a file's time: another user who may write the file is refused it
+// before the write, since the time would otherwise be lost with the file changed.
+TEST(EndToEndTest, KeepTimesWritesNoFileWhoseTimeCannotBeSet) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a handle that may write a file may also set its time";
+#else
+  if (geteuid() != 0) GTEST_SKIP() << "the run of another user needs root";
+  TempDir dir;
+  const fs::path file = dir / "theirs.mp3";
+  const Bytes before = Concat(Audio(300), TagBytes("Old"));
+  WriteFile(file, before);
+  MakeWritable(file);
+  const struct {
+    std::vector<std::string> arguments;
+    const char* what;
+  } cases[] = {{{"stamp", "--keep-times", "-t", "New"}, "written"}, {{"strip", "--keep-times"}, "stripped"}};
+  for (const auto& c : cases) {
+    const ProgramRun run = RunPelmixCli(With(c.arguments, {file}), true);
+    EXPECT_EQ(run.status, 1) << c.what;
+    EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(file) + ": not " + c.what +
+                           ": its modification time could not be kept (--keep-times): permission denied\n");
+    EXPECT_EQ(ReadFile(file), before);
+  }
+#endif
 }
 
 TEST(EndToEndTest, StripCutsExactlyTheTag) {
