@@ -1,7 +1,6 @@
 // A tag's genre and track as the command line prints them.
 #include "cli/tag_text.h"
 
-#include <algorithm>
 #include <climits>
 #include <string_view>
 
@@ -44,21 +43,8 @@ std::optional<int> FindGenre(GenreList& genres, CodePage page, const std::string
 std::optional<int> FindGenreName(const GenreList& genres, CodePage page, const std::string& name) {
   const EncodeResult bytes = EncodeText(page, name);
   if (bytes.status != EncodeResult::Status::Ok) return std::nullopt;
-  // The list is sorted without regard to ASCII letter case, so the names equal but for it lie
-  // together; a list may hold "Rock" and "rock" with codes of their own.
-  struct Less {
-    bool operator()(const GenreEntry& entry, const std::string& text) const {
-      return GenreList::CompareIgnoringCase(entry.name, text) < 0;
-    }
-    bool operator()(const std::string& text, const GenreEntry& entry) const {
-      return GenreList::CompareIgnoringCase(text, entry.name) < 0;
-    }
-  };
-  const std::vector<GenreEntry>& entries = genres.entries();
-  const auto [first, last] = std::equal_range(entries.begin(), entries.end(), bytes.bytes, Less{});
-  if (first == last) return std::nullopt;
-  const auto exact = std::find_if(first, last, [&](const GenreEntry& entry) { return entry.name == bytes.bytes; });
-  return static_cast<int>((exact != last ? exact : first) - entries.begin());
+  const int index = genres.IndexOfName(bytes.bytes);
+  return index != -1 ? std::optional<int>(index) : std::nullopt;
 }
 
 }  // namespace pelmix::cli
