@@ -76,8 +76,11 @@ std::vector<int> ReadHeader(const CsvRecord& header, const std::string& where) {
 std::string GenreCell(const GenreList& genres, CodePage page, std::uint8_t code) {
   if (code == kNoGenre) return {};
   const std::string name = GenreName(genres, page, code);
-  // A name FindGenre would take for a code is given as the code itself.
-  return name.empty() || AllDigits(name) ? std::to_string(code) : name;
+  // A name FindGenre would take for a code, or for another entry (a list may hold a name
+  // twice, or in two letter cases), is given as the code itself.
+  if (AllDigits(name)) return std::to_string(code);
+  const std::optional<int> found = FindGenreName(genres, page, name);
+  return found && genres.CodeAt(*found) == code ? name : std::to_string(code);
 }
 
 std::size_t CsvTable::LineOf(const std::vector<NativeName>& batch, std::size_t place) const {

@@ -164,7 +164,7 @@ std::string NotWrittenReason(const FileResult& failure, const Options& options) 
   if (failure.changedSinceRead()) return "changed since it was read";
   if (failure.write.status == WriteResult::Status::NotJournaled) return JournalFailedReason(failure.error());
   if (failure.outcome == FileOutcome::NotWritten && failure.write.status == WriteResult::Status::TimeUnknown) {
-    return "its modification time could not be read (--keep-times): " + ErrorReason(failure.error());
+    return "its modification time could not be kept (--keep-times): " + ErrorReason(failure.error());
   }
   return ErrorReason(failure.error());
 }

@@ -37,7 +37,7 @@ Outcome StripOne(const std::filesystem::path& path, const Options& options, File
     case StripResult::Status::NotJournaled: return {nullptr, nullptr, JournalFailedReason(result.error), {}, true};
     case StripResult::Status::TimeUnknown:
       return {
-          nullptr, nullptr, "its modification time could not be read (--keep-times): " + ErrorReason(result.error), {}};
+          nullptr, nullptr, "its modification time could not be kept (--keep-times): " + ErrorReason(result.error), {}};
     default: return {nullptr, nullptr, ErrorReason(result.error), {}};
   }
   if (result.unchanged) return {"unchanged", "unchanged", {}, {}};

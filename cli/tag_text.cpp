@@ -37,12 +37,14 @@ std::optional<int> FindGenre(GenreList& genres, CodePage page, const std::string
     const int index = genres.IndexOfCode(code);
     return index != -1 ? index : genres.Add("", code);
   }
-  const EncodeResult name = EncodeText(page, value);
-  if (name.status != EncodeResult::Status::Ok) return std::nullopt;
-  for (int index = 0; index < genres.Count(); ++index) {
-    if (GenreList::CompareIgnoringCase(genres.NameAt(index), name.bytes) == 0) return index;
-  }
-  return std::nullopt;
+  return FindGenreName(genres, page, value);
+}
+
+std::optional<int> FindGenreName(const GenreList& genres, CodePage page, const std::string& name) {
+  const EncodeResult bytes = EncodeText(page, name);
+  if (bytes.status != EncodeResult::Status::Ok) return std::nullopt;
+  const int index = genres.IndexOfName(bytes.bytes);
+  return index != -1 ? std::optional<int>(index) : std::nullopt;
 }
 
 }  // namespace pelmix::cli

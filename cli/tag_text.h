@@ -22,5 +22,8 @@ std::string TrackText(std::uint8_t track);
 // folded) or a code; a code without an entry gets an unnamed one, whether a tag can hold it
 // the session decides. -1 for the empty text (no genre); nothing for a name the list lacks.
 std::optional<int> FindGenre(GenreList& genres, CodePage page, const std::string& value);
+// The entry a genre name typed as UTF-8 stands for: the one spelt exactly so, else the first
+// that differs from it in ASCII letter case only; nothing when the list has neither.
+std::optional<int> FindGenreName(const GenreList& genres, CodePage page, const std::string& name);
 
 }  // namespace pelmix::cli

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "cli/interrupt.h"
 #include "cli/report.h"
 #include "cli/text_display.h"
 #include "session/file_tag_access.h"
@@ -174,7 +175,7 @@ int RunUndo(Options options, Console& console) {
       ReportRenameBack(report, result, options.dryRun);
       stopped = result.outcome == UndoOutcome::NotJournaled;
       report.Next();
-      return true;
+      return !StopRequested();
     }
     switch (result.outcome) {
       case UndoOutcome::Restored: report.Done(path, options.dryRun ? "would restore" : "restored", "restored"); break;
@@ -189,7 +190,8 @@ int RunUndo(Options options, Console& console) {
         break;
     }
     report.Next();
-    return true;
+    // A stop finishes the file in hand, as in any batch; the files not reached keep the batch's change.
+    return !StopRequested();
   });
   if (journal) journal->Finish();
   if (stopped) console.Err(JournalStoppedLine(*journal));

@@ -147,6 +147,18 @@ int GenreList::Add(std::string name, std::int32_t code) {
   return position;
 }
 
+int GenreList::IndexOfName(std::string_view name) const {
+  // Names the comparison finds equal lie together, since the list is sorted by it.
+  const auto first = std::lower_bound(
+      entries_.begin(), entries_.end(), name,
+      [this](const GenreEntry& e, std::string_view n) { return compare_(e.name, n) < 0; });
+  const auto last = std::upper_bound(
+      first, entries_.end(), name, [this](std::string_view n, const GenreEntry& e) { return compare_(n, e.name) < 0; });
+  if (first == last) return -1;
+  const auto exact = std::find_if(first, last, [&](const GenreEntry& entry) { return entry.name == name; });
+  return static_cast<int>((exact != last ? exact : first) - entries_.begin());
+}
+
 const std::string& GenreList::NameAt(int index) const {
   if (index < 0 || index >= Count()) throw std::out_of_range("no genre entry at this index");
   return entries_[static_cast<std::size_t>(index)].name;

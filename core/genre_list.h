@@ -57,6 +57,9 @@ class GenreList {
   std::int32_t CodeAt(int index) const;
   // The first position whose code equals code, or -1.
   int IndexOfCode(std::int32_t code) const;
+  // The entry spelt exactly so, else the first the list's comparison finds equal to it, or -1.
+  // Names may be equal but for letter case and still stand for codes of their own.
+  int IndexOfName(std::string_view name) const;
 
   const std::vector<GenreEntry>& entries() const { return entries_; }
 

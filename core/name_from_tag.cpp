@@ -54,6 +54,9 @@ std::variant<NameTemplate, std::string> ParseNameTemplate(std::string_view patte
     std::size_t width = 0;
     if (pattern[at + 1] >= '1' && pattern[at + 1] <= '9') {
       width = static_cast<std::size_t>(pattern[++at] - '0');
+      if (at + 1 < pattern.size() && pattern[at + 1] >= '0' && pattern[at + 1] <= '9') {
+        return std::string("a width is one digit, 1 to 9 (%2n)");
+      }
       if (at + 1 == pattern.size() || pattern[at + 1] != 'n') return std::string("a width goes with %n only (%2n)");
     }
     const char letter = pattern[++at];

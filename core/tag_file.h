@@ -24,8 +24,8 @@ struct ReadResult {
 };
 
 struct WriteResult {
-  // TimeUnknown: the file's modification time was to be kept and could not be read, so
-  // nothing was written.
+  // TimeUnknown: the file's modification time was to be kept and could not be read or set,
+  // so nothing was written.
   // NotJournaled: the record the caller keeps of every change could not be made, so
   // nothing was written.
   enum class Status { Replaced, Appended, OpenFailed, ChangedSinceRead, WriteFailed, TimeUnknown, NotJournaled };

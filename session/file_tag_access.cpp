@@ -90,7 +90,11 @@ WriteResult FileTagAccess::Write(const std::filesystem::path& path, const TagRec
   }
   std::int64_t modified = 0;
   if (options_.keepTimes) {
-    if (std::error_code error = file_.ModifiedTime(modified)) {
+    // Set to itself first: a time that only failed to be set after the change (a file of
+    // another owner) would be lost with the file changed.
+    std::error_code error = file_.ModifiedTime(modified);
+    if (!error) error = file_.SetModifiedTime(modified);
+    if (error) {
       file_.Close();
       return {WriteResult::Status::TimeUnknown, error};
     }
@@ -122,7 +126,11 @@ StripResult FileTagAccess::Strip(const std::filesystem::path& path, std::int64_t
   }
   std::int64_t modified = 0;
   if (options_.keepTimes) {
-    if (std::error_code error = file_.ModifiedTime(modified)) {
+    // Set to itself first: a time that only failed to be set after the change (a file of
+    // another owner) would be lost with the file changed.
+    std::error_code error = file_.ModifiedTime(modified);
+    if (!error) error = file_.SetModifiedTime(modified);
+    if (error) {
       file_.Close();
       return {StripResult::Status::TimeUnknown, error};
     }

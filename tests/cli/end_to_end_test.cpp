@@ -12,6 +12,10 @@
 #include "tests/support/file_sets.h"
 #include "tests/support/temp_dir.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace pelmix::test {
 namespace {
 
@@ -486,6 +490,32 @@ TEST(EndToEndTest, AStampThatChangesNothingWritesNothingAndKeepTimesKeepsTheTime
   }
 }
 
+// Only its owner may set a file's time: another user who may write the file is refused it
+// before the write, since the time would otherwise be lost with the file changed.
+TEST(EndToEndTest, KeepTimesWritesNoFileWhoseTimeCannotBeSet) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a handle that may write a file may also set its time";
+#else
+  if (geteuid() != 0) GTEST_SKIP() << "the run of another user needs root";
+  TempDir dir;
+  const fs::path file = dir / "theirs.mp3";
+  const Bytes before = Concat(Audio(300), TagBytes("Old"));
+  WriteFile(file, before);
+  MakeWritable(file);
+  const struct {
+    std::vector<std::string> arguments;
+    const char* what;
+  } cases[] = {{{"stamp", "--keep-times", "-t", "New"}, "written"}, {{"strip", "--keep-times"}, "stripped"}};
+  for (const auto& c : cases) {
+    const ProgramRun run = RunPelmixCli(With(c.arguments, {file}), true);
+    EXPECT_EQ(run.status, 1) << c.what;
+    EXPECT_EQ(run.err, "pelmix-cli: " + Utf8(file) + ": not " + c.what +
+                           ": its modification time could not be kept (--keep-times): permission denied\n");
+    EXPECT_EQ(ReadFile(file), before);
+  }
+#endif
+}
+
 TEST(EndToEndTest, StripCutsExactlyTheTag) {
   TempDir dir;
   const std::vector<fs::path> files = {dir / "tagged.mp3", dir / "untagged.mp3", dir / "short.mp3"};
@@ -647,6 +677,30 @@ TEST(EndToEndTest, ASpreadsheetRoundTripChangesExactlyTheEditedCell) {
   EXPECT_EQ(ReadFile(files[1]),
             Concat(Audio(200), TagBytes(std::string_view("Intro\0junk", 10), "Band", "Second", "1999", "Hi", 2)));
   EXPECT_EQ(ReadFile(files[2]), before[2]);
+}
+
+// A list of one's own may hold a name twice, or in two letter cases: each file's genre still
+// goes into the table as a cell that reads back to its own code, and a name typed exactly as
+// listed is that entry.
+TEST(EndToEndTest, AGenreNameTheListHoldsTwiceReadsBackToItsOwnCode) {
+  TempDir dir;
+  const fs::path list = dir / "genres.txt";
+  WriteFile(list, std::string_view("17 Rock\n80 rock\n81 Rock\n"));
+  const std::pair<std::uint8_t, const char*> cases[] = {{17, "Rock"}, {80, "rock"}, {81, "81"}};
+  std::vector<fs::path> files;
+  std::string table = "path,title,artist,album,year,comment,track,genre\r\n";
+  std::string unchanged;
+  for (const auto& [code, cell] : cases) {
+    files.push_back(dir / (std::to_string(code) + ".mp3"));
+    WriteFile(files.back(), Concat(Audio(200), TagBytes("T", "", "", "", "", 0, code)));
+    table += Utf8(files.back()) + ",T,,,,,," + cell + "\r\n";
+    unchanged += Utf8(files.back()) + ": unchanged\n";
+  }
+  ASSERT_EQ(RunPelmixCli(With({"show", "--csv", "--genres", Utf8(list)}, files)).out, table);
+  WriteFile(dir / "tags.csv", std::string_view(table));
+  EXPECT_EQ(RunPelmixCli({"stamp", "--from-csv", Utf8(dir / "tags.csv"), "--genres", Utf8(list)}).out, unchanged);
+  ASSERT_EQ(RunPelmixCli({"stamp", "-g", "rock", "--genres", Utf8(list), Utf8(files[0])}).status, 0);
+  EXPECT_EQ(ReadFile(files[0]), Concat(Audio(200), TagBytes("T", "", "", "", "", 0, 80)));
 }
 
 // A table that cannot be taken whole writes nothing, and the message names the CSV line.

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "tests/cli/run_program.h"
+#include "tests/support/journal_folder.h"
 #include "tests/support/json_line.h"
 #include "tests/support/temp_dir.h"
 
@@ -418,6 +419,38 @@ TEST(HostileUserTest, ABatchStoppedByASignalReportsEveryFileItWrote) {
     EXPECT_EQ(Text(dir / "out"), reported) << c.name;
     EXPECT_EQ(Text(dir / "err"), "pelmix-cli: stopped by " + c.name + "; the files not reached were left alone\n");
   }
+}
+
+// An undo is a batch too: a signal stops it after the file in hand, and the files it has not
+// reached keep the change it was taking back. It goes the last file first.
+TEST(HostileUserTest, AnUndoStoppedByASignalLeavesTheFilesNotReached) {
+  TempDir dir;
+  const JournalFolderSet journal(dir / "journal");
+  constexpr std::size_t kFiles = 5000;
+  std::vector<std::string> stamp = {"stamp", "-q", "--album", "Stopped"};
+  std::vector<fs::path> files;
+  for (std::size_t i = 0; i < kFiles; ++i) {
+    files.push_back(dir / (std::to_string(i) + ".mp3"));
+    WriteFile(files.back(), Audio(200));
+    stamp.push_back(files.back().native());
+  }
+  ASSERT_EQ(RunPelmixCli(stamp).status, 0);
+  const int out = ::open((dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const pid_t child = Start({"undo"}, out, dir / "err");
+  ::close(out);
+  for (int wait = 0; wait < 100000 && fs::file_size(files[kFiles - 21]) != 200; ++wait) usleep(100);
+  kill(child, SIGINT);
+  EXPECT_EQ(WaitForChild(child), 130);
+
+  std::size_t stamped = 0;
+  while (stamped < kFiles && fs::file_size(files[stamped]) == 200 + 128) ++stamped;
+  for (std::size_t i = stamped; i < kFiles; ++i) ASSERT_EQ(fs::file_size(files[i]), 200u) << files[i];
+  EXPECT_GT(stamped, 0u) << "the undo ended before the signal";
+  EXPECT_LT(stamped, kFiles - 20);
+  std::string reported;
+  for (std::size_t i = kFiles; i-- > stamped;) reported += files[i].native() + ": restored\n";
+  EXPECT_EQ(Text(dir / "out"), reported);
+  EXPECT_EQ(Text(dir / "err"), "pelmix-cli: stopped by SIGINT; the files not reached were left alone\n");
 }
 
 #endif

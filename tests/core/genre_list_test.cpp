@@ -158,6 +158,17 @@ TEST(GenreListTest, LookupsByCodeAndIndex) {
   EXPECT_EQ(GenreList().CodeAt(0), -1);
 }
 
+// Names equal but for letter case may stand for codes of their own: the spelling typed wins.
+TEST(GenreListTest, LookupByNamePrefersTheExactSpelling) {
+  GenreList list;
+  list.Add("Rock", 17);
+  list.Add("rock", 80);
+  list.Add("Pop", 13);
+  const std::pair<const char*, int> cases[] = {{"rock", 80}, {"Rock", 17}, {"ROCK", 17},
+                                               {"pop", 13},  {"Roc", -1},  {"", -1}};
+  for (const auto& [name, code] : cases) EXPECT_EQ(list.CodeAt(list.IndexOfName(name)), code) << name;
+}
+
 // The lookup by code gives the first entry in list order through every change of the list:
 // an entry sorted in before the first of its code takes its place, one after it does not,
 // and the positions behind an insertion move up by one.

@@ -63,6 +63,7 @@ TEST(NameFromTagTest, PatternsThatCannotMakeNamesAreRefused) {
       {"..\\%t", "a pattern makes a name, not a path: no / or \\ in it"},
       {"%x", "unknown placeholder %x"},
       {"%2t", "a width goes with %n only (%2n)"},
+      {"%10n", "a width is one digit, 1 to 9 (%2n)"},
       {"%0n", "unknown placeholder %0"},
       {"%t %", "a lone % at the end"},
       {"Track", "no placeholder (%n, %t, %a, %A or %y)"},
