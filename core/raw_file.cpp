@@ -1,6 +1,7 @@
 // Platform file calls behind RawFile: wide-character calls on Windows, POSIX elsewhere.
 #include "core/raw_file.h"
 
+#include <algorithm>
 #include <cassert>
 #include <chrono>
 #include <thread>
@@ -189,32 +190,51 @@ std::error_code RawFile::SizeAtOpen(std::int64_t& size) const { return Size(size
 std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer, std::size_t& got) const {
   assert(handle_ != INVALID_HANDLE_VALUE);
   got = 0;
-  OVERLAPPED at = At(offset);
-  DWORD read = 0;
-  if (!ReadFile(handle_, buffer.data(), static_cast<DWORD>(buffer.size()), &read, &at)) {
-    if (GetLastError() != ERROR_HANDLE_EOF) return LastError();
+  // One call reads at most what a DWORD counts: a buffer of 4 GiB or more (a whole journal
+  // file) is read in pieces, until it is full or the file ends.
+  constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;
+  while (got < buffer.size()) {
+    OVERLAPPED at = At(offset + static_cast<std::int64_t>(got));
+    DWORD read = 0;
+    const auto want = static_cast<DWORD>(std::min(buffer.size() - got, kMostAtOnce));
+    if (!ReadFile(handle_, buffer.data() + got, want, &read, &at)) {
+      if (GetLastError() != ERROR_HANDLE_EOF) return LastError();
+    }
+    if (read == 0) break;
+    got += read;
   }
-  got = read;
   return {};
 }
 
-std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
-  assert(handle_ != INVALID_HANDLE_VALUE);
-  while (!data.empty()) {
-    OVERLAPPED at = At(offset);
-    DWORD written = 0;
-    if (!WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &written, &at)) {
+namespace {
+
+std::error_code WriteAllAt(HANDLE handle, std::int64_t offset, std::span<const std::uint8_t> data,
+                           std::size_t& written) {
+  assert(handle != INVALID_HANDLE_VALUE);
+  written = 0;
+  while (written < data.size()) {
+    OVERLAPPED at = At(offset + static_cast<std::int64_t>(written));
+    DWORD piece = 0;
+    if (!WriteFile(handle, data.data() + written, static_cast<DWORD>(data.size() - written), &piece, &at)) {
       return LastError();
     }
-    if (written == 0) return std::make_error_code(std::errc::io_error);
-    data = data.subspan(written);
-    offset += written;
+    if (piece == 0) return std::make_error_code(std::errc::io_error);
+    written += piece;
   }
   return {};
+}
+
+}  // namespace
+
+std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  std::size_t written = 0;
+  return WriteAllAt(handle_, offset, data, written);
 }
 
 // Held for writing, the file admits no other writer: its end is where it was.
-std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data) { return WriteAt(end, data); }
+std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data, std::size_t& written) {
+  return WriteAllAt(handle_, end, data, written);
+}
 
 std::error_code RawFile::Truncate(std::int64_t size) {
   assert(handle_ != INVALID_HANDLE_VALUE);
@@ -432,11 +452,12 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
   return {};
 }
 
-std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data) {
+std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data, std::size_t& written) {
   assert(fd_ >= 0);
+  written = 0;
 #ifdef RWF_APPEND
-  while (!data.empty()) {
-    iovec piece{const_cast<std::uint8_t*>(data.data()), data.size()};
+  while (written < data.size()) {
+    iovec piece{const_cast<std::uint8_t*>(data.data() + written), data.size() - written};
     const ssize_t n = ::pwritev2(fd_, &piece, 1, 0, RWF_APPEND);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -445,11 +466,20 @@ std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8
       return Errno();
     }
     if (n == 0) return std::make_error_code(std::errc::io_error);
-    data = data.subspan(static_cast<std::size_t>(n));
-    end += n;
+    written += static_cast<std::size_t>(n);
   }
 #endif
-  return WriteAt(end, data);
+  while (written < data.size()) {
+    const ssize_t n = ::pwrite(fd_, data.data() + written, data.size() - written,
+                               static_cast<off_t>(end) + static_cast<off_t>(written));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Errno();
+    }
+    if (n == 0) return std::make_error_code(std::errc::io_error);
+    written += static_cast<std::size_t>(n);
+  }
+  return {};
 }
 
 std::error_code RawFile::Truncate(std::int64_t size) {

@@ -98,8 +98,8 @@ class RawFile {
   std::error_code WriteAt(std::int64_t offset, std::span<const std::uint8_t> data);
   // Writes all of data at the end the file has at the moment of the write (on Linux; where
   // the system cannot, at `end`), so that nothing another program appended just before is
-  // overwritten, or fails.
-  std::error_code WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data);
+  // overwritten, or fails. `written` tells how many bytes went out, a failure's too.
+  std::error_code WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data, std::size_t& written);
   std::error_code Truncate(std::int64_t size);
   // When the file was last written, in the system's own units, to be given back after a
   // write that should not count as one (--keep-times).
