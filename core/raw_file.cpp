@@ -119,6 +119,12 @@ std::error_code RenameNoReplace(const std::filesystem::path& from, const std::fi
   return {};
 }
 
+// A file made by Create admits no one who would delete it while it is open.
+std::error_code RemoveUnlessHeld(const std::filesystem::path& path) {
+  if (!DeleteFileW(FileCallName(path).c_str())) return LastError();
+  return {};
+}
+
 std::wstring NameKey(const std::filesystem::path& name) {
   const std::wstring& text = name.native();
   if (text.empty() || text.size() > 0x7FFFFFFF) return text;
@@ -346,6 +352,25 @@ std::error_code RenameNoReplace(const std::filesystem::path& from, const std::fi
   return {};
 }
 
+// A file made by Create carries its writer's lock until closed; a file system without locks
+// cannot tell, and the file goes.
+std::error_code RemoveUnlessHeld(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd >= 0) {
+    int locked = 0;
+    while ((locked = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    const bool held = locked != 0 && errno == EWOULDBLOCK;
+    // Removed while the lock is ours, so that no writer takes the file up in between.
+    const int removed = held ? 0 : ::unlink(path.c_str());
+    const std::error_code error = removed == 0 ? std::error_code{} : Errno();
+    ::close(fd);
+    return held ? Busy() : error;
+  }
+  if (errno == ENOENT) return Errno();
+  return ::unlink(path.c_str()) == 0 ? std::error_code{} : Errno();
+}
+
 std::string NameKey(const std::filesystem::path& name) { return name.native(); }
 
 RawFile::~RawFile() {
@@ -398,6 +423,8 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
     Close();
     return error;
   }
+  // A file just made is kept from RemoveUnlessHeld until it is closed: its writer is at work.
+  if (access == Access::Create && ::flock(fd_, LOCK_EX | LOCK_NB) == 0) hold_ = Hold::Lock;
   sizeAtOpen_ = status.st_size;
   identity_ = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
   return {};

@@ -37,6 +37,10 @@ std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status);
 // rename without replacing (POSIX), a second link is made and the old one removed.
 std::error_code RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Removes the file unless another handle holds it as Access::Create leaves the file it made
+// (its writer is still at work): such a file stays, std::errc::device_or_resource_busy.
+std::error_code RemoveUnlessHeld(const std::filesystem::path& path);
+
 // A whole file read into `bytes`; one larger than `most` bytes gives
 // std::errc::file_too_large and is not read.
 std::error_code ReadWholeFile(const std::filesystem::path& path, std::int64_t most, std::string& bytes);
@@ -55,7 +59,7 @@ std::wstring FileCallName(const std::filesystem::path& path);
 class RawFile {
  public:
   // Create: a new file, readable and writable by its owner only; an existing one is
-  // std::errc::file_exists. Nothing holds it against other writers.
+  // std::errc::file_exists. Held until closed only against RemoveUnlessHeld.
   enum class Access { Read, ReadWrite, Create };
 
   RawFile() = default;

@@ -329,8 +329,9 @@ void Prune(const fs::path& folder, const std::string& keep, std::int64_t keepSiz
       bytesKept += sizeError ? 0 : size;
       continue;
     }
-    // One in use by another program stays until a later batch prunes again.
-    fs::remove(batch.file, error);
+    // One still being written, or in use by another program, stays until a later batch
+    // prunes again.
+    RemoveUnlessHeld(batch.file);
   }
 }
 

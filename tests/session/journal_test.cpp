@@ -199,6 +199,24 @@ TEST(JournalTest, OldBatchesArePrunedAndTheFolderIsTheOwnersAlone) {
 #endif
 }
 
+// A long batch still being written is older than the short ones that finish meanwhile and
+// prune: it must not go from under its writer, or none of its files could be taken back.
+TEST(JournalTest, APruneLeavesABatchStillBeingWritten) {
+  TempDir dir;
+  BatchJournal running(dir.path(), {0, "pelmix-cli", "stamp", {}});
+  ASSERT_FALSE(running.Record("a.mp3", Written(1)));
+  for (int i = 0; i < 61; ++i) {
+    BatchJournal quick(dir.path(), {0, "pelmix-cli", "stamp", {}});
+    ASSERT_FALSE(quick.Record("b.mp3", Written(2)));
+  }
+  ASSERT_FALSE(running.Record("c.mp3", Written(3)));
+  const std::string id = running.id();
+  ASSERT_FALSE(running.Finish());
+  const BatchRead read = ReadBatch(BatchFile(dir.path(), id), id);
+  ASSERT_TRUE(read.batch) << read.problem;
+  EXPECT_EQ(read.batch->files.size(), 2u);
+}
+
 #ifndef _WIN32
 void Put(const char* name, const char* value) {
   if (value) {
