@@ -94,6 +94,16 @@ void PutPath(std::vector<std::uint8_t>& out, const fs::path& path) {
   }
 }
 
+// A name relative to the working folder would find another file, or none, from wherever an
+// undo runs (the window's folder, another shell's): it is kept from the root. A working folder
+// that cannot be told leaves the name as it was given.
+const fs::path& FromRoot(const fs::path& path, fs::path& made) {
+  if (path.is_absolute()) return path;
+  std::error_code error;
+  made = fs::absolute(path, error);
+  return error || made.empty() ? path : made;
+}
+
 // Starts a record in `out`: room for its length, filled in by EndRecord.
 void BeginRecord(std::vector<std::uint8_t>& out) { out.resize(out.size() + 4); }
 
@@ -419,9 +429,10 @@ std::error_code BatchJournal::Record(const fs::path& path, const JournalRecord& 
   buffer_.push_back(static_cast<std::uint8_t>((record.before ? kHasBefore : 0) | (record.after ? kHasAfter : 0)));
   if (record.before) buffer_.insert(buffer_.end(), record.before->bytes().begin(), record.before->bytes().end());
   if (record.after) buffer_.insert(buffer_.end(), record.after->bytes().begin(), record.after->bytes().end());
-  PutPath(buffer_, path);
+  fs::path rooted;
+  PutPath(buffer_, FromRoot(path, rooted));
   // A rename keeps no tag: its record is the two names.
-  if (record.change == JournalChange::Renamed) PutPath(buffer_, record.renamedTo);
+  if (record.change == JournalChange::Renamed) PutPath(buffer_, FromRoot(record.renamedTo, rooted));
   EndRecord(buffer_, 0);
   if (std::error_code error = raw_.WriteAt(end_, buffer_)) {
     // Whatever part of it arrived goes, so the next batch reader meets no torn record inside.

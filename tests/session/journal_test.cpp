@@ -28,10 +28,18 @@ JournalRecord Written(std::uint64_t number) {
   return {JournalChange::TagWritten, {7, number}, 1000, std::nullopt, Tag(static_cast<std::uint8_t>(number))};
 }
 
+#ifdef _WIN32
+const fs::path kMusic = L"C:\\m";
+#else
+const fs::path kMusic = "/m";
+#endif
+
 // A batch of three written files; returns its file.
 fs::path ThreeRecords(const fs::path& folder) {
   BatchJournal journal(folder, {0, "pelmix-cli", "stamp", {}});
-  for (std::uint64_t n = 1; n <= 3; ++n) EXPECT_FALSE(journal.Record("song" + std::to_string(n), Written(n)));
+  for (std::uint64_t n = 1; n <= 3; ++n) {
+    EXPECT_FALSE(journal.Record(kMusic / ("song" + std::to_string(n)), Written(n)));
+  }
   const fs::path file = BatchFile(folder, journal.id());
   EXPECT_FALSE(journal.Finish());
   return file;
@@ -63,8 +71,8 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
     std::size_t files;
     std::string problem;
   };
-  // Each record of ThreeRecords: 4 + 1 + 16 + 8 + 1 + 128 + 4 + 5 units of the name + 4.
-  const std::size_t record = 166 + 5 * sizeof(fs::path::value_type);
+  // Each record of ThreeRecords: 4 + 1 + 16 + 8 + 1 + 128 + 4 + the units of the name + 4.
+  const std::size_t record = 166 + (kMusic / "song1").native().size() * sizeof(fs::path::value_type);
   const auto alone = [&](const Bytes& payload) {
     return [&, payload](Bytes& b) { b = test::Concat(test::Concat(magic, header), Framed(payload)); };
   };
@@ -143,6 +151,28 @@ TEST(JournalTest, NamesAndBytesComeBackExactly) {
     EXPECT_EQ(got.before, records[i].before) << i;
     EXPECT_EQ(got.after, records[i].after) << i;
   }
+}
+
+// A name given relative to the working folder is kept from the root: an undo started from
+// another folder (the window's, another shell's) still finds the file.
+TEST(JournalTest, ARelativeNameIsKeptFromTheRoot) {
+  TempDir dir;
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  BatchJournal journal(dir / "state", {0, "pelmix-cli", "stamp", {}});
+  JournalRecord renamed{JournalChange::Renamed, {7, 1}, 1000};
+  renamed.renamedTo = "new.mp3";
+  const bool recorded = !journal.Record("song.mp3", Written(1)) && !journal.Record("old.mp3", renamed);
+  fs::current_path(before);
+  ASSERT_TRUE(recorded);
+  const std::string id = journal.id();
+  journal.Finish();
+  const BatchRead read = ReadBatch(BatchFile(dir / "state", id), id);
+  ASSERT_TRUE(read.batch) << read.problem;
+  ASSERT_EQ(read.batch->files.size(), 2u);
+  EXPECT_EQ(read.batch->files[0].path, dir / "song.mp3");
+  EXPECT_EQ(read.batch->files[1].path, dir / "old.mp3");
+  EXPECT_EQ(read.batch->files[1].record.renamedTo, dir / "new.mp3");
 }
 
 TEST(JournalTest, AnUndoTakesBackItsBatchUntilItIsTakenBackItself) {
