@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <limits>
 
 namespace pelmix {
 
@@ -53,7 +54,9 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
   // file looked at; anything else means another program got there in between, and 128
   // bytes at tagOffset could land inside the audio or overwrite what it wrote.
   const WriteResult changed{WriteResult::Status::ChangedSinceRead, {}};
-  if (tagOffset < 0) return changed;
+  if (tagOffset < 0 || tagOffset > std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(kTagSize)) {
+    return changed;
+  }
   FileIdentity held;
   if (std::error_code error = file.Identity(held)) return {WriteResult::Status::WriteFailed, error};
   if (held != seen.file) return changed;

@@ -168,6 +168,33 @@ std::error_code ReadBatchBytes(const fs::path& file, std::string& bytes) {
   return ReadWholeFile(file, std::numeric_limits<std::int64_t>::max(), bytes);
 }
 
+// Whether the bytes of a change's record that the file holds (`present`, after its length)
+// can be the start of a record of that length, as a process killed while writing it leaves
+// one: each record goes out in one write, so its start is whole. A length damaged into one
+// that runs past the end of the file shows itself in the records that follow.
+bool CanBeCutShort(const std::uint8_t* payload, std::size_t present, std::uint32_t length) {
+  if (present == 0) return true;
+  const std::uint8_t kind = payload[0];
+  // A kind of a later version has a layout this one cannot check.
+  if (kind < static_cast<std::uint8_t>(JournalChange::TagWritten) ||
+      kind > static_cast<std::uint8_t>(JournalChange::Renamed)) {
+    return true;
+  }
+  constexpr std::size_t kFlagsAt = 1 + 8 + 8 + 8;
+  if (present <= kFlagsAt) return true;
+  const std::uint8_t flags = payload[kFlagsAt];
+  if ((flags & ~(kHasBefore | kHasAfter)) != 0) return false;
+  // Where each name's count of units lies, and so where the record ends.
+  std::uint64_t end = kFlagsAt + 1 + ((flags & kHasBefore) ? kTagSize : 0) + ((flags & kHasAfter) ? kTagSize : 0);
+  const int names = kind == static_cast<std::uint8_t>(JournalChange::Renamed) ? 2 : 1;
+  for (int name = 0; name < names; ++name) {
+    if (present < end + 4) return end + 4 <= length;
+    end += 4 + std::uint64_t{Load32(payload + end)} * kUnitSize;
+    if (end > length) return false;
+  }
+  return end == length;
+}
+
 struct Parsed {
   std::optional<BatchHeader> header;
   std::vector<JournaledFile> files;
@@ -198,7 +225,13 @@ Parsed Parse(std::string_view text) {
       parsed.problem = index == 0 ? "is damaged (its header fails its check)" : RecordDamaged(index);
       return parsed;
     }
-    if (left < 4 || left - 4 < std::size_t{length} + 4) break;  // cut short
+    if (left < 4 || left - 4 < std::size_t{length} + 4) {
+      if (index > 0 && left >= 4 && !CanBeCutShort(bytes.data() + at + 4, left - 4, length)) {
+        parsed.problem = RecordDamaged(index);
+        return parsed;
+      }
+      break;  // cut short
+    }
     const std::uint8_t* payload = bytes.data() + at + 4;
     Reader check(payload + length, 4);
     if (static_cast<std::uint32_t>(check.Get(4)) != Crc32(bytes.data() + at, std::size_t{length} + 4)) {
@@ -255,8 +288,10 @@ Parsed Parse(std::string_view text) {
     const bool shaped = (flags & ~(kHasBefore | kHasAfter)) == 0 && (renamed   ? flags == 0 && !change.renamedTo.empty()
                                                                      : written ? change.after.has_value()
                                                                                : change.before && !change.after);
+    // A tag goes after the size, so a size that leaves no room for one is damage too.
     const std::int64_t least = change.before ? static_cast<std::int64_t>(kTagSize) + 1 : 0;
-    if (!record.Whole() || !shaped || file.path.empty() || change.sizeBefore < least) {
+    const std::int64_t most = std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(kTagSize);
+    if (!record.Whole() || !shaped || file.path.empty() || change.sizeBefore < least || change.sizeBefore > most) {
       parsed.problem = RecordDamaged(index);
       return parsed;
     }

@@ -250,18 +250,23 @@ TEST(WriteTagTrailerTest, SecondWriteAtTheSameOffsetReplacesTheAppendedTrailer) 
 }
 
 // An offset before the start of the file is no place for a trailer, even where the file
-// ends 128 bytes past it as one read there would: refused as a change, nothing written.
-TEST(WriteTagTrailerTest, ANegativeOffsetIsRefusedAsAChange) {
+// ends 128 bytes past it as one read there would; nor is one past the largest size a file
+// can have (an undo journal's record can name any): refused as a change, nothing written.
+TEST(WriteTagTrailerTest, AnOffsetNoFileCanHaveIsRefusedAsAChange) {
   test::TempDir dir;
   const auto path = dir / "short.mp3";
   WriteFile(path, Audio(100));
   FileStatus status;
   ASSERT_FALSE(StatusOf(path, status));
   TagRecord record;
-  const TagSeen seen{status.identity, record};
-  const WriteResult result = WriteTagTrailer(path, record, -28, seen);
-  EXPECT_EQ(result.status, Write::ChangedSinceRead);
-  EXPECT_FALSE(result.error);
+  for (const std::int64_t offset : {std::int64_t{-28}, std::int64_t{0x7FFF'FFFF'FFFF'FFA0}}) {
+    for (const bool tagged : {true, false}) {
+      const TagSeen seen{status.identity, tagged ? std::optional(record) : std::nullopt};
+      const WriteResult result = WriteTagTrailer(path, record, offset, seen);
+      EXPECT_EQ(result.status, Write::ChangedSinceRead) << offset;
+      EXPECT_FALSE(result.error) << offset;
+    }
+  }
   EXPECT_EQ(ReadFile(path), Audio(100));
 }
 

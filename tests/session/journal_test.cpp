@@ -83,6 +83,13 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
   if (sizeof(fs::path::value_type) == 2) rename.push_back(0);
   written[0] = 1;
   written[17] = 0x10;
+  // A write (kind 1) of 128 bytes to a file of 2^63 - 1 bytes, named "a".
+  Bytes huge(1 + 16, 0);
+  huge[0] = 1;
+  huge.insert(huge.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 2});
+  huge.resize(huge.size() + 128, 0);
+  huge.insert(huge.end(), {1, 0, 0, 0, 'a'});
+  if (sizeof(fs::path::value_type) == 2) huge.push_back(0);
   const Case cases[] = {
       {"as written", [](Bytes&) {}, 3, ""},
       {"cut inside the last record", [&](Bytes& b) { b.resize(b.size() - record / 2); }, 2, ""},
@@ -92,6 +99,10 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
        "is damaged (record 1 fails its check)"},
       {"the second record's length past any record", [&](Bytes& b) { b[b.size() - 2 * record + 3] = 0x7F; }, 0,
        "is damaged (record 2 fails its check)"},
+      // Damage, not a record cut short: the rest of the file holds more than its start.
+      {"the first record's length past the end of the file", [&](Bytes& b) { b[b.size() - 3 * record + 1] ^= 0x10; }, 0,
+       "is damaged (record 1 fails its check)"},
+      {"a size no file can have", alone(huge), 0, "is damaged (record 1 fails its check)"},
       {"a byte of the header changed", [](Bytes& b) { b[14] ^= 1; }, 0, "is damaged (its header fails its check)"},
       {"not a journal", [](Bytes& b) { b[0] = 'X'; }, 0, "is not a Pelmix journal"},
       {"format 2",
