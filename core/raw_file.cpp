@@ -125,6 +125,17 @@ std::error_code RemoveUnlessHeld(const std::filesystem::path& path) {
   return {};
 }
 
+// A reader that admits no writer is refused while the maker's handle, a writer's, is open.
+bool HeldByItsMaker(const std::filesystem::path& path) {
+  const HANDLE handle = CreateFileW(FileCallName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 std::wstring NameKey(const std::filesystem::path& name) {
   const std::wstring& text = name.native();
   if (text.empty() || text.size() > 0x7FFFFFFF) return text;
@@ -369,6 +380,17 @@ std::error_code RemoveUnlessHeld(const std::filesystem::path& path) {
   }
   if (errno == ENOENT) return Errno();
   return ::unlink(path.c_str()) == 0 ? std::error_code{} : Errno();
+}
+
+bool HeldByItsMaker(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  int locked = 0;
+  while ((locked = ::flock(fd, LOCK_SH | LOCK_NB)) != 0 && errno == EINTR) {
+  }
+  const bool held = locked != 0 && errno == EWOULDBLOCK;
+  ::close(fd);
+  return held;
 }
 
 std::string NameKey(const std::filesystem::path& name) { return name.native(); }

@@ -41,6 +41,9 @@ std::error_code RenameNoReplace(const std::filesystem::path& from, const std::fi
 // (its writer is still at work): such a file stays, std::errc::device_or_resource_busy.
 std::error_code RemoveUnlessHeld(const std::filesystem::path& path);
 
+// Whether a handle made by Access::Create still holds the file: its writer is still at work.
+bool HeldByItsMaker(const std::filesystem::path& path);
+
 // A whole file read into `bytes`; one larger than `most` bytes gives
 // std::errc::file_too_large and is not read.
 std::error_code ReadWholeFile(const std::filesystem::path& path, std::int64_t most, std::string& bytes);
@@ -59,7 +62,8 @@ std::wstring FileCallName(const std::filesystem::path& path);
 class RawFile {
  public:
   // Create: a new file, readable and writable by its owner only; an existing one is
-  // std::errc::file_exists. Held until closed only against RemoveUnlessHeld.
+  // std::errc::file_exists. Held until closed only against RemoveUnlessHeld and
+  // seen by HeldByItsMaker.
   enum class Access { Read, ReadWrite, Create };
 
   RawFile() = default;

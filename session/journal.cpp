@@ -201,6 +201,8 @@ struct Parsed {
   std::string problem;
 };
 
+constexpr char kStillWritten[] = "is still being written (the batch is still running)";
+
 std::string RecordDamaged(std::size_t index) {
   return "is damaged (record " + std::to_string(index) + " fails its check)";
 }
@@ -525,6 +527,9 @@ std::vector<BatchEntry> ListBatches(const fs::path& folder, std::error_code& err
     }
     // A batch that recorded nothing (killed before its first file, or still starting) has nothing to take back.
     if (entry.problem.empty() && entry.files == 0) continue;
+    // One still running would be taken back in part and counted as taken back whole, so that
+    // the files it writes after the undo could not be taken back by a plain undo.
+    if (entry.problem.empty() && HeldByItsMaker(batch.file)) entry.problem = kStillWritten;
     entries.push_back(std::move(entry));
   }
   std::sort(entries.begin(), entries.end(), [](const BatchEntry& a, const BatchEntry& b) {

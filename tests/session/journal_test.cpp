@@ -2,6 +2,7 @@
 // damage anywhere else or a foreign format refuses the batch, and undos chain.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
@@ -242,7 +243,7 @@ TEST(JournalTest, OldBatchesArePrunedAndTheFolderIsTheOwnersAlone) {
 
 // A long batch still being written is older than the short ones that finish meanwhile and
 // prune: it must not go from under its writer, or none of its files could be taken back.
-TEST(JournalTest, APruneLeavesABatchStillBeingWritten) {
+TEST(JournalTest, ABatchStillBeingWrittenIsNeitherPrunedNorTakenBack) {
   TempDir dir;
   BatchJournal running(dir.path(), {0, "pelmix-cli", "stamp", {}});
   ASSERT_FALSE(running.Record("a.mp3", Written(1)));
@@ -252,7 +253,15 @@ TEST(JournalTest, APruneLeavesABatchStillBeingWritten) {
   }
   ASSERT_FALSE(running.Record("c.mp3", Written(3)));
   const std::string id = running.id();
+  // Nor is it taken back in part, as if it were done.
+  std::error_code error;
+  std::vector<BatchEntry> list = ListBatches(dir.path(), error);
+  const auto entry = std::find_if(list.begin(), list.end(), [&](const BatchEntry& e) { return e.id == id; });
+  ASSERT_NE(entry, list.end());
+  EXPECT_EQ(entry->problem, "is still being written (the batch is still running)");
   ASSERT_FALSE(running.Finish());
+  list = ListBatches(dir.path(), error);
+  EXPECT_EQ(std::count_if(list.begin(), list.end(), [&](const BatchEntry& e) { return !e.problem.empty(); }), 0);
   const BatchRead read = ReadBatch(BatchFile(dir.path(), id), id);
   ASSERT_TRUE(read.batch) << read.problem;
   EXPECT_EQ(read.batch->files.size(), 2u);
