@@ -1,6 +1,7 @@
 // Platform file calls behind RawFile: wide-character calls on Windows, POSIX elsewhere.
 #include "core/raw_file.h"
 
+#include <algorithm>
 #include <cassert>
 #include <chrono>
 #include <thread>
@@ -118,6 +119,23 @@ std::error_code RenameNoReplace(const std::filesystem::path& from, const std::fi
   return {};
 }
 
+// A file made by Create admits no one who would delete it while it is open.
+std::error_code RemoveUnlessHeld(const std::filesystem::path& path) {
+  if (!DeleteFileW(FileCallName(path).c_str())) return LastError();
+  return {};
+}
+
+// A reader that admits no writer is refused while the maker's handle, a writer's, is open.
+bool HeldByItsMaker(const std::filesystem::path& path) {
+  const HANDLE handle = CreateFileW(FileCallName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    CloseHandle(handle);
+    return false;
+  }
+  return GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 std::wstring NameKey(const std::filesystem::path& name) {
   const std::wstring& text = name.native();
   if (text.empty() || text.size() > 0x7FFFFFFF) return text;
@@ -189,32 +207,51 @@ std::error_code RawFile::SizeAtOpen(std::int64_t& size) const { return Size(size
 std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buffer, std::size_t& got) const {
   assert(handle_ != INVALID_HANDLE_VALUE);
   got = 0;
-  OVERLAPPED at = At(offset);
-  DWORD read = 0;
-  if (!ReadFile(handle_, buffer.data(), static_cast<DWORD>(buffer.size()), &read, &at)) {
-    if (GetLastError() != ERROR_HANDLE_EOF) return LastError();
+  // One call reads at most what a DWORD counts: a buffer of 4 GiB or more (a whole journal
+  // file) is read in pieces, until it is full or the file ends.
+  constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;
+  while (got < buffer.size()) {
+    OVERLAPPED at = At(offset + static_cast<std::int64_t>(got));
+    DWORD read = 0;
+    const auto want = static_cast<DWORD>(std::min(buffer.size() - got, kMostAtOnce));
+    if (!ReadFile(handle_, buffer.data() + got, want, &read, &at)) {
+      if (GetLastError() != ERROR_HANDLE_EOF) return LastError();
+    }
+    if (read == 0) break;
+    got += read;
   }
-  got = read;
   return {};
 }
 
-std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
-  assert(handle_ != INVALID_HANDLE_VALUE);
-  while (!data.empty()) {
-    OVERLAPPED at = At(offset);
-    DWORD written = 0;
-    if (!WriteFile(handle_, data.data(), static_cast<DWORD>(data.size()), &written, &at)) {
+namespace {
+
+std::error_code WriteAllAt(HANDLE handle, std::int64_t offset, std::span<const std::uint8_t> data,
+                           std::size_t& written) {
+  assert(handle != INVALID_HANDLE_VALUE);
+  written = 0;
+  while (written < data.size()) {
+    OVERLAPPED at = At(offset + static_cast<std::int64_t>(written));
+    DWORD piece = 0;
+    if (!WriteFile(handle, data.data() + written, static_cast<DWORD>(data.size() - written), &piece, &at)) {
       return LastError();
     }
-    if (written == 0) return std::make_error_code(std::errc::io_error);
-    data = data.subspan(written);
-    offset += written;
+    if (piece == 0) return std::make_error_code(std::errc::io_error);
+    written += piece;
   }
   return {};
+}
+
+}  // namespace
+
+std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  std::size_t written = 0;
+  return WriteAllAt(handle_, offset, data, written);
 }
 
 // Held for writing, the file admits no other writer: its end is where it was.
-std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data) { return WriteAt(end, data); }
+std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data, std::size_t& written) {
+  return WriteAllAt(handle_, end, data, written);
+}
 
 std::error_code RawFile::Truncate(std::int64_t size) {
   assert(handle_ != INVALID_HANDLE_VALUE);
@@ -326,6 +363,36 @@ std::error_code RenameNoReplace(const std::filesystem::path& from, const std::fi
   return {};
 }
 
+// A file made by Create carries its writer's lock until closed; a file system without locks
+// cannot tell, and the file goes.
+std::error_code RemoveUnlessHeld(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd >= 0) {
+    int locked = 0;
+    while ((locked = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    const bool held = locked != 0 && errno == EWOULDBLOCK;
+    // Removed while the lock is ours, so that no writer takes the file up in between.
+    const int removed = held ? 0 : ::unlink(path.c_str());
+    const std::error_code error = removed == 0 ? std::error_code{} : Errno();
+    ::close(fd);
+    return held ? Busy() : error;
+  }
+  if (errno == ENOENT) return Errno();
+  return ::unlink(path.c_str()) == 0 ? std::error_code{} : Errno();
+}
+
+bool HeldByItsMaker(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  int locked = 0;
+  while ((locked = ::flock(fd, LOCK_SH | LOCK_NB)) != 0 && errno == EINTR) {
+  }
+  const bool held = locked != 0 && errno == EWOULDBLOCK;
+  ::close(fd);
+  return held;
+}
+
 std::string NameKey(const std::filesystem::path& name) { return name.native(); }
 
 RawFile::~RawFile() {
@@ -378,6 +445,8 @@ std::error_code RawFile::Open(const std::filesystem::path& path, Access access) 
     Close();
     return error;
   }
+  // A file just made is kept from RemoveUnlessHeld until it is closed: its writer is at work.
+  if (access == Access::Create && ::flock(fd_, LOCK_EX | LOCK_NB) == 0) hold_ = Hold::Lock;
   sizeAtOpen_ = status.st_size;
   identity_ = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
   return {};
@@ -432,11 +501,12 @@ std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8
   return {};
 }
 
-std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data) {
+std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data, std::size_t& written) {
   assert(fd_ >= 0);
+  written = 0;
 #ifdef RWF_APPEND
-  while (!data.empty()) {
-    iovec piece{const_cast<std::uint8_t*>(data.data()), data.size()};
+  while (written < data.size()) {
+    iovec piece{const_cast<std::uint8_t*>(data.data() + written), data.size() - written};
     const ssize_t n = ::pwritev2(fd_, &piece, 1, 0, RWF_APPEND);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -445,11 +515,20 @@ std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8
       return Errno();
     }
     if (n == 0) return std::make_error_code(std::errc::io_error);
-    data = data.subspan(static_cast<std::size_t>(n));
-    end += n;
+    written += static_cast<std::size_t>(n);
   }
 #endif
-  return WriteAt(end, data);
+  while (written < data.size()) {
+    const ssize_t n = ::pwrite(fd_, data.data() + written, data.size() - written,
+                               static_cast<off_t>(end) + static_cast<off_t>(written));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return Errno();
+    }
+    if (n == 0) return std::make_error_code(std::errc::io_error);
+    written += static_cast<std::size_t>(n);
+  }
+  return {};
 }
 
 std::error_code RawFile::Truncate(std::int64_t size) {

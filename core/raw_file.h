@@ -37,6 +37,13 @@ std::error_code StatusOf(const std::filesystem::path& path, FileStatus& status);
 // rename without replacing (POSIX), a second link is made and the old one removed.
 std::error_code RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Removes the file unless another handle holds it as Access::Create leaves the file it made
+// (its writer is still at work): such a file stays, std::errc::device_or_resource_busy.
+std::error_code RemoveUnlessHeld(const std::filesystem::path& path);
+
+// Whether a handle made by Access::Create still holds the file: its writer is still at work.
+bool HeldByItsMaker(const std::filesystem::path& path);
+
 // A whole file read into `bytes`; one larger than `most` bytes gives
 // std::errc::file_too_large and is not read.
 std::error_code ReadWholeFile(const std::filesystem::path& path, std::int64_t most, std::string& bytes);
@@ -55,7 +62,8 @@ std::wstring FileCallName(const std::filesystem::path& path);
 class RawFile {
  public:
   // Create: a new file, readable and writable by its owner only; an existing one is
-  // std::errc::file_exists. Nothing holds it against other writers.
+  // std::errc::file_exists. Held until closed only against RemoveUnlessHeld and
+  // seen by HeldByItsMaker.
   enum class Access { Read, ReadWrite, Create };
 
   RawFile() = default;
@@ -98,8 +106,8 @@ class RawFile {
   std::error_code WriteAt(std::int64_t offset, std::span<const std::uint8_t> data);
   // Writes all of data at the end the file has at the moment of the write (on Linux; where
   // the system cannot, at `end`), so that nothing another program appended just before is
-  // overwritten, or fails.
-  std::error_code WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data);
+  // overwritten, or fails. `written` tells how many bytes went out, a failure's too.
+  std::error_code WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data, std::size_t& written);
   std::error_code Truncate(std::int64_t size);
   // When the file was last written, in the system's own units, to be given back after a
   // write that should not count as one (--keep-times).

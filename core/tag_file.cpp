@@ -1,7 +1,9 @@
 // Tag file access: one open, one 128-byte read or write, one close per call.
 #include "core/tag_file.h"
 
+#include <algorithm>
 #include <cassert>
+#include <limits>
 
 namespace pelmix {
 
@@ -52,7 +54,9 @@ WriteResult CheckAsSeen(const RawFile& file, const std::filesystem::path* named,
   // file looked at; anything else means another program got there in between, and 128
   // bytes at tagOffset could land inside the audio or overwrite what it wrote.
   const WriteResult changed{WriteResult::Status::ChangedSinceRead, {}};
-  if (tagOffset < 0) return changed;
+  if (tagOffset < 0 || tagOffset > std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(kTagSize)) {
+    return changed;
+  }
   FileIdentity held;
   if (std::error_code error = file.Identity(held)) return {WriteResult::Status::WriteFailed, error};
   if (held != seen.file) return changed;
@@ -94,6 +98,21 @@ bool ChangedDuringWrite(const RawFile& file, std::int64_t expectedSize, std::err
   return !error && size != expectedSize;
 }
 
+// Held only by a lock, an append that failed part-way cuts off only what it wrote itself:
+// another program may have appended before it, and what that wrote stays. Our bytes are the
+// last `written` ones, and cut only while they still are the start of our trailer.
+void CutPartOfAppend(RawFile& file, std::int64_t tagOffset, const TagRecord& record, std::size_t written) {
+  std::int64_t size = 0;
+  if (written == 0 || written > kTagSize || file.Size(size)) return;
+  const std::int64_t ours = size - static_cast<std::int64_t>(written);
+  if (ours < tagOffset) return;
+  TagRecord present;
+  std::size_t got = 0;
+  const std::span part = std::span(present.bytes()).first(written);
+  if (file.ReadAt(ours, part, got) || got != written) return;
+  if (std::equal(part.begin(), part.end(), record.bytes().begin())) file.Truncate(ours);
+}
+
 WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, const TagRecord& record,
                          std::int64_t tagOffset, const TagSeen& seen, SeenThrough through,
                          const BeforeChange& beforeChange) {
@@ -105,10 +124,17 @@ WriteResult WriteChecked(RawFile& file, const std::filesystem::path* named, cons
   // Held only by a lock, an append goes where the end is at that moment: a program that
   // appended since the check keeps what it wrote, and the size below tells of it.
   const bool atEnd = check.status == WriteResult::Status::Appended && file.hold() != RawFile::Hold::Exclusive;
-  if (std::error_code error = atEnd ? file.WriteAtEnd(tagOffset, record.bytes())
+  std::size_t written = 0;
+  if (std::error_code error = atEnd ? file.WriteAtEnd(tagOffset, record.bytes(), written)
                                     : file.WriteAt(tagOffset, record.bytes())) {
     // No partial trailer stays behind an append that ran out of room.
-    if (check.status == WriteResult::Status::Appended) file.Truncate(tagOffset);
+    if (check.status == WriteResult::Status::Appended) {
+      if (atEnd) {
+        CutPartOfAppend(file, tagOffset, record, written);
+      } else {
+        file.Truncate(tagOffset);
+      }
+    }
     return {WriteResult::Status::WriteFailed, error};
   }
   std::error_code error;

@@ -94,6 +94,16 @@ void PutPath(std::vector<std::uint8_t>& out, const fs::path& path) {
   }
 }
 
+// A name relative to the working folder would find another file, or none, from wherever an
+// undo runs (the window's folder, another shell's): it is kept from the root. A working folder
+// that cannot be told leaves the name as it was given.
+const fs::path& FromRoot(const fs::path& path, fs::path& made) {
+  if (path.is_absolute()) return path;
+  std::error_code error;
+  made = fs::absolute(path, error);
+  return error || made.empty() ? path : made;
+}
+
 // Starts a record in `out`: room for its length, filled in by EndRecord.
 void BeginRecord(std::vector<std::uint8_t>& out) { out.resize(out.size() + 4); }
 
@@ -158,11 +168,40 @@ std::error_code ReadBatchBytes(const fs::path& file, std::string& bytes) {
   return ReadWholeFile(file, std::numeric_limits<std::int64_t>::max(), bytes);
 }
 
+// Whether the bytes of a change's record that the file holds (`present`, after its length)
+// can be the start of a record of that length, as a process killed while writing it leaves
+// one: each record goes out in one write, so its start is whole. A length damaged into one
+// that runs past the end of the file shows itself in the records that follow.
+bool CanBeCutShort(const std::uint8_t* payload, std::size_t present, std::uint32_t length) {
+  if (present == 0) return true;
+  const std::uint8_t kind = payload[0];
+  // A kind of a later version has a layout this one cannot check.
+  if (kind < static_cast<std::uint8_t>(JournalChange::TagWritten) ||
+      kind > static_cast<std::uint8_t>(JournalChange::Renamed)) {
+    return true;
+  }
+  constexpr std::size_t kFlagsAt = 1 + 8 + 8 + 8;
+  if (present <= kFlagsAt) return true;
+  const std::uint8_t flags = payload[kFlagsAt];
+  if ((flags & ~(kHasBefore | kHasAfter)) != 0) return false;
+  // Where each name's count of units lies, and so where the record ends.
+  std::uint64_t end = kFlagsAt + 1 + ((flags & kHasBefore) ? kTagSize : 0) + ((flags & kHasAfter) ? kTagSize : 0);
+  const int names = kind == static_cast<std::uint8_t>(JournalChange::Renamed) ? 2 : 1;
+  for (int name = 0; name < names; ++name) {
+    if (present < end + 4) return end + 4 <= length;
+    end += 4 + std::uint64_t{Load32(payload + end)} * kUnitSize;
+    if (end > length) return false;
+  }
+  return end == length;
+}
+
 struct Parsed {
   std::optional<BatchHeader> header;
   std::vector<JournaledFile> files;
   std::string problem;
 };
+
+constexpr char kStillWritten[] = "is still being written (the batch is still running)";
 
 std::string RecordDamaged(std::size_t index) {
   return "is damaged (record " + std::to_string(index) + " fails its check)";
@@ -188,7 +227,13 @@ Parsed Parse(std::string_view text) {
       parsed.problem = index == 0 ? "is damaged (its header fails its check)" : RecordDamaged(index);
       return parsed;
     }
-    if (left < 4 || left - 4 < std::size_t{length} + 4) break;  // cut short
+    if (left < 4 || left - 4 < std::size_t{length} + 4) {
+      if (index > 0 && left >= 4 && !CanBeCutShort(bytes.data() + at + 4, left - 4, length)) {
+        parsed.problem = RecordDamaged(index);
+        return parsed;
+      }
+      break;  // cut short
+    }
     const std::uint8_t* payload = bytes.data() + at + 4;
     Reader check(payload + length, 4);
     if (static_cast<std::uint32_t>(check.Get(4)) != Crc32(bytes.data() + at, std::size_t{length} + 4)) {
@@ -245,8 +290,10 @@ Parsed Parse(std::string_view text) {
     const bool shaped = (flags & ~(kHasBefore | kHasAfter)) == 0 && (renamed   ? flags == 0 && !change.renamedTo.empty()
                                                                      : written ? change.after.has_value()
                                                                                : change.before && !change.after);
+    // A tag goes after the size, so a size that leaves no room for one is damage too.
     const std::int64_t least = change.before ? static_cast<std::int64_t>(kTagSize) + 1 : 0;
-    if (!record.Whole() || !shaped || file.path.empty() || change.sizeBefore < least) {
+    const std::int64_t most = std::numeric_limits<std::int64_t>::max() - static_cast<std::int64_t>(kTagSize);
+    if (!record.Whole() || !shaped || file.path.empty() || change.sizeBefore < least || change.sizeBefore > most) {
       parsed.problem = RecordDamaged(index);
       return parsed;
     }
@@ -329,8 +376,9 @@ void Prune(const fs::path& folder, const std::string& keep, std::int64_t keepSiz
       bytesKept += sizeError ? 0 : size;
       continue;
     }
-    // One in use by another program stays until a later batch prunes again.
-    fs::remove(batch.file, error);
+    // One still being written, or in use by another program, stays until a later batch
+    // prunes again.
+    RemoveUnlessHeld(batch.file);
   }
 }
 
@@ -418,9 +466,10 @@ std::error_code BatchJournal::Record(const fs::path& path, const JournalRecord& 
   buffer_.push_back(static_cast<std::uint8_t>((record.before ? kHasBefore : 0) | (record.after ? kHasAfter : 0)));
   if (record.before) buffer_.insert(buffer_.end(), record.before->bytes().begin(), record.before->bytes().end());
   if (record.after) buffer_.insert(buffer_.end(), record.after->bytes().begin(), record.after->bytes().end());
-  PutPath(buffer_, path);
+  fs::path rooted;
+  PutPath(buffer_, FromRoot(path, rooted));
   // A rename keeps no tag: its record is the two names.
-  if (record.change == JournalChange::Renamed) PutPath(buffer_, record.renamedTo);
+  if (record.change == JournalChange::Renamed) PutPath(buffer_, FromRoot(record.renamedTo, rooted));
   EndRecord(buffer_, 0);
   if (std::error_code error = raw_.WriteAt(end_, buffer_)) {
     // Whatever part of it arrived goes, so the next batch reader meets no torn record inside.
@@ -478,6 +527,9 @@ std::vector<BatchEntry> ListBatches(const fs::path& folder, std::error_code& err
     }
     // A batch that recorded nothing (killed before its first file, or still starting) has nothing to take back.
     if (entry.problem.empty() && entry.files == 0) continue;
+    // One still running would be taken back in part and counted as taken back whole, so that
+    // the files it writes after the undo could not be taken back by a plain undo.
+    if (entry.problem.empty() && HeldByItsMaker(batch.file)) entry.problem = kStillWritten;
     entries.push_back(std::move(entry));
   }
   std::sort(entries.begin(), entries.end(), [](const BatchEntry& a, const BatchEntry& b) {

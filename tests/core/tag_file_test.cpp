@@ -12,8 +12,10 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace pelmix {
@@ -248,18 +250,23 @@ TEST(WriteTagTrailerTest, SecondWriteAtTheSameOffsetReplacesTheAppendedTrailer) 
 }
 
 // An offset before the start of the file is no place for a trailer, even where the file
-// ends 128 bytes past it as one read there would: refused as a change, nothing written.
-TEST(WriteTagTrailerTest, ANegativeOffsetIsRefusedAsAChange) {
+// ends 128 bytes past it as one read there would; nor is one past the largest size a file
+// can have (an undo journal's record can name any): refused as a change, nothing written.
+TEST(WriteTagTrailerTest, AnOffsetNoFileCanHaveIsRefusedAsAChange) {
   test::TempDir dir;
   const auto path = dir / "short.mp3";
   WriteFile(path, Audio(100));
   FileStatus status;
   ASSERT_FALSE(StatusOf(path, status));
   TagRecord record;
-  const TagSeen seen{status.identity, record};
-  const WriteResult result = WriteTagTrailer(path, record, -28, seen);
-  EXPECT_EQ(result.status, Write::ChangedSinceRead);
-  EXPECT_FALSE(result.error);
+  for (const std::int64_t offset : {std::int64_t{-28}, std::int64_t{0x7FFF'FFFF'FFFF'FFA0}}) {
+    for (const bool tagged : {true, false}) {
+      const TagSeen seen{status.identity, tagged ? std::optional(record) : std::nullopt};
+      const WriteResult result = WriteTagTrailer(path, record, offset, seen);
+      EXPECT_EQ(result.status, Write::ChangedSinceRead) << offset;
+      EXPECT_FALSE(result.error) << offset;
+    }
+  }
   EXPECT_EQ(ReadFile(path), Audio(100));
 }
 
@@ -336,25 +343,61 @@ TEST(WriteTagTrailerTest, LargeFilesAreReadAndWrittenAtTheirEnd) {
 
 #ifndef _WIN32
 // A file size limit stands in for a full disk: the append can write only part of the
-// trailer, and that part must not stay behind.
+// trailer, and that part must not stay behind. Held only by the lock (as "nobody"), a file
+// another program appended to in between keeps what it appended.
 TEST(WriteTagTrailerTest, AppendThatRunsOutOfRoomLeavesTheOldLength) {
-  test::TempDir dir;
-  const auto path = dir / "limited.mp3";
   const Bytes audio = Audio(1000);
-  WriteFile(path, audio);
-  const int status = test::RunInChild([&path] {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{1050, 1050};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    TagRecord record;
-    std::int64_t offset = 0;
-    const ReadResult read = ReadTagTrailer(path, record, offset);
-    if (!read.ok()) return 2;
-    const WriteResult result = WriteTagTrailer(path, record, offset, SeenByRead(read, record));
-    return result.status == Write::WriteFailed && result.error == std::errc::file_too_large ? 0 : 1;
-  });
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(ReadFile(path), audio);
+  const Bytes theirs = {'o', 't', 'h', 'e', 'r', 's', '\n'};
+  struct Case {
+    const char* what;
+    bool othersAppend;
+    rlim_t limit;
+    Bytes after;
+  };
+  const Case cases[] = {
+      {"part of the trailer fits", false, 1050, audio},
+      {"none of it fits", false, 1000, audio},
+      {"another appended, then part fits", true, 1050, Concat(audio, theirs)},
+      {"another appended, then none fits", true, 1007, Concat(audio, theirs)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.othersAppend && geteuid() != 0) GTEST_SKIP() << "a file of another owner needs the superuser to make";
+    test::TempDir dir;
+    const auto path = dir / "limited.mp3";
+    WriteFile(path, audio);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    std::filesystem::permissions(path, std::filesystem::perms::all);
+    const int status = test::RunInChild(
+        [&] {
+          std::signal(SIGXFSZ, SIG_IGN);
+          RawFile file;
+          if (file.Open(path, RawFile::Access::ReadWrite)) return 2;
+          if (c.othersAppend != (file.hold() == RawFile::Hold::Lock)) return 3;
+          TagRecord record;
+          std::int64_t offset = 0;
+          const ReadResult read = ReadTagTrailer(file, record, offset);
+          if (!read.ok()) return 2;
+          // A program that takes no lock appends between the check and the write.
+          const auto between = [&]() -> std::error_code {
+            if (c.othersAppend) {
+              const int other = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+              const bool wrote = ::write(other, theirs.data(), theirs.size()) == static_cast<ssize_t>(theirs.size());
+              ::close(other);
+              if (!wrote) return std::make_error_code(std::errc::io_error);
+            }
+            rlimit limit{c.limit, c.limit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            return {};
+          };
+          const WriteResult result = WriteTagTrailer(file, path, record, offset, SeenByRead(read, record),
+                                                     SeenThrough::HeldSinceRead, between);
+          return result.status == Write::WriteFailed && result.error == std::errc::file_too_large ? 0 : 1;
+        },
+        /*unprivileged=*/c.othersAppend);
+    EXPECT_EQ(status, 0) << "2: not read, 3: not held as expected";
+    EXPECT_EQ(ReadFile(path), c.after);
+  }
 }
 
 TEST(ReadTagTrailerTest, SpecialFilesAreRefusedWithoutBlocking) {

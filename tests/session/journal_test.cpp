@@ -2,6 +2,7 @@
 // damage anywhere else or a foreign format refuses the batch, and undos chain.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
@@ -28,10 +29,18 @@ JournalRecord Written(std::uint64_t number) {
   return {JournalChange::TagWritten, {7, number}, 1000, std::nullopt, Tag(static_cast<std::uint8_t>(number))};
 }
 
+#ifdef _WIN32
+const fs::path kMusic = L"C:\\m";
+#else
+const fs::path kMusic = "/m";
+#endif
+
 // A batch of three written files; returns its file.
 fs::path ThreeRecords(const fs::path& folder) {
   BatchJournal journal(folder, {0, "pelmix-cli", "stamp", {}});
-  for (std::uint64_t n = 1; n <= 3; ++n) EXPECT_FALSE(journal.Record("song" + std::to_string(n), Written(n)));
+  for (std::uint64_t n = 1; n <= 3; ++n) {
+    EXPECT_FALSE(journal.Record(kMusic / ("song" + std::to_string(n)), Written(n)));
+  }
   const fs::path file = BatchFile(folder, journal.id());
   EXPECT_FALSE(journal.Finish());
   return file;
@@ -63,8 +72,8 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
     std::size_t files;
     std::string problem;
   };
-  // Each record of ThreeRecords: 4 + 1 + 16 + 8 + 1 + 128 + 4 + 5 units of the name + 4.
-  const std::size_t record = 166 + 5 * sizeof(fs::path::value_type);
+  // Each record of ThreeRecords: 4 + 1 + 16 + 8 + 1 + 128 + 4 + the units of the name + 4.
+  const std::size_t record = 166 + (kMusic / "song1").native().size() * sizeof(fs::path::value_type);
   const auto alone = [&](const Bytes& payload) {
     return [&, payload](Bytes& b) { b = test::Concat(test::Concat(magic, header), Framed(payload)); };
   };
@@ -75,6 +84,13 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
   if (sizeof(fs::path::value_type) == 2) rename.push_back(0);
   written[0] = 1;
   written[17] = 0x10;
+  // A write (kind 1) of 128 bytes to a file of 2^63 - 1 bytes, named "a".
+  Bytes huge(1 + 16, 0);
+  huge[0] = 1;
+  huge.insert(huge.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 2});
+  huge.resize(huge.size() + 128, 0);
+  huge.insert(huge.end(), {1, 0, 0, 0, 'a'});
+  if (sizeof(fs::path::value_type) == 2) huge.push_back(0);
   const Case cases[] = {
       {"as written", [](Bytes&) {}, 3, ""},
       {"cut inside the last record", [&](Bytes& b) { b.resize(b.size() - record / 2); }, 2, ""},
@@ -84,6 +100,10 @@ TEST(JournalTest, ACutLastRecordIsDroppedAndDamageElsewhereRefusesTheBatch) {
        "is damaged (record 1 fails its check)"},
       {"the second record's length past any record", [&](Bytes& b) { b[b.size() - 2 * record + 3] = 0x7F; }, 0,
        "is damaged (record 2 fails its check)"},
+      // Damage, not a record cut short: the rest of the file holds more than its start.
+      {"the first record's length past the end of the file", [&](Bytes& b) { b[b.size() - 3 * record + 1] ^= 0x10; }, 0,
+       "is damaged (record 1 fails its check)"},
+      {"a size no file can have", alone(huge), 0, "is damaged (record 1 fails its check)"},
       {"a byte of the header changed", [](Bytes& b) { b[14] ^= 1; }, 0, "is damaged (its header fails its check)"},
       {"not a journal", [](Bytes& b) { b[0] = 'X'; }, 0, "is not a Pelmix journal"},
       {"format 2",
@@ -145,6 +165,28 @@ TEST(JournalTest, NamesAndBytesComeBackExactly) {
   }
 }
 
+// A name given relative to the working folder is kept from the root: an undo started from
+// another folder (the window's, another shell's) still finds the file.
+TEST(JournalTest, ARelativeNameIsKeptFromTheRoot) {
+  TempDir dir;
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  BatchJournal journal(dir / "state", {0, "pelmix-cli", "stamp", {}});
+  JournalRecord renamed{JournalChange::Renamed, {7, 1}, 1000};
+  renamed.renamedTo = "new.mp3";
+  const bool recorded = !journal.Record("song.mp3", Written(1)) && !journal.Record("old.mp3", renamed);
+  fs::current_path(before);
+  ASSERT_TRUE(recorded);
+  const std::string id = journal.id();
+  journal.Finish();
+  const BatchRead read = ReadBatch(BatchFile(dir / "state", id), id);
+  ASSERT_TRUE(read.batch) << read.problem;
+  ASSERT_EQ(read.batch->files.size(), 2u);
+  EXPECT_EQ(read.batch->files[0].path, dir / "song.mp3");
+  EXPECT_EQ(read.batch->files[1].path, dir / "old.mp3");
+  EXPECT_EQ(read.batch->files[1].record.renamedTo, dir / "new.mp3");
+}
+
 TEST(JournalTest, AnUndoTakesBackItsBatchUntilItIsTakenBackItself) {
   TempDir dir;
   const auto batch = [&](const char* command, const std::string& undoes) {
@@ -197,6 +239,32 @@ TEST(JournalTest, OldBatchesArePrunedAndTheFolderIsTheOwnersAlone) {
   EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
   EXPECT_EQ(fs::status(BatchFile(folder, newest)).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 #endif
+}
+
+// A long batch still being written is older than the short ones that finish meanwhile and
+// prune: it must not go from under its writer, or none of its files could be taken back.
+TEST(JournalTest, ABatchStillBeingWrittenIsNeitherPrunedNorTakenBack) {
+  TempDir dir;
+  BatchJournal running(dir.path(), {0, "pelmix-cli", "stamp", {}});
+  ASSERT_FALSE(running.Record("a.mp3", Written(1)));
+  for (int i = 0; i < 61; ++i) {
+    BatchJournal quick(dir.path(), {0, "pelmix-cli", "stamp", {}});
+    ASSERT_FALSE(quick.Record("b.mp3", Written(2)));
+  }
+  ASSERT_FALSE(running.Record("c.mp3", Written(3)));
+  const std::string id = running.id();
+  // Nor is it taken back in part, as if it were done.
+  std::error_code error;
+  std::vector<BatchEntry> list = ListBatches(dir.path(), error);
+  const auto entry = std::find_if(list.begin(), list.end(), [&](const BatchEntry& e) { return e.id == id; });
+  ASSERT_NE(entry, list.end());
+  EXPECT_EQ(entry->problem, "is still being written (the batch is still running)");
+  ASSERT_FALSE(running.Finish());
+  list = ListBatches(dir.path(), error);
+  EXPECT_EQ(std::count_if(list.begin(), list.end(), [&](const BatchEntry& e) { return !e.problem.empty(); }), 0);
+  const BatchRead read = ReadBatch(BatchFile(dir.path(), id), id);
+  ASSERT_TRUE(read.batch) << read.problem;
+  EXPECT_EQ(read.batch->files.size(), 2u);
 }
 
 #ifndef _WIN32
