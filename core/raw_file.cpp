@@ -541,7 +541,14 @@ std::error_code RawFile::ModifiedTime(std::int64_t& time) const {
   assert(fd_ >= 0);
   struct stat status {};
   if (::fstat(fd_, &status) != 0) return Errno();
-  time = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+  // Nanoseconds in 64 bits reach from 1677 to 2262: a time outside cannot be kept, and must
+  // not wrap round to another.
+  constexpr std::int64_t kBillion = 1'000'000'000;
+  const auto seconds = static_cast<std::int64_t>(status.st_mtim.tv_sec);
+  if (seconds > INT64_MAX / kBillion - 1 || seconds < INT64_MIN / kBillion + 1) {
+    return std::make_error_code(std::errc::value_too_large);
+  }
+  time = seconds * kBillion + status.st_mtim.tv_nsec;
   return {};
 }
 

@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "tests/support/child_process.h"
@@ -30,6 +31,36 @@ TEST(RawFileTest, OpeningAgainReleasesTheFileOpenBefore) {
   RawFile other;
   EXPECT_EQ(other.Open(dir / "first.mp3", RawFile::Access::ReadWrite), std::error_code{});
 }
+
+#ifndef _WIN32
+// Nanoseconds since 1970 in 64 bits end in 2262: a later time is refused, not wrapped to 1901.
+TEST(RawFileTest, AModifiedTimeBeyondWhatItCanHoldIsRefused) {
+  test::TempDir dir;
+  const auto path = dir / "a.mp3";
+  test::WriteFile(path, test::Audio(10));
+  const struct {
+    std::int64_t seconds;
+    std::error_code error;
+    std::int64_t time;
+  } cases[] = {
+      {7'258'118'400, {}, 7'258'118'400'000'000'000},                         // 2200-01-01
+      {10'413'792'000, std::make_error_code(std::errc::value_too_large), 0},  // 2300-01-01
+      {-631'152'000, {}, -631'152'000'000'000'000},                           // 1950-01-01
+  };
+  for (const auto& c : cases) {
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(c.seconds), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << c.seconds;
+    struct stat kept {};
+    ASSERT_EQ(::stat(path.c_str(), &kept), 0);
+    if (kept.st_mtim.tv_sec != c.seconds) GTEST_SKIP() << "this file system cannot hold the time " << c.seconds;
+    RawFile file;
+    ASSERT_FALSE(file.Open(path, RawFile::Access::Read));
+    std::int64_t time = 0;
+    EXPECT_EQ(file.ModifiedTime(time), c.error) << c.seconds;
+    EXPECT_EQ(time, c.time) << c.seconds;
+  }
+}
+#endif
 
 #ifndef _WIN32  // leases and owners as Linux has them
 // A writer gets the file to itself only while no one else has it open, a reader (a player)
