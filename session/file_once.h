@@ -18,6 +18,10 @@ class FileOnce {
   // Where in the batch the file was met first; nothing the first time, when `place` is
   // noted as where.
   std::optional<std::size_t> Earlier(const FileIdentity& file, std::size_t place) {
+    // Number 0 is no file's: a file system that gives every file that number (some network
+    // redirectors on Windows) tells nothing, and taking its files for one would leave all but
+    // the first unwritten and reported as done.
+    if (file.number == 0) return std::nullopt;
     const auto [at, first] = seen_.emplace(file, place);
     return first ? std::nullopt : std::optional(at->second);
   }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "session/file_once.h"
 #include "tests/support/session_fixture.h"
 
 namespace pelmix {
@@ -302,6 +303,17 @@ TEST_F(BatchCheckTest, TheSameFileIsStampedOnceUnderAnyName) {
   EXPECT_EQ(ReadFile(dir / "a.mp3"), Concat(Audio(100), TagBytes("", "", "", "", "", 1, 255)));
   EXPECT_EQ(ReadFile(dir / "b.mp3"), Concat(Audio(100), TagBytes("", "", "", "", "", 2, 255)));
   EXPECT_EQ(controls().trackText, "3");
+}
+
+// Files are one when the system gives them one device and number; a number of 0 says nothing.
+TEST(FileOnceTest, OnlyAKnownIdentityMetAgainIsARepeat) {
+  FileOnce once;
+  const std::pair<FileIdentity, std::optional<std::size_t>> met[] = {
+      {{7, 12}, std::nullopt}, {{8, 12}, std::nullopt}, {{7, 12}, 0}, {{7, 0}, std::nullopt}, {{7, 0}, std::nullopt},
+  };
+  for (std::size_t place = 0; place < std::size(met); ++place) {
+    EXPECT_EQ(once.Earlier(met[place].first, place), met[place].second) << place;
+  }
 }
 
 TEST_F(BatchCheckTest, ValuesFromNamesAreCheckedBeforeAnyFileAndTakenPerFile) {
