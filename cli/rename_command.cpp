@@ -99,14 +99,12 @@ int RunRename(Options options, Console& console) {
         case RenameResult::Status::NotJournaled:
           report.Failed(file.from, "not renamed", JournalFailedReason(result.error));
           // Without its record no file may be renamed: the batch ends here.
-          journal->Finish();
-          console.Err(JournalStoppedLine(*journal));
-          return report.status();
+          return EndJournal(journal.get(), true, console, report.status());
       }
     }
     report.Next();
   }
-  return report.status();
+  return EndJournal(journal.get(), false, console, report.status());
 }
 
 }  // namespace pelmix::cli

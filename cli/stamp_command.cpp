@@ -317,10 +317,7 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
     report.Failed(std::filesystem::path(name), "not written", "not an .mp3 file (--any-extension writes it)");
   }
   OutcomePrinter print(report, options, genres);
-  if (StopRequested()) {
-    if (journal) journal->Finish();
-    return report.status();
-  }
+  if (StopRequested()) return EndJournal(journal.get(), false, console, report.status());
   bool stopped = false;
   session.RunBatch(list.files, batch, [&](std::size_t, const FileResult& result) {
     print.Outcome(result);
@@ -330,9 +327,7 @@ int RunStamp(Options options, GenreList& genres, Console& console) {
     // A stop finishes the file in hand; every file done is reported.
     return !stopped && !StopRequested();
   });
-  if (journal) journal->Finish();
-  if (stopped) console.Err(JournalStoppedLine(*journal));
-  return report.status();
+  return EndJournal(journal.get(), stopped, console, report.status());
 }
 
 }  // namespace pelmix::cli

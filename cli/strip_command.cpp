@@ -68,11 +68,7 @@ int RunStrip(Options options, Console& console) {
     if (!outcome.text) {
       report.Failed(path, "not stripped", outcome.reason);
       // Without its record no file may be cut: the batch ends here.
-      if (outcome.stopsBatch) {
-        journal->Finish();
-        console.Err(JournalStoppedLine(*journal));
-        break;
-      }
+      if (outcome.stopsBatch) return EndJournal(journal.get(), true, console, report.status());
     } else {
       report.Done(path, outcome.text, outcome.key);
       if (outcome.timeError) {
@@ -81,7 +77,7 @@ int RunStrip(Options options, Console& console) {
     }
     report.Next();
   }
-  return report.status();
+  return EndJournal(journal.get(), false, console, report.status());
 }
 
 }  // namespace pelmix::cli

@@ -2,6 +2,7 @@
 // strip do; the journal's folder and batches are the session's.
 #include "cli/undo_command.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/interrupt.h"
@@ -134,9 +135,18 @@ std::string JournalFailedReason(const std::error_code& error) {
   return "the undo journal could not be written: " + ErrorReason(error);
 }
 
-std::string JournalStoppedLine(const BatchJournal& journal) {
-  return "pelmix-cli: the batch stopped: the undo journal in " + FolderText(journal.folder()) +
-         " could not be written; what was written before can be taken back with 'pelmix-cli undo'\n";
+int EndJournal(BatchJournal* journal, bool stopped, Console& console, int status) {
+  if (!journal) return status;
+  const std::error_code closed = journal->Finish();
+  if (stopped) {
+    console.Err("pelmix-cli: the batch stopped: the undo journal in " + FolderText(journal->folder()) +
+                " could not be written; what was written before can be taken back with 'pelmix-cli undo'\n");
+    return status;
+  }
+  if (!closed) return status;
+  console.Err("pelmix-cli: the undo journal in " + FolderText(journal->folder()) +
+              " could not be closed: " + ErrorReason(closed) + "; this batch may not be taken back\n");
+  return std::max(status, kExitFileFailed);
 }
 
 int RunUndo(Options options, Console& console) {
@@ -193,9 +203,7 @@ int RunUndo(Options options, Console& console) {
     // A stop finishes the file in hand, as in any batch; the files not reached keep the batch's change.
     return !StopRequested();
   });
-  if (journal) journal->Finish();
-  if (stopped) console.Err(JournalStoppedLine(*journal));
-  return report.status();
+  return EndJournal(journal.get(), stopped, console, report.status());
 }
 
 }  // namespace pelmix::cli

@@ -25,8 +25,10 @@ std::unique_ptr<BatchJournal> StartJournal(const Options& options, const char* c
 
 // What a file not written because the journal failed is reported with.
 std::string JournalFailedReason(const std::error_code& error);
-// The line that ends a batch stopped by its journal.
-std::string JournalStoppedLine(const BatchJournal& journal);
+// Ends a batch's journal (none for a dry run). A batch its journal stopped gets the line that
+// says so; a journal the system could not close may have lost records, so the batch may not be
+// taken back: said once, and the exit status is at least 1. Returns the exit status.
+int EndJournal(BatchJournal* journal, bool stopped, Console& console, int status);
 
 // 0 when every file was restored (or already as before), or the list printed; 1 when a
 // file was left alone or failed, the batch cannot be trusted, or there is none to take back.

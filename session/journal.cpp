@@ -417,8 +417,8 @@ fs::path BatchFile(const fs::path& folder, std::string_view id) {
   return folder / PathFromUtf8(std::string(id) + kExtension);
 }
 
-BatchJournal::BatchJournal(fs::path folder, BatchHeader header)
-    : folder_(std::move(folder)), header_(std::move(header)) {}
+BatchJournal::BatchJournal(fs::path folder, BatchHeader header, Closer close)
+    : folder_(std::move(folder)), header_(std::move(header)), close_(std::move(close)) {}
 
 BatchJournal::~BatchJournal() { Finish(); }
 
@@ -484,7 +484,7 @@ std::error_code BatchJournal::Record(const fs::path& path, const JournalRecord& 
 std::error_code BatchJournal::Finish() {
   if (!open_) return {};
   open_ = false;
-  const std::error_code closed = raw_.Close();
+  const std::error_code closed = close_ ? close_(raw_) : raw_.Close();
   std::error_code error;
   if (records_ == 0) {
     fs::remove(file_, error);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,7 +67,10 @@ struct BatchHeader {
 // that records nothing leaves no file.
 class BatchJournal final : public WriteJournal {
  public:
-  BatchJournal(std::filesystem::path folder, BatchHeader header);
+  // Closes the batch's file and says what the system said; tests stand in for it.
+  using Closer = std::function<std::error_code(RawFile&)>;
+
+  BatchJournal(std::filesystem::path folder, BatchHeader header, Closer close = {});
   BatchJournal(const BatchJournal&) = delete;
   BatchJournal& operator=(const BatchJournal&) = delete;
   ~BatchJournal() override;
@@ -75,7 +79,8 @@ class BatchJournal final : public WriteJournal {
   // it before its first file, so that a journal that cannot be written stops it there.
   std::error_code Begin();
   std::error_code Record(const std::filesystem::path& path, const JournalRecord& record) override;
-  // Closes the file, removes it when it holds no record, and prunes old batches.
+  // Closes the file, removes it when it holds no record, and prunes old batches. An error
+  // means the system may not have kept every record (a network file system tells at the close).
   std::error_code Finish();
 
   // "20261208-140203-1": local date and time, and a number that makes it unique.
@@ -95,6 +100,7 @@ class BatchJournal final : public WriteJournal {
   // After a failed record every later one fails too: a torn record stays the last one.
   std::error_code failed_;
   std::vector<std::uint8_t> buffer_;
+  Closer close_;
 };
 
 // A batch read back whole.

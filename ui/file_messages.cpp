@@ -180,6 +180,11 @@ std::wstring JournalUnavailableMessage(const std::filesystem::path& folder, cons
          JournalReason(error) + L"), and without it the batch could not be taken back.";
 }
 
+std::wstring JournalNotClosedMessage(const std::filesystem::path& folder, const std::error_code& error) {
+  return L"The undo journal in " + Quoted(folder) + L" could not be closed (" + JournalReason(error) +
+         L"): what was just written may not be taken back with File > Undo Last Batch.";
+}
+
 std::wstring JournalStoppedMessage(const std::filesystem::path& folder, const FileResult& failure, std::size_t position,
                                    std::size_t total) {
   return L"The batch stopped at file " + std::to_wstring(position) + L" of " + std::to_wstring(total) + L", " +

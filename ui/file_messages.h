@@ -39,6 +39,8 @@ std::wstring OpenDialogErrorMessage(unsigned long code);
 
 // The undo journal, in `folder`, cannot be written before a batch: nothing was written.
 std::wstring JournalUnavailableMessage(const std::filesystem::path& folder, const std::error_code& error);
+// A journal the system could not close: what was written may not be taken back.
+std::wstring JournalNotClosedMessage(const std::filesystem::path& folder, const std::error_code& error);
 // A batch stopped at the file at `position` (from 1) of `total`, whose record the journal
 // could not take; the files before it were written and can be taken back.
 std::wstring JournalStoppedMessage(const std::filesystem::path& folder, const FileResult& failure, std::size_t position,

@@ -289,11 +289,14 @@ MessageResult CTagEditDlg::OnPaint(WPARAM, LPARAM) {
 MessageResult CTagEditDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
 
 void CTagEditDlg::OnUpdateClicked() {
+  std::error_code unclosed;
   {
-    const ActionJournal journal(access_, "update");
+    ActionJournal journal(access_, "update");
     session_.UpdateTag();
+    unclosed = journal.journal().Finish();
   }
   ReportAlone(session_.lastResult());
+  TellIfNotClosed(JournalFolder(), unclosed);
 }
 
 void CTagEditDlg::OnFileUndo() {
@@ -334,8 +337,9 @@ void CTagEditDlg::OnFileUndo() {
       return true;
     });
   }
-  journal.Finish();
+  const std::error_code unclosed = journal.Finish();
   if (!failures.empty()) TellUser(UndoFailureMessage(failures, total));
+  TellIfNotClosed(folder, unclosed);
 }
 
 void CTagEditDlg::OnFileOpen() {
@@ -380,11 +384,14 @@ MessageResult CTagEditDlg::OnHelpRequest(WPARAM, LPARAM) {
 
 void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
   if (paths.size() == 1) {
+    std::error_code unclosed;
     {
-      const ActionJournal journal(access_, "stamp");
+      ActionJournal journal(access_, "stamp");
       session_.ProcessFile(paths.front());
+      unclosed = journal.journal().Finish();
     }
     ReportAlone(session_.lastResult());
+    TellIfNotClosed(JournalFolder(), unclosed);
   }
   if (paths.size() <= 1) return;
 
@@ -436,12 +443,17 @@ void CTagEditDlg::ProcessFiles(std::span<const std::filesystem::path> paths) {
       return true;
     });
   }
-  journal.journal().Finish();
+  const std::error_code unclosed = journal.journal().Finish();
   if (stoppedAt) {
     TellUser(JournalStoppedMessage(journal.journal().folder(), failures.back(), *stoppedAt + 1, names.size()));
     failures.pop_back();
   }
   if (!failures.empty()) TellUser(BatchFailureMessage(failures, names.size()));
+  if (!stoppedAt) TellIfNotClosed(journal.journal().folder(), unclosed);
+}
+
+void CTagEditDlg::TellIfNotClosed(const std::filesystem::path& folder, const std::error_code& unclosed) {
+  if (unclosed) TellUser(JournalNotClosedMessage(folder, unclosed));
 }
 
 void CTagEditDlg::ReportAlone(const FileResult& result) {

@@ -65,6 +65,8 @@ class CTagEditDlg : public CDialog, public ControlExchange {
   void ProcessFiles(std::span<const std::filesystem::path> paths);
   void ReportAlone(const FileResult& result);
   void TellUser(const std::wstring& text);
+  // A journal the system could not close may have lost records: the action may not be taken back.
+  void TellIfNotClosed(const std::filesystem::path& folder, const std::error_code& unclosed);
   // A value refused: the message, and the focus in the field it is about.
   void TellUserAbout(const std::wstring& text, TagField field);
   bool AskUser(const std::wstring& question);

@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli/console.h"
 #include "cli/text_display.h"
+#include "cli/undo_command.h"
+#include "session/journal.h"
 #include "tests/cli/run_program.h"
 #include "tests/support/journal_folder.h"
 #include "tests/support/temp_dir.h"
@@ -49,6 +52,35 @@ class Journal {
 std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<fs::path>& files) {
   for (const fs::path& file : files) arguments.push_back(Utf8(file));
   return arguments;
+}
+
+// A journal the system could not close may have lost records: the batch is not a success.
+TEST(UndoCliTest, AJournalThatCouldNotBeClosedIsToldAndFailsTheBatch) {
+  TempDir dir;
+  const struct {
+    bool stopped;
+    int status;
+    int exit;
+    std::string says;
+  } cases[] = {
+      {false, 0, 1, "could not be closed: "},
+      {false, 2, 2, "; this batch may not be taken back\n"},
+      {true, 1, 1, " could not be written; what was written before can be taken back with 'pelmix-cli undo'\n"},
+  };
+  for (const auto& c : cases) {
+    BatchJournal journal(dir / "journal", BatchHeader{0, "pelmix-cli", "stamp", {}}, [](RawFile& file) {
+      file.Close();
+      return std::make_error_code(std::errc::io_error);
+    });
+    ASSERT_FALSE(journal.Begin());
+    cli::Console console;
+    testing::internal::CaptureStderr();
+    const int status = cli::EndJournal(&journal, c.stopped, console, c.status);
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, c.exit) << c.says;
+    EXPECT_NE(told.find(c.says), std::string::npos) << told;
+    EXPECT_EQ(told.find("pelmix-cli: ", 1), std::string::npos) << "told once: " << told;
+  }
 }
 
 TEST(UndoCliTest, AStampComesBackAChangedFileIsLeftAloneAndTheUndoCanBeTakenBack) {

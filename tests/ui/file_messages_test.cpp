@@ -192,6 +192,9 @@ TEST(FileMessagesTest, AJournalThatCannotBeWrittenStopsTheWrite) {
             L"The batch stopped at file 3 of 12, \"Track 3.mp3\": the undo journal in \"/j\" could not be written "
             L"(the disk is write-protected). The files before it were stamped and can be taken back with File > "
             L"Undo Last Batch.");
+  EXPECT_EQ(JournalNotClosedMessage("/j", std::make_error_code(std::errc::no_space_on_device)),
+            L"The undo journal in \"/j\" could not be closed (the disk is full): what was just written may "
+            L"not be taken back with File > Undo Last Batch.");
 }
 
 }  // namespace
