@@ -486,19 +486,29 @@ std::error_code RawFile::ReadAt(std::int64_t offset, std::span<std::uint8_t> buf
   return {};
 }
 
-std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
-  assert(fd_ >= 0);
-  while (!data.empty()) {
-    const ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
+namespace {
+
+// Writes what is left of `data` after `written` bytes at `offset`, counting what arrives.
+std::error_code WriteRestAt(int fd, std::int64_t offset, std::span<const std::uint8_t> data, std::size_t& written) {
+  while (written < data.size()) {
+    const ssize_t n = ::pwrite(fd, data.data() + written, data.size() - written,
+                               static_cast<off_t>(offset) + static_cast<off_t>(written));
     if (n < 0) {
       if (errno == EINTR) continue;
       return Errno();
     }
     if (n == 0) return std::make_error_code(std::errc::io_error);
-    data = data.subspan(static_cast<std::size_t>(n));
-    offset += n;
+    written += static_cast<std::size_t>(n);
   }
   return {};
+}
+
+}  // namespace
+
+std::error_code RawFile::WriteAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+  assert(fd_ >= 0);
+  std::size_t written = 0;
+  return WriteRestAt(fd_, offset, data, written);
 }
 
 std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8_t> data, std::size_t& written) {
@@ -518,17 +528,7 @@ std::error_code RawFile::WriteAtEnd(std::int64_t end, std::span<const std::uint8
     written += static_cast<std::size_t>(n);
   }
 #endif
-  while (written < data.size()) {
-    const ssize_t n = ::pwrite(fd_, data.data() + written, data.size() - written,
-                               static_cast<off_t>(end) + static_cast<off_t>(written));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Errno();
-    }
-    if (n == 0) return std::make_error_code(std::errc::io_error);
-    written += static_cast<std::size_t>(n);
-  }
-  return {};
+  return WriteRestAt(fd_, end, data, written);
 }
 
 std::error_code RawFile::Truncate(std::int64_t size) {
