@@ -66,11 +66,12 @@ int RunRename(Options options, Console& console) {
   const RenamePlan plan = PlanRenames(files, std::get<NameTemplate>(parsed), options.codePage);
   if (plan.refusal) throw UsageError(RefusalText(*plan.refusal, files) + "; nothing renamed");
 
+  // A journal that cannot be written ends the command before any file is reported on.
+  const std::unique_ptr<BatchJournal> journal = StartJournal(options, "rename");
   Reporter report(console, options, files.size());
   for (const FileList::Failure& failure : list.failures) report.Failed(failure.path, "not listed", failure.reason);
   for (const fs::path& link : list.skippedLinks) report.Warn(link, kSkippedLink);
   for (const NativeName& name : others) report.Failed(fs::path(name), "not renamed", "not an .mp3 file");
-  const std::unique_ptr<BatchJournal> journal = StartJournal(options, "rename");
   for (const PlannedRename& file : plan.files) {
     if (StopRequested()) break;
     std::string members = ",";

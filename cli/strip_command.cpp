@@ -51,15 +51,16 @@ int RunStrip(Options options, Console& console) {
   if (options.operands.empty()) throw UsageError("strip needs at least one file");
   FileList list = CollectFiles(std::move(options.operands), options.recursive);
   const std::vector<NativeName> others = options.anyExtension ? std::vector<NativeName>() : TakeNonMp3Names(list.files);
+  // A journal that cannot be written ends the command before any file is reported on.
+  const std::unique_ptr<BatchJournal> journal = StartJournal(options, "strip");
+  FileTagAccess access({.dryRun = options.dryRun, .keepTimes = options.keepTimes});
+  access.SetJournal(journal.get());
   Reporter report(console, options, list.files.size());
   for (const FileList::Failure& failure : list.failures) report.Failed(failure.path, "not listed", failure.reason);
   for (const std::filesystem::path& link : list.skippedLinks) report.Warn(link, kSkippedLink);
   for (const NativeName& name : others) {
     report.Failed(std::filesystem::path(name), "not stripped", "not an .mp3 file (--any-extension strips it)");
   }
-  FileTagAccess access({.dryRun = options.dryRun, .keepTimes = options.keepTimes});
-  const std::unique_ptr<BatchJournal> journal = StartJournal(options, "strip");
-  access.SetJournal(journal.get());
   FileOnce once;
   for (NativeName& name : list.files) {
     if (StopRequested()) break;

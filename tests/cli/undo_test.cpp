@@ -223,8 +223,13 @@ TEST(UndoCliTest, WithoutAJournalNothingIsWrittenUnlessAskedTo) {
   const std::string prefix = "pelmix-cli: the undo journal cannot be written in " + Utf8(dir / "state" / "pelmix") +
                              ": ";
   const std::string suffix = "; nothing written (--no-journal writes without it)\n";
+  // The refusal comes first and alone: no file is reported on before it.
+  const std::string notes = Utf8(dir / "notes.txt");
+  WriteFile(dir / "notes.txt", Bytes{});
   for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{"stamp", "-T", "4", Utf8(file)}, std::vector<std::string>{"strip", Utf8(file)}}) {
+       {std::vector<std::string>{"stamp", "-T", "4", notes, Utf8(file)},
+        std::vector<std::string>{"strip", notes, Utf8(file)},
+        std::vector<std::string>{"rename", "--to", "%t", notes, Utf8(file)}}) {
     const ProgramRun run = RunPelmixCli(arguments);
     EXPECT_EQ(run.status, 2) << arguments[0];
     EXPECT_EQ(run.err.substr(0, prefix.size()), prefix) << run.err;
