@@ -167,10 +167,12 @@ FileOutcome TagEditSession::Write(const Batch* batch) {
     access_.Release();
     return result_.outcome = FileOutcome::ValueRefused;
   }
-  // Counting up comes before the write, so a file that cannot be written uses up its number.
-  CountUp(values_);
   result_.write = access_.Write(currentPath_, record, tagOffset_, seen_);
   const bool written = result_.write.ok();
+  // In a batch a file that cannot be written uses up its number, so every later file gets
+  // the number of its place. A file written alone that fails keeps the values, so the next
+  // try writes what the user saw refused.
+  if (written || batch) CountUp(values_);
   if (written) {
     // After an append the tag written is what the file now ends in, so a second update of
     // the same file replaces it rather than taking it for another program's.
