@@ -53,6 +53,9 @@ std::wstring UndoRefusedMessage(const std::string& problem);
 // An undo of `total` files in which these were not restored: how many, and the first few.
 std::wstring UndoFailureMessage(std::span<const UndoFileResult> failures, std::size_t total);
 inline constexpr wchar_t kNothingToUndoMessage[] = L"There is no batch to take back.";
+// "&Update" before any file was loaded: there is nothing to write to.
+inline constexpr wchar_t kNoFileToUpdateMessage[] =
+    L"No file is loaded, so nothing was written. Open or drop an .mp3 file first.";
 
 inline constexpr wchar_t kSelectionTooLongMessage[] =
     L"The names of the files chosen are too long together to be taken in one go. Please choose fewer files at a "

@@ -461,6 +461,8 @@ void CTagEditDlg::ReportAlone(const FileResult& result) {
     TellUserAbout(ValueMessage(*result.problem, ::GetACP()), result.problem->field);
   } else if (result.failed()) {
     TellUser(FailureMessage(result));
+  } else if (result.outcome == FileOutcome::NoFile) {
+    TellUser(kNoFileToUpdateMessage);
   }
 }
 
