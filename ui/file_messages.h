@@ -34,6 +34,8 @@ std::wstring BatchRefusalMessage(const FieldProblem& problem, const std::filesys
 std::wstring FolderUnreadableMessage(std::span<const std::pair<std::filesystem::path, std::error_code>> folders);
 // A drop from which nothing can be taken: what the window takes in its mode.
 std::wstring DropRefusedMessage(bool autoUpdate);
+// An Open whose `count` names, `first` among them, none end in ".mp3": nothing was opened.
+std::wstring OpenNotMp3Message(const std::filesystem::path& first, std::size_t count);
 // The Open dialog failed in itself; the code is the system's.
 std::wstring OpenDialogErrorMessage(unsigned long code);
 
