@@ -167,10 +167,12 @@ FileOutcome TagEditSession::Write(const Batch* batch) {
     access_.Release();
     return result_.outcome = FileOutcome::ValueRefused;
   }
-  // Counting up comes before the write, so a file that cannot be written uses up its number.
-  CountUp(values_);
   result_.write = access_.Write(currentPath_, record, tagOffset_, seen_);
   const bool written = result_.write.ok();
+  // In a batch a file that cannot be written uses up its number, so every later file gets
+  // the number of its place. A file written alone that fails keeps the values, so the next
+  // try writes what the user saw refused.
+  if (written || batch) CountUp(values_);
   if (written) {
     // After an append the tag written is what the file now ends in, so a second update of
     // the same file replaces it rather than taking it for another program's.
@@ -186,10 +188,15 @@ FileOutcome TagEditSession::Write(const Batch* batch) {
 }
 
 void TagEditSession::ShowStoredValues() {
-  // "007" is stored as 7. The fields not written show what the record holds already, and the
-  // genre keeps the chosen entry, since several entries may share its code.
+  // "007" is stored as 7. A field not written shows what the file holds, though the user typed
+  // into it before clearing its box. A genre keeps the chosen entry while its code is the one
+  // in the file, since several entries may share a code.
   for (TagField field : kRecordOrder) {
-    if (values_.updateFlag[field] != 1 || CountsUp(field) || field == TagField::Genre) continue;
+    const bool written = values_.updateFlag[field] == 1;
+    if (written && CountsUp(field)) continue;
+    if (field == TagField::Genre &&
+        GenreByte(genres_, values_.fields.genreIndex).value_or(kNoGenre) == record_.GetGenre())
+      continue;
     TakeFieldFromRecord(field);
   }
 }

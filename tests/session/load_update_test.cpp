@@ -374,10 +374,33 @@ TEST_F(BatchTest, UnwritableFileUsesUpItsNumber) {
   exchange.controls.incrementFlag[TagField::Track] = 1;
   controls().trackText = "1";
   const auto path = MakeFile("locked.mp3", Audio(100));
-  refused.ProcessFile(path);
+  const std::vector<PathName> files{path.native(), MakeFile("locked 2.mp3", Audio(100)).native()};
+  refused.RunBatch(files, BatchOptions{}, {});
   EXPECT_EQ(refused.lastWrite().status, WriteResult::Status::OpenFailed);
-  EXPECT_EQ(controls().trackText, "2");
+  EXPECT_EQ(controls().trackText, "3");
   EXPECT_EQ(ReadFile(path), Audio(100));
+}
+
+// A file written alone (Update, or one file in Auto Update) that cannot be written keeps the
+// values as they were refused: clicking again after the cause is mended writes the same.
+TEST_F(SessionTest, AFileAloneThatCannotBeWrittenCountsNothingUp) {
+  for (EditMode mode : {EditMode::Update, EditMode::AutoUpdate}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    RefusingWrites refusing;
+    TagEditSession refused(genres, exchange, &refusing);
+    refused.Start();
+    exchange.controls.mode = static_cast<int>(mode);
+    for (TagField field : {TagField::Track, TagField::Title}) exchange.controls.incrementFlag[field] = 1;
+    controls() = {"Part 9", "", "", "", "", "5", -1};
+    const auto path = MakeFile("locked.mp3", Audio(100));
+    EXPECT_EQ(refused.ProcessFile(path), mode == EditMode::AutoUpdate ? FileOutcome::NotWritten : FileOutcome::Loaded);
+    if (mode == EditMode::Update) {
+      EXPECT_EQ(refused.UpdateTag(), FileOutcome::NotWritten);
+    }
+    EXPECT_EQ(controls().trackText, "5");
+    EXPECT_EQ(controls().title, "Part 9");
+    EXPECT_EQ(ReadFile(path), Audio(100));
+  }
 }
 
 TEST_F(BatchTest, OnlyAutoUpdateWritesOnLoad) {
@@ -446,6 +469,21 @@ TEST_F(RefusedValuesTest, AfterAWriteFieldsShowWhatWasStored) {
   EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
   // "005" was stored as 5; the title counted up.
   EXPECT_EQ(controls(), (FieldValues{"Part 2", "Band", "", "1999", std::string(28, 'c'), "5", GenreIndex("Rock")}));
+
+  // A field not written shows what the file holds, though it was typed into before its box
+  // was cleared; a genre whose code is the file's keeps the entry chosen.
+  exchange.controls.incrementFlag[TagField::Title] = 0;
+  controls().album = "Typed, not written";
+  controls().genreIndex = GenreIndex("Alt Rock");
+  exchange.controls.updateFlag[TagField::Album] = 0;
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
+  EXPECT_EQ(controls().album, "");
+  EXPECT_EQ(controls().genreIndex, GenreIndex("Alt Rock"));
+  // Unticked, the genre shows the first entry with the file's code.
+  exchange.controls.updateFlag[TagField::Genre] = 0;
+  controls().genreIndex = GenreIndex("Blues");
+  EXPECT_EQ(session.UpdateTag(), FileOutcome::Unchanged);
+  EXPECT_EQ(controls().genreIndex, GenreIndex("Alt Rock"));
 
   // A write that fails leaves what was typed.
   const auto gone = MakeFile("gone.mp3", Audio(30));
