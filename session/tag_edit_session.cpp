@@ -188,15 +188,10 @@ FileOutcome TagEditSession::Write(const Batch* batch) {
 }
 
 void TagEditSession::ShowStoredValues() {
-  // "007" is stored as 7. A field not written shows what the file holds, though the user typed
-  // into it before clearing its box. A genre keeps the chosen entry while its code is the one
-  // in the file, since several entries may share a code.
+  // "007" is stored as 7. The fields not written show what the record holds already, and the
+  // genre keeps the chosen entry, since several entries may share its code.
   for (TagField field : kRecordOrder) {
-    const bool written = values_.updateFlag[field] == 1;
-    if (written && CountsUp(field)) continue;
-    if (field == TagField::Genre &&
-        GenreByte(genres_, values_.fields.genreIndex).value_or(kNoGenre) == record_.GetGenre())
-      continue;
+    if (values_.updateFlag[field] != 1 || CountsUp(field) || field == TagField::Genre) continue;
     TakeFieldFromRecord(field);
   }
 }

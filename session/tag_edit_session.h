@@ -43,8 +43,7 @@ class TagEditSession {
   // Writes the ticked values into the current file's tag and counts them up. A value that
   // cannot be stored as it is writes nothing and counts nothing up (ValueRefused), nor does
   // a write that fails; 128 bytes equal to those in the file are not written (Unchanged).
-  // After a write, every field that did not count up shows what the file holds ("007" shows
-  // as 7).
+  // After a write, every field that did not count up shows what was stored ("007" shows as 7).
   FileOutcome UpdateTag();
   // A file chosen or dropped: loaded, and in Auto Update written at once.
   FileOutcome ProcessFile(const std::filesystem::path& path);

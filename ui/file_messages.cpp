@@ -169,12 +169,6 @@ std::wstring DropRefusedMessage(bool autoUpdate) {
                     : L"This mode takes one .mp3 file at a time; several files, or a folder, go in Auto Update.";
 }
 
-std::wstring OpenNotMp3Message(const std::filesystem::path& first, std::size_t count) {
-  const std::wstring which = count == 1 ? L" is not an .mp3 file"
-                                        : L" and " + std::to_wstring(count - 1) + L" more are not .mp3 files";
-  return Quoted(first.filename()) + which + L"; Pelmix opens .mp3 files only. Nothing was opened.";
-}
-
 std::wstring OpenDialogErrorMessage(unsigned long code) {
   wchar_t hex[16] = {};
   std::swprintf(hex, 16, L"%08lX", code);

@@ -34,8 +34,6 @@ std::wstring BatchRefusalMessage(const FieldProblem& problem, const std::filesys
 std::wstring FolderUnreadableMessage(std::span<const std::pair<std::filesystem::path, std::error_code>> folders);
 // A drop from which nothing can be taken: what the window takes in its mode.
 std::wstring DropRefusedMessage(bool autoUpdate);
-// An Open whose `count` names, `first` among them, none end in ".mp3": nothing was opened.
-std::wstring OpenNotMp3Message(const std::filesystem::path& first, std::size_t count);
 // The Open dialog failed in itself; the code is the system's.
 std::wstring OpenDialogErrorMessage(unsigned long code);
 
@@ -55,9 +53,6 @@ std::wstring UndoRefusedMessage(const std::string& problem);
 // An undo of `total` files in which these were not restored: how many, and the first few.
 std::wstring UndoFailureMessage(std::span<const UndoFileResult> failures, std::size_t total);
 inline constexpr wchar_t kNothingToUndoMessage[] = L"There is no batch to take back.";
-// "&Update" before any file was loaded: there is nothing to write to.
-inline constexpr wchar_t kNoFileToUpdateMessage[] =
-    L"No file is loaded, so nothing was written. Open or drop an .mp3 file first.";
 
 inline constexpr wchar_t kSelectionTooLongMessage[] =
     L"The names of the files chosen are too long together to be taken in one go. Please choose fewer files at a "

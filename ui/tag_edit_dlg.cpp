@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/mp3_name.h"
 #include "core/text_codec.h"
 #include "res/resource.h"
 #include "session/journal.h"
@@ -351,22 +350,7 @@ void CTagEditDlg::OnFileOpen() {
     if (const std::wstring message = OpenDialogFailureMessage(dialog); !message.empty()) TellUser(message);
     return;
   }
-  std::vector<std::filesystem::path> paths = dialog.ranClassic() ? SplitOpenFileResult(dialog.result(), multiple)
-                                                                 : dialog.paths();
-  // A name typed with another extension, or chosen after "*.*", would get a tag appended as a
-  // drop of it would not: the window takes .mp3 files only, however they come.
-  const std::size_t chosen = paths.size();
-  std::optional<std::filesystem::path> firstOther;
-  std::erase_if(paths, [&firstOther](const std::filesystem::path& path) {
-    if (HasMp3Extension(path)) return false;
-    if (!firstOther) firstOther = path;
-    return true;
-  });
-  if (paths.empty() && firstOther) {
-    TellUser(OpenNotMp3Message(*firstOther, chosen));
-    return;
-  }
-  ProcessFiles(paths);
+  ProcessFiles(dialog.ranClassic() ? SplitOpenFileResult(dialog.result(), multiple) : dialog.paths());
 }
 
 MessageResult CTagEditDlg::OnDropFiles(WPARAM drop, LPARAM) {
@@ -477,8 +461,6 @@ void CTagEditDlg::ReportAlone(const FileResult& result) {
     TellUserAbout(ValueMessage(*result.problem, ::GetACP()), result.problem->field);
   } else if (result.failed()) {
     TellUser(FailureMessage(result));
-  } else if (result.outcome == FileOutcome::NoFile) {
-    TellUser(kNoFileToUpdateMessage);
   }
 }
 

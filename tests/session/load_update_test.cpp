@@ -470,21 +470,6 @@ TEST_F(RefusedValuesTest, AfterAWriteFieldsShowWhatWasStored) {
   // "005" was stored as 5; the title counted up.
   EXPECT_EQ(controls(), (FieldValues{"Part 2", "Band", "", "1999", std::string(28, 'c'), "5", GenreIndex("Rock")}));
 
-  // A field not written shows what the file holds, though it was typed into before its box
-  // was cleared; a genre whose code is the file's keeps the entry chosen.
-  exchange.controls.incrementFlag[TagField::Title] = 0;
-  controls().album = "Typed, not written";
-  controls().genreIndex = GenreIndex("Alt Rock");
-  exchange.controls.updateFlag[TagField::Album] = 0;
-  EXPECT_EQ(session.UpdateTag(), FileOutcome::Written);
-  EXPECT_EQ(controls().album, "");
-  EXPECT_EQ(controls().genreIndex, GenreIndex("Alt Rock"));
-  // Unticked, the genre shows the first entry with the file's code.
-  exchange.controls.updateFlag[TagField::Genre] = 0;
-  controls().genreIndex = GenreIndex("Blues");
-  EXPECT_EQ(session.UpdateTag(), FileOutcome::Unchanged);
-  EXPECT_EQ(controls().genreIndex, GenreIndex("Alt Rock"));
-
   // A write that fails leaves what was typed.
   const auto gone = MakeFile("gone.mp3", Audio(30));
   ASSERT_TRUE(session.LoadFile(gone));

@@ -394,26 +394,6 @@ TEST(FilesInTest, OpenDialogBringsOneFileOrAnAutoUpdateBatch) {
   }
 }
 
-// A name typed with another extension is not stamped, even in Auto Update: it is told.
-TEST(FilesInTest, OpenTakesNoFileButAnMp3) {
-  TempDir dir;
-  const fs::path notes = dir / "notes.txt";
-  WriteFile(notes, Audio(40));
-  CTagEditDlg dialog;
-  RunDialog(dialog, [&](UiDriver& ui) {
-    ui.Click(IDC_MODE_AUTO_UPDATE);
-    ui.Command(ID_FILE_OPEN);
-    const HWND open = OpenDialog(ui);
-    ASSERT_TRUE(open);
-    TypeAndOpen(open, notes.wstring());
-    const auto box = ui.AnswerMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "\"notes.txt\" is not an .mp3 file; Pelmix opens .mp3 files only. Nothing was opened.");
-    EXPECT_EQ(WideText(ui.dialog()), L"Pelmix");
-  });
-  EXPECT_EQ(ReadFile(notes), Audio(40));
-}
-
 TEST(FilesInTest, OpenDialogTakesASelectionOfSixtyThousandCharacters) {
   TempDir dir;
   // Long names rather than many: the selection's text is what grows the buffer, and a list

@@ -164,17 +164,11 @@ TEST(TagWritingTest, AfterUpdateTheFieldsShowWhatIsOnDisk) {
   const std::filesystem::path song = MakeSong(dir, "shown.mp3", audio);
   CTagEditDlg dialog;
   RunDialog(dialog, [&](UiDriver& ui) {
-    // Before any file: nothing to write to, and said so.
-    ui.Click(IDC_UPDATE_BUTTON);
-    auto box = ui.AnswerMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "No file is loaded, so nothing was written. Open or drop an .mp3 file first.");
-
     Load(ui, dialog, song);
     // A character the code page has no place for: named, and nothing written.
     ::SendMessageW(ui.Item(IDC_TITLE), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u03A9mega \u20AC \u041F\u0440"));
     ui.Click(IDC_UPDATE_BUTTON);
-    box = ui.AnswerMessageBox();
+    auto box = ui.AnswerMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(
         box->wideText,
