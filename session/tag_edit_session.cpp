@@ -188,8 +188,8 @@ FileOutcome TagEditSession::Write(const Batch* batch) {
 }
 
 void TagEditSession::ShowStoredValues() {
-  // "007" is stored as 7. The fields not written show what the record holds already, and the
-  // genre keeps the chosen entry, since several entries may share its code.
+  // "007" is stored as 7. A field not written keeps what the user typed, and the genre keeps
+  // the chosen entry, since several entries may share its code.
   for (TagField field : kRecordOrder) {
     if (values_.updateFlag[field] != 1 || CountsUp(field) || field == TagField::Genre) continue;
     TakeFieldFromRecord(field);
