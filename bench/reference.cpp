@@ -152,8 +152,8 @@ int main(int argc, char** argv) {
     if (::close(fd) != 0) failed = 1;
   }
   // The mapping's unused tail goes; the header written first stays ahead of the records.
-  if (mapping.bytes && (::munmap(mapping.bytes, mapping.size) != 0 ||
-                       ::ftruncate(journal, static_cast<off_t>(mapping.used)) != 0)) {
+  if (mapping.bytes &&
+      (::munmap(mapping.bytes, mapping.size) != 0 || ::ftruncate(journal, static_cast<off_t>(mapping.used)) != 0)) {
     failed = 1;
   }
   if (journaled && ::close(journal) != 0) failed = 1;
