@@ -16,6 +16,13 @@ BeforeChange Recorder(WriteJournal* journal, const PendingChange& change) {
   return [journal, &change] { return journal->Record(change.path, change.record); };
 }
 
+// The file's time, set to itself first: a time that could only fail to be set after the
+// change (a file of another owner) would be lost with the file changed.
+std::error_code TimeToKeep(RawFile& file, std::int64_t& modified) {
+  std::error_code error = file.ModifiedTime(modified);
+  return error ? error : file.SetModifiedTime(modified);
+}
+
 }  // namespace
 
 ReadResult FileTagAccess::Read(const std::filesystem::path& path, TagRecord& record, std::int64_t& tagOffset,
@@ -90,11 +97,7 @@ WriteResult FileTagAccess::Write(const std::filesystem::path& path, const TagRec
   }
   std::int64_t modified = 0;
   if (options_.keepTimes) {
-    // Set to itself first: a time that only failed to be set after the change (a file of
-    // another owner) would be lost with the file changed.
-    std::error_code error = file_.ModifiedTime(modified);
-    if (!error) error = file_.SetModifiedTime(modified);
-    if (error) {
+    if (std::error_code error = TimeToKeep(file_, modified)) {
       file_.Close();
       return {WriteResult::Status::TimeUnknown, error};
     }
@@ -126,11 +129,7 @@ StripResult FileTagAccess::Strip(const std::filesystem::path& path, std::int64_t
   }
   std::int64_t modified = 0;
   if (options_.keepTimes) {
-    // Set to itself first: a time that only failed to be set after the change (a file of
-    // another owner) would be lost with the file changed.
-    std::error_code error = file_.ModifiedTime(modified);
-    if (!error) error = file_.SetModifiedTime(modified);
-    if (error) {
+    if (std::error_code error = TimeToKeep(file_, modified)) {
       file_.Close();
       return {StripResult::Status::TimeUnknown, error};
     }
